@@ -1,0 +1,18 @@
+#pragma once
+
+#include <iosfwd>
+#include <span>
+#include <string_view>
+
+namespace brontal {
+
+// One brontalctl command: arguments after the command name; returns the exit status.
+using CommandArgs = std::span<const std::string_view>;
+
+int ListCommand(CommandArgs args, std::ostream& out, std::ostream& err);
+int DescribeCommand(CommandArgs args, std::ostream& out, std::ostream& err);
+
+// Parses "--json" as the only option; false (after a usage message) on anything else.
+bool ParseJsonOption(CommandArgs args, std::string_view command, bool& json, std::ostream& err);
+
+}  // namespace brontal

@@ -1,0 +1,110 @@
+#include <json/writer.h>
+
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+#include <iterator>
+#include <ostream>
+#include <sstream>
+
+#include "cli/brontalctl.h"
+#include "cli/collection_json.h"
+#include "cli/commands.h"
+#include "device_access/report_descriptor.h"
+
+namespace brontal {
+namespace {
+
+bool LooksLikeHexText(const std::string& data) {
+  return !data.empty() && std::all_of(data.begin(), data.end(), [](unsigned char c) {
+           return std::isxdigit(c) || std::isspace(c) || c == ',' || c == 'x' || c == 'X';
+         });
+}
+
+// Bytes as "05 01 09 06", "0x05, 0x01" or "05010906".
+bool ParseHexText(const std::string& text, std::vector<std::uint8_t>& bytes, std::string& error) {
+  std::string normalized = text;
+  std::replace(normalized.begin(), normalized.end(), ',', ' ');
+  std::istringstream in(normalized);
+  std::string token;
+  while (in >> token) {
+    std::string digits = token;
+    if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) digits = digits.substr(2);
+    const bool all_hex = std::all_of(digits.begin(), digits.end(), [](unsigned char c) { return std::isxdigit(c); });
+    if (!all_hex || digits.size() % 2 != 0) {
+      error = "not hexadecimal bytes: '" + token + "'";
+      return false;
+    }
+    for (std::size_t i = 0; i < digits.size(); i += 2)
+      bytes.push_back(static_cast<std::uint8_t>(std::stoul(digits.substr(i, 2), nullptr, 16)));
+  }
+  return true;
+}
+
+std::string IdList(const std::vector<std::uint8_t>& ids) {
+  std::string text;
+  for (std::uint8_t id : ids) text += (text.empty() ? "" : ",") + std::to_string(id);
+  return text;
+}
+
+}  // namespace
+
+int DescribeCommand(CommandArgs args, std::ostream& out, std::ostream& err) {
+  if (args.empty()) {
+    err << "brontalctl: describe needs a FILE (see brontalctl --help)\n";
+    return kExitUsage;
+  }
+  const std::string file(args.front());
+  bool json;
+  if (!ParseJsonOption(args.subspan(1), "describe", json, err)) return kExitUsage;
+
+  std::ifstream in(file, std::ios::binary);
+  if (!in) {
+    err << "brontalctl: cannot read " << file << '\n';
+    return kExitUsage;
+  }
+  const std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::vector<std::uint8_t> bytes;
+  std::string error;
+  if (LooksLikeHexText(data)) {
+    if (!ParseHexText(data, bytes, error)) {
+      err << "brontalctl: " << file << ": " << error << '\n';
+      return kExitUsage;
+    }
+  } else {
+    bytes.assign(data.begin(), data.end());
+  }
+
+  ReportDescriptor descriptor;
+  if (!ParseReportDescriptor(bytes, descriptor, error)) {
+    err << "brontalctl: " << file << ": malformed report descriptor: " << error << '\n';
+    return kExitUsage;
+  }
+  Json::Value list(Json::arrayValue);
+  for (std::size_t i = 0; i < descriptor.collections.size(); ++i) {
+    const TopLevelCollection& c = descriptor.collections[i];
+    if (json) {
+      Json::Value v = CollectionJson(c);
+      v["collection"] = static_cast<Json::UInt>(i + 1);
+      v["report_ids"] = ReportIdsJson(c);
+      list.append(v);
+      continue;
+    }
+    char usage[16];
+    std::snprintf(usage, sizeof usage, "%04x:%04x", c.usage_page, c.usage);
+    out << "collection " << i + 1 << "  usage " << usage;
+    for (std::size_t t = 0; t < kReportTypeCount; ++t) {
+      out << "  " << ReportTypeName(static_cast<ReportType>(t)) << ' ' << c.report_byte_length[t];
+      if (!c.report_ids[t].empty()) out << " (ids " << IdList(c.report_ids[t]) << ')';
+    }
+    out << '\n';
+  }
+  if (json) {
+    Json::StreamWriterBuilder writer;
+    writer["indentation"] = "  ";
+    out << Json::writeString(writer, list) << '\n';
+  }
+  return kExitOk;
+}
+
+}  // namespace brontal

@@ -1,0 +1,52 @@
+#include <mutex>
+
+#include "device_access/hid_backend.h"
+#include "device_access/hid_linux.h"
+
+namespace brontal {
+namespace {
+
+struct BusState {
+  std::mutex mutex;
+  std::shared_ptr<HidBackend> hidraw;
+  std::shared_ptr<HidBackend> simulated;
+};
+
+BusState& State() {
+  static BusState state;
+  return state;
+}
+
+std::shared_ptr<HidBackend> Hidraw(BusState& s) {
+  if (!s.hidraw) s.hidraw = std::make_shared<HidrawBackend>();
+  return s.hidraw;
+}
+
+}  // namespace
+
+std::shared_ptr<HidBackend> HidBus::ForNode(std::string_view node) {
+  BusState& s = State();
+  std::scoped_lock lock(s.mutex);
+  if (node.starts_with(kSimulatedNodePrefix)) return s.simulated;
+  return Hidraw(s);
+}
+
+std::shared_ptr<HidBackend> HidBus::Active() {
+  BusState& s = State();
+  std::scoped_lock lock(s.mutex);
+  return s.simulated ? s.simulated : Hidraw(s);
+}
+
+void HidBus::SetSimulated(std::shared_ptr<HidBackend> backend) {
+  BusState& s = State();
+  std::scoped_lock lock(s.mutex);
+  s.simulated = std::move(backend);
+}
+
+bool HidBus::SimulatedActive() {
+  BusState& s = State();
+  std::scoped_lock lock(s.mutex);
+  return s.simulated != nullptr;
+}
+
+}  // namespace brontal

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace brontal {
+
+// The program's debug log: one line per entry, safe to call from any thread.
+// By default it appends to "debug.log" in the user's state folder (the previous
+// log is kept as "debug.log.1" once it grows past a few MiB); BRONTAL_TRACE=FILE
+// writes to FILE instead, BRONTAL_TRACE=- to standard error and BRONTAL_TRACE=off
+// nowhere.
+void Trace(std::string_view line);
+
+// Replaces the destination for the life of the object (tests read the lines).
+class ScopedTraceSink {
+ public:
+  using Sink = std::function<void(std::string_view line)>;
+  explicit ScopedTraceSink(Sink sink);
+  ~ScopedTraceSink();
+  ScopedTraceSink(const ScopedTraceSink&) = delete;
+  ScopedTraceSink& operator=(const ScopedTraceSink&) = delete;
+
+ private:
+  Sink previous_;
+};
+
+}  // namespace brontal

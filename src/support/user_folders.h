@@ -1,0 +1,18 @@
+#pragma once
+
+#include <filesystem>
+
+namespace brontal {
+
+// Per-user folders after the XDG base directory rules, each with the
+// application's own subfolder "Brontal Driver" (the runtime folder uses
+// "brontal"). Nothing is created here.
+std::filesystem::path UserDataFolder();     // $XDG_DATA_HOME or ~/.local/share
+std::filesystem::path UserConfigFolder();   // $XDG_CONFIG_HOME or ~/.config
+std::filesystem::path UserStateFolder();    // $XDG_STATE_HOME or ~/.local/state
+std::filesystem::path UserRuntimeFolder();  // $XDG_RUNTIME_DIR or /tmp/brontal-<uid>
+
+// The folder of the running executable.
+std::filesystem::path ProgramFolder();
+
+}  // namespace brontal

@@ -1,0 +1,85 @@
+#include <json/reader.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "cli/run_brontalctl.h"
+
+namespace brontal {
+namespace {
+
+using test::RunCli;
+
+std::string DataFile(const std::string& name) { return std::string(BRONTAL_TEST_DATA) + "/rdesc/" + name + ".hex"; }
+
+std::string WriteTemp(const std::string& name, const std::string& content) {
+  const auto path = std::filesystem::temp_directory_path() / ("brontalctl_test_" + name);
+  std::ofstream(path, std::ios::binary) << content;
+  return path.string();
+}
+
+TEST(Brontalctl, DescribePrintsCollectionsOfAHexFile) {
+  const auto r = RunCli({"describe", DataFile("hidapi_046d_c52f_if1_receiver")});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "collection 1  usage 000c:0001  input 5 (ids 3)  output 0  feature 0\n"
+            "collection 2  usage ff00:0001  input 7 (ids 16)  output 7 (ids 16)  feature 0\n"
+            "collection 3  usage ff00:0002  input 20 (ids 17)  output 20 (ids 17)  feature 0\n");
+}
+
+TEST(Brontalctl, DescribeJsonHasTheDocumentedMembers) {
+  // Binary input this time: the bytes of a mouse descriptor.
+  const std::string binary = {0x05, 0x01, 0x09, 0x02, static_cast<char>(0xA1), 0x01, 0x15, 0x00, 0x25, 0x01,
+                              0x75, 0x01, static_cast<char>(0x95), 0x08, static_cast<char>(0x81), 0x02,
+                              static_cast<char>(0xC0)};
+  const auto r = RunCli({"describe", WriteTemp("mouse.bin", binary), "--json"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  Json::Value v;
+  ASSERT_TRUE(Json::Reader().parse(r.out, v));
+  ASSERT_TRUE(v.isArray());
+  ASSERT_EQ(v.size(), 1u);
+  EXPECT_EQ(v[0]["collection"].asInt(), 1);
+  EXPECT_EQ(v[0]["usage_page"].asInt(), 1);
+  EXPECT_EQ(v[0]["usage"].asInt(), 2);
+  EXPECT_EQ(v[0]["input_report_length"].asInt(), 2);
+  EXPECT_EQ(v[0]["output_report_length"].asInt(), 0);
+  EXPECT_EQ(v[0]["feature_report_length"].asInt(), 0);
+  ASSERT_EQ(v[0]["report_ids"]["input"].size(), 1u);
+  EXPECT_EQ(v[0]["report_ids"]["input"][0].asInt(), 0);
+  EXPECT_TRUE(v[0]["report_ids"]["output"].empty());
+}
+
+TEST(Brontalctl, BadUsageAndBadInputExitWithTwoAndOneLine) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string message;
+  };
+  const Case cases[] = {
+      {{}, "Usage: brontalctl"},
+      {{"frobnicate"}, "unknown command 'frobnicate'"},
+      {{"describe"}, "describe needs a FILE"},
+      {{"describe", "/nonexistent/file"}, "cannot read /nonexistent/file"},
+      {{"describe", WriteTemp("unclosed.hex", "a1 01 09 01")}, "malformed report descriptor: 1 collection(s) not closed"},
+      {{"describe", WriteTemp("odd.hex", "05 1")}, "not hexadecimal bytes: '1'"},
+      {{"list", "--jsn"}, "unexpected argument '--jsn'"},
+      {{"udev-rules", "extra"}, "takes no arguments"},
+  };
+  for (const Case& c : cases) {
+    std::ostringstream out, err;
+    const std::vector<std::string_view> args(c.args.begin(), c.args.end());
+    EXPECT_EQ(RunBrontalctl(args, out, err), kExitUsage) << c.message;
+    EXPECT_NE(err.str().find(c.message), std::string::npos) << err.str();
+  }
+}
+
+TEST(Brontalctl, HelpAndVersionSucceed) {
+  EXPECT_EQ(RunCli({"--help"}).status, 0);
+  const auto v = RunCli({"--version"});
+  EXPECT_EQ(v.status, 0);
+  EXPECT_EQ(v.out.rfind("brontalctl ", 0), 0u);
+}
+
+}  // namespace
+}  // namespace brontal
