@@ -2,7 +2,7 @@
 add_library(brontal_options INTERFACE)
 target_compile_options(brontal_options INTERFACE
   -Wall -Wextra -Wpedantic -Wnon-virtual-dtor -Woverloaded-virtual -Wformat=2
-  -Wold-style-cast -Wshadow=local)
+  -Wold-style-cast $<$<CXX_COMPILER_ID:GNU>:-Wshadow=local>)
 if(BRONTAL_WERROR)
   target_compile_options(brontal_options INTERFACE -Werror)
 endif()
