@@ -68,15 +68,13 @@ CommandResult CCommandChannel::RunExchange(std::span<const std::uint8_t> request
     const bool receiver = receiver_link_;
     const std::uint32_t limit =
         !receiver ? kWiredTimeoutMs : quick ? kQuickReceiverTimeoutMs : kReceiverTimeoutMs;
-    bool written;
-    {
-      std::scoped_lock lock(exchange_lock_);
-      written = active().WriteReport(packet, nullptr, limit);
-    }
-    if (!written) {
+    // One hold for the write and its reads: with two, a second sender could
+    // write between them and the two read sequences take each other's replies
+    // (a lost answer, or the data of another address accepted as this one's).
+    std::scoped_lock lock(exchange_lock_);
+    if (!active().WriteReport(packet, nullptr, limit)) {
       result = CommandResult::kWriteFailed;
     } else {
-      std::scoped_lock lock(exchange_lock_);
       for (int attempt = 0; attempt < 2; ++attempt) {
         const bool got = active().ReadReport(reply, bytes_read, limit);
         result = got ? CommandResult::kSuccess : CommandResult::kNoReply;

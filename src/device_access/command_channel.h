@@ -5,6 +5,7 @@
 #include <mutex>
 #include <span>
 
+#include "device_access/command_codes.h"
 #include "device_access/command_frame.h"
 #include "device_access/hid_device.h"
 
@@ -21,29 +22,6 @@ enum class CommandResult : std::int32_t {
   kBadIndex = -201,         // a per-index command got an index above 3; nothing was sent
 };
 
-// Command codes of the protocol.
-namespace command {
-inline constexpr std::uint8_t kBegin = 0x01;
-inline constexpr std::uint8_t kEnd = 0x02;
-inline constexpr std::uint8_t kDeviceInfo = 0x03;
-inline constexpr std::uint8_t kReadParameters = 0x05;
-inline constexpr std::uint8_t kWriteParameters = 0x06;
-inline constexpr std::uint8_t kReadKeyTable = 0x07;
-inline constexpr std::uint8_t kReadIndexedKeyTable = 0x08;
-inline constexpr std::uint8_t kWriteIndexedKeyTable = 0x09;
-inline constexpr std::uint8_t kReadKeyColours = 0x0A;
-inline constexpr std::uint8_t kWriteKeyColours = 0x0B;
-inline constexpr std::uint8_t kLightingFrame = 0x12;
-inline constexpr std::uint8_t kWriteMacros = 0x15;
-inline constexpr std::uint8_t kWriteShoot = 0x17;
-inline constexpr std::uint8_t kReadStatus = 0x1A;
-inline constexpr std::uint8_t kReadKeyByteTable = 0x1B;
-inline constexpr std::uint8_t kHostLighting = 0x1C;
-inline constexpr std::uint8_t kReadSecondKeyTable = 0x25;
-inline constexpr std::uint8_t kReadSecondIndexedKeyTable = 0x26;
-inline constexpr std::uint8_t kWriteSecondIndexedKeyTable = 0x27;
-inline constexpr std::uint8_t kQueryLink = 0xAA;
-}  // namespace command
 
 inline constexpr std::size_t kDeviceInfoSize = 34;
 
@@ -55,8 +33,8 @@ inline constexpr int kLinkReceiver = 2;
 // receiver collection; the link setting picks the one that carries traffic.
 //
 // Locks: the command lock serialises ordinary packets, the lighting lock the
-// per-key colour packets (0x0B, 0x12), and the exchange lock each write and
-// each read sequence on the collection. Always command (or lighting) lock
+// per-key colour packets (0x0B, 0x12), and the exchange lock each packet's
+// write together with its reads on the collection. Always command (or lighting) lock
 // first, exchange lock second; all three are re-entrant. Locks are taken per
 // packet, so other senders' packets may fall between those of one transfer.
 class CCommandChannel {

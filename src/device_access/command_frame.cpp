@@ -11,7 +11,7 @@ std::uint16_t FrameChecksum(std::span<const std::uint8_t, kFrameSize> frame) {
   return static_cast<std::uint16_t>(sum);
 }
 
-void SealRequest(Frame& frame) {
+void SealFrame(Frame& frame) {
   const std::uint16_t sum = FrameChecksum(frame);
   frame[frame_offset::kChecksum] = static_cast<std::uint8_t>(sum & 0xFF);
   frame[frame_offset::kChecksum + 1] = static_cast<std::uint8_t>(sum >> 8);
@@ -26,7 +26,7 @@ Frame BuildRequest(std::uint8_t command, std::uint8_t length, std::uint16_t addr
   frame[frame_offset::kAddress] = static_cast<std::uint8_t>(address & 0xFF);
   frame[frame_offset::kAddress + 1] = static_cast<std::uint8_t>(address >> 8);
   std::copy_n(payload.begin(), std::min(payload.size(), kFramePayloadSize), frame.begin() + frame_offset::kPayload);
-  SealRequest(frame);
+  SealFrame(frame);
   return frame;
 }
 

@@ -37,7 +37,7 @@ std::uint16_t FrameChecksum(std::span<const std::uint8_t, kFrameSize> frame);
 // A request frame: header, payload, then the checksum over the final bytes.
 Frame BuildRequest(std::uint8_t command, std::uint8_t length, std::uint16_t address,
                    std::span<const std::uint8_t> payload = {});
-void SealRequest(Frame& frame);  // writes the checksum
+void SealFrame(Frame& frame);  // writes the checksum
 
 // The two trace lines of a frame: 32 bytes each, in groups of four.
 std::string FormatFrameLine(std::span<const std::uint8_t> bytes32);

@@ -1,16 +1,29 @@
+#include <cstdlib>
 #include <mutex>
+#include <string_view>
 
 #include "device_access/hid_backend.h"
 #include "device_access/hid_linux.h"
+#include "device_access/hid_sim_dir.h"
 
 namespace brontal {
 namespace {
 
+// BRONTAL_HID=sim:FOLDER puts the process on the bus of a brontal-sim daemon.
+std::shared_ptr<HidBackend> FromEnvironment();
+
 struct BusState {
   std::mutex mutex;
   std::shared_ptr<HidBackend> hidraw;
-  std::shared_ptr<HidBackend> simulated;
+  std::shared_ptr<HidBackend> simulated = FromEnvironment();
 };
+
+std::shared_ptr<HidBackend> FromEnvironment() {
+  const char* value = std::getenv("BRONTAL_HID");
+  const std::string_view v = value ? value : "";
+  if (!v.starts_with(kSimulatedNodePrefix) || v.size() == kSimulatedNodePrefix.size()) return nullptr;
+  return std::make_shared<SimulatedDirBackend>(std::string(v.substr(kSimulatedNodePrefix.size())));
+}
 
 BusState& State() {
   static BusState state;

@@ -1,11 +1,12 @@
 #include "device_access/hid_sim.h"
 
 #include <fcntl.h>
-#include <poll.h>
 #include <sys/socket.h>
 
 #include <algorithm>
 #include <atomic>
+
+#include "support/hung_up_sockets.h"
 
 namespace brontal {
 
@@ -76,10 +77,7 @@ HidOpenResult SimulatedHidBus::Open(std::string_view name, std::string_view inst
     fd.Reset(pair[0]);
     device_end.Reset(pair[1]);
     auto& connections = it->second.connections;
-    std::erase_if(connections, [](const UniqueFd& c) {  // the host closed its end
-      pollfd p{c.get(), 0, 0};
-      return ::poll(&p, 1, 0) == 1 && (p.revents & POLLHUP);
-    });
+    DropHungUpSockets(connections);
     UniqueFd watch(::fcntl(pair[1], F_DUPFD_CLOEXEC, 0));
     if (watch) connections.push_back(std::move(watch));
     on_connect = it->second.on_connect;

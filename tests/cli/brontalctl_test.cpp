@@ -74,6 +74,42 @@ TEST(Brontalctl, BadUsageAndBadInputExitWithTwoAndOneLine) {
   }
 }
 
+TEST(Brontalctl, InfoReadsEverySimulatedProduct) {
+  const auto r = RunCli({"info", "--simulate"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "320f:5100 keyboard (cable)  key slots 126  macro memory 4096 bytes\n"
+            "320f:5103 keyboard (receiver)  key slots 126  macro memory 4096 bytes\n"
+            "320f:2003 mouse (cable)  key slots 10  macro memory 2048 bytes  sensor 3325  DPI step 100  "
+            "largest stage 108  base DPI 100\n");
+
+  const auto json = RunCli({"--simulate", "320f:2003", "info", "--json"});
+  Json::Value v;
+  ASSERT_TRUE(Json::Reader().parse(json.out, v));
+  ASSERT_EQ(v.size(), 1u);
+  EXPECT_EQ(v[0]["link"].asString(), "wired");
+  EXPECT_EQ(v[0]["sensor_code"].asInt(), 0x3325);
+  EXPECT_EQ(v[0]["base_dpi"].asInt(), 100);
+}
+
+TEST(Brontalctl, ListOnASimulatedBusShowsTheProductsCollections) {
+  const auto r = RunCli({"list", "--json", "--simulate", "320f:5100"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  Json::Value v;
+  ASSERT_TRUE(Json::Reader().parse(r.out, v));
+  ASSERT_EQ(v.size(), 4u);
+  EXPECT_EQ(v[3]["usage_page"].asInt(), 0xFF1C);
+  EXPECT_EQ(v[3]["usage"].asInt(), 0x92);
+  EXPECT_EQ(v[3]["collection"].asInt(), 4);
+  EXPECT_EQ(v[3]["interface"].asInt(), 1);
+  EXPECT_EQ(v[3]["output_report_length"].asInt(), 64);
+  EXPECT_EQ(v[2]["usage_page"].asInt(), 0x0C);
+  EXPECT_EQ(v[2]["collection"].asInt(), 3);
+  for (const char* member : {"path", "vendor_id", "product_id", "input_report_length", "feature_report_length"})
+    EXPECT_TRUE(v[0].isMember(member)) << member;
+  EXPECT_EQ(RunCli({"list", "--simulate", "320f:zzzz"}).status, kExitUsage);
+}
+
 TEST(Brontalctl, HelpAndVersionSucceed) {
   EXPECT_EQ(RunCli({"--help"}).status, 0);
   const auto v = RunCli({"--version"});

@@ -1,0 +1,116 @@
+#include "daemon/sim_daemon.h"
+
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+
+#include <array>
+#include <cstring>
+#include <ostream>
+#include <vector>
+
+#include "daemon/control_commands.h"
+#include "daemon/socket_dir_host.h"
+#include "transport/simulator.h"
+
+namespace brontal::sim {
+namespace {
+
+constexpr std::size_t kMaxMessage = 64 * 1024;
+constexpr int kReplyTimeoutMs = 5000;
+
+bool Address(const std::filesystem::path& path, sockaddr_un& address) {
+  address = {};
+  address.sun_family = AF_UNIX;
+  const std::string text = path.string();
+  if (text.size() >= sizeof address.sun_path) return false;
+  std::memcpy(address.sun_path, text.c_str(), text.size() + 1);
+  return true;
+}
+
+UniqueFd Connect(const std::filesystem::path& path) {
+  sockaddr_un address;
+  if (!Address(path, address)) return UniqueFd();
+  UniqueFd fd(::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0));
+  if (fd && ::connect(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) fd.Reset();
+  return fd;
+}
+
+void Answer(int connection, Simulator& simulator) {
+  std::vector<char> buffer(kMaxMessage);
+  const ssize_t n = ::recv(connection, buffer.data(), buffer.size(), MSG_DONTWAIT);
+  if (n <= 0) return;
+  const ControlReply reply = RunControlCommand(simulator, std::string_view(buffer.data(), static_cast<std::size_t>(n)));
+  const std::string message = (reply.ok ? "ok\n" : "error\n") + reply.text;
+  ::send(connection, message.data(), message.size(), MSG_NOSIGNAL);
+}
+
+}  // namespace
+
+int ServeSimulatedBus(const std::filesystem::path& folder, int stop_fd, std::ostream& log) {
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  ::chmod(folder.c_str(), 0700);  // only this user may plug, unplug or reach the devices
+  const std::filesystem::path control_path = folder / kControlSocketName;
+  if (Connect(control_path)) {
+    log << "brontal-sim: a simulated bus already runs in " << folder.string() << '\n';
+    return 1;
+  }
+  sockaddr_un address;
+  UniqueFd control(::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+  ::unlink(control_path.c_str());
+  if (!Address(control_path, address) || !control ||
+      ::bind(control.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+      ::listen(control.get(), 8) != 0) {
+    log << "brontal-sim: cannot listen on " << control_path.string() << ": " << std::strerror(errno) << '\n';
+    return 1;
+  }
+
+  SocketDirNodeHost host(folder);
+  Simulator simulator(host);
+  log << "brontal-sim: simulated bus in " << folder.string() << "; stop with Ctrl+C\n" << std::flush;
+  for (;;) {
+    std::vector<pollfd> fds = {{stop_fd, POLLIN, 0}, {control.get(), POLLIN, 0}};
+    for (int listener : host.ListeningSockets()) fds.push_back({listener, POLLIN, 0});
+    if (::poll(fds.data(), fds.size(), -1) < 0 && errno != EINTR) break;
+    if (fds[0].revents & POLLIN) break;
+    if (fds[1].revents & POLLIN) {
+      UniqueFd connection(::accept4(control.get(), nullptr, nullptr, SOCK_CLOEXEC));
+      pollfd wait{connection.get(), POLLIN, 0};
+      if (connection && ::poll(&wait, 1, kReplyTimeoutMs) == 1) Answer(connection.get(), simulator);
+    }
+    for (std::size_t i = 2; i < fds.size(); ++i)
+      if (fds[i].revents & POLLIN) host.Accept(fds[i].fd);
+  }
+  ::unlink(control_path.c_str());
+  log << "brontal-sim: stopped\n";
+  return 0;
+}
+
+bool SendControlCommand(const std::filesystem::path& folder, std::string_view command, bool& ok, std::string& reply) {
+  ok = false;
+  UniqueFd fd = Connect(folder / kControlSocketName);
+  if (!fd) {
+    reply = "no simulated bus runs in " + folder.string() + " (start one with: brontal-sim serve " + folder.string() + ")";
+    return false;
+  }
+  if (::send(fd.get(), command.data(), command.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(command.size())) {
+    reply = "cannot send to the simulated bus";
+    return false;
+  }
+  pollfd wait{fd.get(), POLLIN, 0};
+  std::vector<char> buffer(kMaxMessage);
+  const ssize_t n = ::poll(&wait, 1, kReplyTimeoutMs) == 1 ? ::recv(fd.get(), buffer.data(), buffer.size(), 0) : -1;
+  if (n <= 0) {
+    reply = "the simulated bus did not answer";
+    return false;
+  }
+  const std::string_view text(buffer.data(), static_cast<std::size_t>(n));
+  const std::size_t newline = text.find('\n');
+  ok = text.substr(0, newline) == "ok";
+  reply = newline == std::string_view::npos ? std::string() : std::string(text.substr(newline + 1));
+  return true;
+}
+
+}  // namespace brontal::sim

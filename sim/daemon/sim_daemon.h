@@ -1,0 +1,21 @@
+#pragma once
+
+#include <filesystem>
+#include <iosfwd>
+#include <string>
+#include <string_view>
+
+namespace brontal::sim {
+
+// The daemon's control socket in its folder; one command per connection.
+inline constexpr const char* kControlSocketName = "control.sock";
+
+// Serves a simulated bus in `folder` until `stop_fd` turns readable (brontal-sim
+// passes a signalfd for SIGINT and SIGTERM). Returns the exit status.
+int ServeSimulatedBus(const std::filesystem::path& folder, int stop_fd, std::ostream& log);
+
+// Sends one control command to the daemon of `folder`; false when no daemon
+// answered (the reason in `reply`). `ok` tells the daemon's verdict.
+bool SendControlCommand(const std::filesystem::path& folder, std::string_view command, bool& ok, std::string& reply);
+
+}  // namespace brontal::sim
