@@ -3,20 +3,20 @@
 // already parsed. The discovery thread does this every 100 ms.
 #include <benchmark/benchmark.h>
 
-#include "device_access/descriptor_fixtures.h"
 #include "device_access/hid_device.h"
 #include "device_access/hid_path.h"
 #include "device_access/hid_sim.h"
+#include "models/product_catalog.h"
 
 namespace brontal {
 namespace {
 
 void BM_DiscoveryScan(benchmark::State& state) {
   auto bus = std::make_shared<SimulatedHidBus>();
-  // A receiver interface with five collections, like a typical gaming receiver.
-  const auto descriptor = test::LoadDescriptor("hidapi_046d_c534_if1_receiver");
+  // Keyboard interfaces: four collections each.
+  const std::span<const std::uint8_t> keyboard = sim::FindProduct(0x320F, 0x5100)->report_descriptor;
   for (int i = 0; i < state.range(0); ++i)
-    bus->Plug({0x320F, static_cast<std::uint16_t>(0x5000 + i), 0, 1, descriptor, nullptr});
+    bus->Plug({0x320F, static_cast<std::uint16_t>(0x5000 + i), 0, 1, {keyboard.begin(), keyboard.end()}, nullptr});
   HidBus::SetSimulated(bus);
 
   std::size_t paths = 0;
