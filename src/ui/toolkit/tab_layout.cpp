@@ -1,0 +1,54 @@
+#include "ui/toolkit/tab_layout.h"
+
+#include <algorithm>
+
+#include "ui/toolkit/attribute_values.h"
+
+namespace brontal {
+
+bool CTabLayoutUI::SelectItem(int index) {
+  if (index < 0 || index >= GetCount()) return false;
+  if (index != current_) {
+    current_ = index;
+    Invalidate();
+  }
+  return true;
+}
+
+bool CTabLayoutUI::ShowsChild(const CControlUI& child) const { return GetItemIndex(&child) == current_; }
+
+CControlUI* CTabLayoutUI::AddAt(std::unique_ptr<CControlUI> control, int index) {
+  CControlUI* added = CContainerUI::AddAt(std::move(control), index);
+  if (!added) return nullptr;
+  const int pages_before = GetCount() - 1;
+  if (current_ < 0) {
+    current_ = 0;
+  } else if (current_ < pages_before && index <= current_) {
+    ++current_;  // the same page stays current; a choice beyond the pages waits for them
+  }
+  return added;
+}
+
+bool CTabLayoutUI::RemoveAt(int index) {
+  if (!CContainerUI::RemoveAt(index)) return false;
+  // The page after a removed current page takes its place; the last page when
+  // the current one was last.
+  if (index < current_ || current_ >= GetCount()) --current_;
+  return true;
+}
+
+void CTabLayoutUI::RemoveAll() {
+  CContainerUI::RemoveAll();
+  current_ = -1;
+}
+
+bool CTabLayoutUI::SetAttribute(std::string_view name, std::string_view value) {
+  if (name != "selectedid") return CContainerUI::SetAttribute(name, value);
+  // Layouts set this before the pages exist.
+  const auto index = ParseIntAttribute(value);
+  if (!index || *index < 0) return false;
+  current_ = *index;
+  return true;
+}
+
+}  // namespace brontal

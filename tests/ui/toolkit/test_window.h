@@ -1,0 +1,87 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <ostream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "ui/toolkit/button.h"
+#include "ui/toolkit/manual_message_loop.h"
+#include "ui/toolkit/toolkit.h"
+#include "ui/toolkit/window.h"
+
+namespace brontal::testing {
+
+// A notification as the window saw it.
+struct Note {
+  std::string type;
+  std::string sender;
+  std::uintptr_t wparam = 0;
+  std::intptr_t lparam = 0;
+  friend bool operator==(const Note&, const Note&) = default;
+  friend std::ostream& operator<<(std::ostream& out, const Note& n) {
+    return out << n.type << " from " << n.sender << " (" << n.wparam << ", " << n.lparam << ")";
+  }
+};
+
+// A program control made by the window's CreateControl: a key that answers a
+// double click with "dbclick".
+class CKeyPadUI : public CButtonUI {
+ public:
+  std::string_view GetClass() const override { return "KeyPad"; }
+
+ protected:
+  void DoEvent(TEventUI& event) override;
+};
+
+// A program control registered with the factory as "CFactoryBadgeUI".
+class CFactoryBadgeUI : public CLabelUI {
+ public:
+  std::string_view GetClass() const override { return "FactoryBadge"; }
+};
+
+class TestWindow : public WindowImplBase {
+ public:
+  TestWindow(Toolkit& toolkit, std::string layout) : WindowImplBase(toolkit), layout_(std::move(layout)) {}
+
+  std::string_view GetWindowClassName() const override { return "TestWnd"; }
+  void Notify(TNotifyUI& msg) override;
+
+  std::vector<Note> notes;
+  std::vector<std::uint32_t> messages;
+  std::function<void(TNotifyUI&)> on_notify;
+  std::function<LRESULT(const WindowMessage&, bool&)> on_message;
+  int final_messages = 0;
+  bool messages_seen_after_final = false;
+
+ protected:
+  std::string GetSkinFile() const override { return layout_; }
+  std::unique_ptr<CControlUI> CreateControl(std::string_view class_name) override;
+  LRESULT HandleMessage(const WindowMessage& message, bool& handled) override;
+  void OnFinalMessage() override { ++final_messages; }
+
+ private:
+  std::string layout_;
+};
+
+// A manual loop, a toolkit on the test skin and a created panel window.
+class ToolkitTest : public ::testing::Test {
+ public:
+  ToolkitTest();
+
+  template <typename T>
+  T& Find(std::string_view name) {
+    auto* control = dynamic_cast<T*>(window.GetPaintManager().FindControl(name));
+    if (!control) throw std::runtime_error("no such control: " + std::string(name));
+    return *control;
+  }
+
+  ManualMessageLoop loop;
+  Toolkit toolkit{loop};
+  TestWindow window{toolkit, "XML_PANEL"};
+};
+
+}  // namespace brontal::testing
