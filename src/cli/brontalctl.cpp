@@ -33,6 +33,8 @@ constexpr std::array kCommands = {
     Command{"describe", "describe FILE [--json]",
             "the top-level collections of a report descriptor (binary or hexadecimal text)", DescribeCommand},
     Command{"info", "info [--json]", "device information of every supported device attached", InfoCommand},
+    Command{"monitor", "monitor [--for SECONDS] [--json]",
+            "follow devices as they come and go (until Ctrl+C)", MonitorCommand},
     Command{"udev-rules", "udev-rules", "the udev rules that give the logged-in user access to the devices",
             UdevRulesCommand},
 };

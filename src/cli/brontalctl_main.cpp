@@ -1,3 +1,5 @@
+#include <QCoreApplication>
+
 #include <iostream>
 #include <string_view>
 #include <vector>
@@ -6,5 +8,7 @@
 
 int main(int argc, char** argv) {
   const std::vector<std::string_view> args(argv + 1, argv + argc);
+  // The message loop of "monitor" runs on Qt's event loop.
+  QCoreApplication application(argc, argv);
   return brontal::RunBrontalctl(args, std::cout, std::cerr);
 }

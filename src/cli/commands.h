@@ -12,6 +12,7 @@ using CommandArgs = std::span<const std::string_view>;
 int ListCommand(CommandArgs args, std::ostream& out, std::ostream& err);
 int DescribeCommand(CommandArgs args, std::ostream& out, std::ostream& err);
 int InfoCommand(CommandArgs args, std::ostream& out, std::ostream& err);
+int MonitorCommand(CommandArgs args, std::ostream& out, std::ostream& err);
 
 // Parses "--json" as the only option; false (after a usage message) on anything else.
 bool ParseJsonOption(CommandArgs args, std::string_view command, bool& json, std::ostream& err);

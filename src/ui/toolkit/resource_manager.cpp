@@ -1,5 +1,6 @@
 #include "ui/toolkit/resource_manager.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "ui/toolkit/xml_file.h"
@@ -48,7 +49,11 @@ bool CResourceManager::LoadLanguage(const std::filesystem::path& file, std::stri
 
 std::filesystem::path CResourceManager::LayoutPath(std::string_view name) const {
   const auto it = layouts_.find(name);
-  return InSkin(it == layouts_.end() ? std::filesystem::path(name) : it->second);
+  if (it != layouts_.end()) return InSkin(it->second);
+  // The program's tables name skin files with backslashes.
+  std::string file(name);
+  std::replace(file.begin(), file.end(), '\\', '/');
+  return InSkin(file);
 }
 
 std::string CResourceManager::Translate(std::string_view id) const {

@@ -22,7 +22,8 @@ class CResourceManager {
   bool LoadIndex(const std::filesystem::path& file, std::string& error);
   bool LoadLanguage(const std::filesystem::path& file, std::string& error);
 
-  // The file of a layout: its entry in the index, else the name taken as a file.
+  // The file of a layout: its entry in the index, else the name taken as a
+  // file below the skin folder (backslashes read as slashes).
   std::filesystem::path LayoutPath(std::string_view name) const;
 
   void SetLanguage(std::string name) { language_ = std::move(name); }

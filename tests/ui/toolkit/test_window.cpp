@@ -28,7 +28,7 @@ LRESULT TestWindow::HandleMessage(const WindowMessage& message, bool& handled) {
   return on_message ? on_message(message, handled) : 0;
 }
 
-ToolkitTest::ToolkitTest() {
+ToolkitTest::ToolkitTest() : WindowFixture("XML_PANEL") {
   toolkit.Resources().SetSkinFolder(UI_TEST_DATA);
   std::string error;
   if (!toolkit.Resources().LoadIndex("res.xml", error)) throw std::runtime_error(error);

@@ -67,10 +67,10 @@ class TestWindow : public WindowImplBase {
   std::string layout_;
 };
 
-// A manual loop, a toolkit on the test skin and a created panel window.
-class ToolkitTest : public ::testing::Test {
+// A manual loop, a toolkit and a window on `layout`, created by the derived fixture.
+class WindowFixture : public ::testing::Test {
  public:
-  ToolkitTest();
+  explicit WindowFixture(std::string layout) : window(toolkit, std::move(layout)) {}
 
   template <typename T>
   T& Find(std::string_view name) {
@@ -81,7 +81,13 @@ class ToolkitTest : public ::testing::Test {
 
   ManualMessageLoop loop;
   Toolkit toolkit{loop};
-  TestWindow window{toolkit, "XML_PANEL"};
+  TestWindow window;
+};
+
+// The test skin's panel window, created.
+class ToolkitTest : public WindowFixture {
+ public:
+  ToolkitTest();
 };
 
 }  // namespace brontal::testing

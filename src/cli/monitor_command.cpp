@@ -1,0 +1,130 @@
+#include <json/writer.h>
+
+#include <pthread.h>
+#include <signal.h>
+
+#include <charconv>
+#include <chrono>
+#include <cstdio>
+#include <ostream>
+#include <thread>
+
+#include "cli/brontalctl.h"
+#include "cli/commands.h"
+#include "devices/device_controls.h"
+#include "devices/device_roster.h"
+#include "devices/discovery_thread.h"
+#include "support/user_folders.h"
+#include "ui/qt/qt_message_loop.h"
+#include "ui/toolkit/toolkit.h"
+#include "ui/toolkit/window.h"
+
+namespace brontal {
+namespace {
+
+// The device strip of the skin, alone, as the window discovery reports to.
+class MonitorWindow : public WindowImplBase {
+ public:
+  using WindowImplBase::WindowImplBase;
+  std::string_view GetWindowClassName() const override { return "BrontalMonitor"; }
+
+ protected:
+  std::string GetSkinFile() const override { return "XML/DeviceStrip.xml"; }
+};
+
+std::string Hex4(unsigned v) {
+  char text[8];
+  std::snprintf(text, sizeof text, "%04x", v & 0xFFFF);
+  return text;
+}
+
+void Print(const RosterEvent& e, bool json, std::ostream& out) {
+  if (json) {
+    Json::Value v;
+    v["event"] = RosterEventName(e.kind);
+    if (e.slot) v["slot"] = static_cast<Json::UInt>(*e.slot);
+    v["vendor_id"] = e.row.vendor_id;
+    v["product_id"] = e.row.product_id;
+    v["type"] = static_cast<int>(e.row.type);
+    v["role"] = static_cast<int>(e.row.role);
+    if (e.kind == RosterEvent::Kind::kLink) {
+      v["link"] = e.receiver_link ? "receiver" : "wired";
+      v["chunk"] = e.chunk_size;
+    }
+    Json::StreamWriterBuilder writer;
+    writer["indentation"] = "";
+    out << Json::writeString(writer, v) << std::endl;
+    return;
+  }
+  out << RosterEventName(e.kind);
+  if (e.slot) out << "  slot " << *e.slot;
+  out << "  " << Hex4(e.row.vendor_id) << ':' << Hex4(e.row.product_id) << "  type " << static_cast<int>(e.row.type)
+      << "  role " << static_cast<int>(e.row.role);
+  if (e.kind == RosterEvent::Kind::kLink)
+    out << "  " << (e.receiver_link ? "receiver" : "wired") << "  chunk " << int{e.chunk_size};
+  out << std::endl;
+}
+
+bool ParseSeconds(std::string_view text, unsigned& seconds) {
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), seconds);
+  return ec == std::errc{} && end == text.data() + text.size() && seconds > 0;
+}
+
+}  // namespace
+
+int MonitorCommand(CommandArgs args, std::ostream& out, std::ostream& err) {
+  bool json = false;
+  unsigned seconds = 0;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--json") {
+      json = true;
+    } else if (args[i] == "--for" && i + 1 < args.size() && ParseSeconds(args[i + 1], seconds)) {
+      ++i;
+    } else {
+      err << "brontalctl: monitor: unexpected argument '" << args[i] << "' (monitor [--for SECONDS] [--json])\n";
+      return kExitUsage;
+    }
+  }
+
+  QtMessageLoop loop;
+  Toolkit toolkit(loop);
+  toolkit.Resources().SetSkinFolder(ProgramFolder() / "skin");
+  RegisterDeviceControls(toolkit.Factory());
+  MonitorWindow window(toolkit);
+  if (!window.Create(nullptr, "monitor")) {
+    err << "brontalctl: monitor: " << window.GetCreateError() << '\n';
+    return kExitFailure;
+  }
+  SlotList slots;
+  DeviceRoster roster(window, slots);
+  roster.listener = [&](const RosterEvent& e) { Print(e, json, out); };
+  DiscoveryThread discovery(
+      slots, loop,
+      [&](const WindowMessage& m) {
+        if (m.id == kMsgDeviceArrived) roster.OnDeviceArrived(m.wparam);
+        if (m.id == kMsgDeviceRemoved) roster.OnDeviceRemoved(m.wparam);
+      },
+      0);
+
+  // Ctrl+C and SIGTERM end the run cleanly: a thread waits for them and asks the loop to quit.
+  sigset_t signals;
+  sigemptyset(&signals);
+  sigaddset(&signals, SIGINT);
+  sigaddset(&signals, SIGTERM);
+  pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+  std::jthread signal_waiter([&loop, signals] {
+    int received = 0;
+    sigwait(&signals, &received);
+    loop.Post([&loop] { loop.Quit(0); });
+  });
+  if (seconds > 0) loop.StartTimer(std::chrono::seconds(seconds), [&loop] { loop.Quit(0); });
+
+  discovery.Start();
+  loop.Run();
+  discovery.Stop();
+  // Wake the signal waiter when the run ended by itself.
+  pthread_kill(signal_waiter.native_handle(), SIGTERM);
+  return kExitOk;
+}
+
+}  // namespace brontal

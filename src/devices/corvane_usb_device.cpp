@@ -1,0 +1,192 @@
+#include "devices/corvane_usb_device.h"
+
+#include <array>
+
+#include "devices/device_option_ui.h"
+#include "support/debug_log.h"
+#include "support/user_folders.h"
+#include "ui/controls/device_key_button_ui.h"
+#include "ui/controls/select_panel_ui.h"
+#include "ui/toolkit/message_loop.h"
+#include "ui/toolkit/paint_manager.h"
+
+namespace brontal {
+namespace {
+
+constexpr std::uint16_t kSyncRequest = 0x0401;
+constexpr std::uint16_t kHeartbeat = 0x0404;
+// A dead collection fails every read at once; this keeps the loop from spinning.
+constexpr std::chrono::milliseconds kRetryAfterFailedRead{10};
+constexpr std::chrono::milliseconds kClosedChannelPause{100};
+// How often a thread without host steps looks at the mode again.
+constexpr std::chrono::milliseconds kIdleLightingPause{100};
+
+}  // namespace
+
+CCorvaneUSBDevice::CCorvaneUSBDevice(MessageLoop& loop) : CCorvaneUSBDevice(loop, DeviceFamily::kUnset) {}
+
+CCorvaneUSBDevice::CCorvaneUSBDevice(MessageLoop& loop, DeviceFamily family) : loop_(loop), family_(family) {}
+
+CCorvaneUSBDevice::~CCorvaneUSBDevice() {
+  StopThreads();
+  std::scoped_lock lock(channel_.exchange_lock());
+  channel_.set_open(false);
+  channel_.wired_collection().Close();
+  channel_.receiver_collection().Close();
+}
+
+void CCorvaneUSBDevice::Setup(const DeviceSetup& setup) {
+  page_layout_ = setup.page_layout;
+  position_count_ = std::max(0, setup.position_count);
+  key_list_size_ = setup.key_list_size;
+  entry_index_ = setup.entry_index;
+  has_battery_ = setup.has_battery;
+  kind_name_ = setup.kind_name;
+  lighting_page_ = setup.lighting_page;
+  identity_ = setup.identity;
+  SetEntryKind(setup.kind);
+  colours_ = std::make_unique<std::atomic<std::uint32_t>[]>(static_cast<std::size_t>(position_count_));
+  position_records_.assign(static_cast<std::size_t>(position_count_), {});
+  light_frame_.assign(static_cast<std::size_t>(position_count_) * 3, 0);
+}
+
+void CCorvaneUSBDevice::BuildKeyPicture() {
+  auto panel = std::make_unique<CSelectPanelUI>();
+  panel->SetName("key_picture");
+  for (int i = 0; i < position_count_; ++i) {
+    auto key = std::make_unique<CDeviceKeyButtonUI>();
+    key->SetName("key_" + std::to_string(i));
+    panel->Add(std::move(key));
+  }
+  Add(std::move(panel));
+}
+
+void CCorvaneUSBDevice::SendLightFrame() {
+  CControlUI* picture = CPaintManagerUI::FindSubControlByName(this, "key_picture");
+  for (int i = 0; i < position_count_; ++i) {
+    const std::uint32_t colour = colours_[static_cast<std::size_t>(i)].load(std::memory_order_relaxed);
+    const std::uint32_t brightness = colour >> 24;
+    for (int channel = 0; channel < 3; ++channel) {
+      const std::uint32_t value = (colour >> (16 - 8 * channel)) & 0xFF;
+      light_frame_[static_cast<std::size_t>(i) * 3 + static_cast<std::size_t>(channel)] =
+          static_cast<std::uint8_t>(value * brightness / 256);
+    }
+    if (picture) {
+      if (CControlUI* key = CPaintManagerUI::FindSubControlByName(picture, "key_" + std::to_string(i)))
+        key->SetBkColor(0xFF000000u | (colour & 0xFFFFFF));
+    }
+  }
+}
+
+void CCorvaneUSBDevice::SetPositionColour(int position, std::uint32_t colour) {
+  if (position >= 0 && position < position_count_)
+    colours_[static_cast<std::size_t>(position)].store(colour, std::memory_order_relaxed);
+}
+
+std::uint32_t CCorvaneUSBDevice::GetPositionColour(int position) const {
+  if (position < 0 || position >= position_count_) return 0;
+  return colours_[static_cast<std::size_t>(position)].load(std::memory_order_relaxed);
+}
+
+std::filesystem::path CCorvaneUSBDevice::DefaultDataFolder() { return ProgramFolder() / "DefaultData"; }
+
+std::filesystem::path CCorvaneUSBDevice::DefaultDataFile() const { return DefaultDataFolder() / (kind_name_ + ".Json"); }
+
+std::filesystem::path CCorvaneUSBDevice::UserDataFolder() const {
+  const std::filesystem::path folder = brontal::UserDataFolder() / kind_name_;
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  return folder;
+}
+
+bool CCorvaneUSBDevice::OpenEventCollection(const std::string& path) {
+  CloseEventCollection();
+  if (!event_collection_.Open(path, true, true, true, false)) return false;
+  event_collection_open_ = true;
+  event_thread_.Start([this](std::stop_token stop) { RunEventThread(stop); });
+  return true;
+}
+
+void CCorvaneUSBDevice::CloseEventCollection() {
+  event_collection_open_ = false;
+  event_collection_.Close();  // releases a read blocked without a time limit
+  event_thread_.Stop();
+}
+
+void CCorvaneUSBDevice::StartLightingThread() {
+  lighting_thread_.Start([this](std::stop_token stop) { RunLightingThread(stop); });
+}
+
+void CCorvaneUSBDevice::StopThreads() {
+  CloseEventCollection();
+  lighting_thread_.Stop();
+}
+
+void CCorvaneUSBDevice::HandleEvent(std::uint16_t code) {
+  if (code == kSyncRequest) {
+    Trace("接收到自动添加设备的同步信息要求");
+    // Re-armed, never queued: a burst of requests gives one OnSyncRequest.
+    loop_.Post([life = LifeToken(), this] {
+      if (!life.expired() && entry_) entry_->ArmTimer(CDeviceOptionUI::kSyncTimer, SyncDelay());
+    });
+  } else if (code == kHeartbeat) {
+    ++heartbeats_;
+  } else {
+    OnDeviceEvent(code);
+  }
+}
+
+void CCorvaneUSBDevice::RunEventThread(std::stop_token stop) {
+  std::vector<std::uint8_t> report;
+  while (!stop.stop_requested()) {
+    if (!event_collection_open_) {
+      WorkerThread::Sleep(stop, kClosedChannelPause);
+      continue;
+    }
+    report.assign(std::max<std::size_t>(event_collection_.input_report_byte_length(), 1), 0);
+    if (!event_collection_.ReadReport(report, nullptr, CHidDevice::kInfinite)) {
+      WorkerThread::Sleep(stop, kRetryAfterFailedRead);
+      continue;
+    }
+    const std::span<HidDataItem> items = event_collection_.input_items();
+    const TopLevelCollection* collection = event_collection_.collection();
+    if (items.empty() || !collection) continue;
+    CHidDevice::UnpackReport(report, ReportType::kInput, items, *collection);
+    const HidDataItem& first = items.front();
+    if (!first.IsDataSet) continue;  // a report of another id
+    const std::uint16_t code = first.IsButtonData ? (first.Usages.empty() ? 0 : first.Usages.front())
+                                                  : static_cast<std::uint16_t>(first.Value);
+    HandleEvent(code);
+  }
+  Trace(EventThreadExitTrace());
+}
+
+void CCorvaneUSBDevice::RunLightingThread(std::stop_token stop) {
+  auto last = std::chrono::steady_clock::now();
+  std::chrono::milliseconds elapsed{0};
+  while (!stop.stop_requested()) {
+    if (!channel_.open()) {
+      WorkerThread::Sleep(stop, kClosedChannelPause);
+      continue;
+    }
+    const std::optional<std::chrono::milliseconds> interval = LightingStepInterval();
+    if (channel_.polling_paused() || !interval) {
+      elapsed = std::chrono::milliseconds{0};
+      last = std::chrono::steady_clock::now();
+      WorkerThread::Sleep(stop, interval ? std::chrono::milliseconds(1) : kIdleLightingPause);
+      continue;
+    }
+    // Wait for the step's deadline rather than polling each millisecond.
+    if (elapsed < *interval && !WorkerThread::Sleep(stop, *interval - elapsed)) break;
+    const auto now = std::chrono::steady_clock::now();
+    elapsed += std::chrono::duration_cast<std::chrono::milliseconds>(now - last);
+    last = now;
+    if (elapsed >= *interval) {
+      LightingStep();
+      elapsed = std::chrono::milliseconds{0};
+    }
+  }
+  if (!LightingThreadExitTrace().empty()) Trace(LightingThreadExitTrace());
+}
+
+}  // namespace brontal

@@ -1,0 +1,168 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "device_access/command_channel.h"
+#include "device_access/hid_device.h"
+#include "devices/device_tables.h"
+#include "devices/worker_thread.h"
+#include "ui/toolkit/container.h"
+#include "ui/toolkit/notify.h"
+
+namespace brontal {
+
+class CDeviceOptionUI;
+class CMpDevicePowerUI;
+class MessageLoop;
+
+// Family codes of the device classes.
+enum class DeviceFamily : std::int32_t { kUnset = 0, kKeyboard = 1, kMouse = 2, kMousePad = 3, kHeadset = 7 };
+
+// What the device tables give a device at creation.
+struct DeviceSetup {
+  std::string page_layout;
+  int position_count = 0;
+  int key_list_size = 0;
+  int entry_index = -1;
+  bool has_battery = false;
+  std::string kind_name;
+  EntryKind kind = EntryKind::kKeyboard;
+  std::string lighting_page;
+  InterfaceRow identity{};
+};
+
+// One connected product: the container of its page, its command channel, its
+// event collection, and the two worker threads (host lighting, events). The
+// families override the operations of their command sets; the base behaviour
+// is what a family gets when it does not. UI-thread objects; the workers share
+// only the channel (locked), the per-position colours (atomic) and flags.
+class CCorvaneUSBDevice : public CHorizontalLayoutUI, public CNotifyPump {
+ public:
+  explicit CCorvaneUSBDevice(MessageLoop& loop);
+  ~CCorvaneUSBDevice() override;
+
+  std::string_view GetClass() const override { return "CorvaneUSBDevice"; }
+  void Notify(TNotifyUI&) override {}
+
+  // Layout values of the tables; resizes (and zeroes) the per-position tables.
+  void Setup(const DeviceSetup& setup);
+
+  // Virtual operations, in their order.
+  virtual void BuildKeyPicture();
+  virtual int LoadLighting() { return 0; }
+  virtual void SendLightFrame();
+  virtual void SetPositionColour(int position, std::uint32_t colour);
+  virtual std::uint32_t GetPositionColour(int position) const;
+  virtual void OnConnected() {}
+  virtual void OnSyncRequest() {}
+  virtual void OnTimer1003() {}
+  virtual void OnTimer1004() {}
+  virtual void PollStatus() {}
+  virtual bool IsLinkAlive() { return true; }
+  virtual int ReloadKeyTables() { return 0; }
+  virtual void ApplyToUi() {}
+  virtual std::string CurrentProfileFile() const { return {}; }
+  virtual void SetEntryKind(EntryKind kind) { kind_ = kind; }
+  virtual EntryKind GetEntryKind() const { return kind_; }
+
+  // Folders: the factory data beside the program and the user's own.
+  static std::filesystem::path DefaultDataFolder();
+  std::filesystem::path DefaultDataFile() const;
+  // Created (both levels) when missing.
+  std::filesystem::path UserDataFolder() const;
+
+  // Links, collections and threads.
+  CCommandChannel& channel() { return channel_; }
+  bool receiver_link() const { return receiver_link_; }
+  void set_receiver_link(bool on) { receiver_link_ = on; }
+  // Opens the event collection and starts its thread; false when it does not open.
+  bool OpenEventCollection(const std::string& path);
+  // Closing releases the thread's blocked read; then the thread is stopped.
+  void CloseEventCollection();
+  bool event_collection_open() const { return event_collection_open_; }
+  // Restarted after every OnConnected.
+  void StartLightingThread();
+  void StopThreads();
+  std::uint64_t heartbeats() const { return heartbeats_; }
+
+  // Accessors.
+  const InterfaceRow& identity() const { return identity_; }
+  void set_identity(const InterfaceRow& identity) { identity_ = identity; }
+  CDeviceOptionUI* entry() const { return entry_; }
+  void set_entry(CDeviceOptionUI* entry) { entry_ = entry; }
+  CMpDevicePowerUI* battery() const { return battery_; }
+  void set_battery(CMpDevicePowerUI* battery) { battery_ = battery; }
+  int entry_index() const { return entry_index_; }
+  DeviceFamily family() const { return family_; }
+  bool has_battery() const { return has_battery_; }
+  bool hover() const { return hover_; }
+  void set_hover(bool on) { hover_ = on; }
+  bool window_hidden() const { return window_hidden_; }
+  void set_window_hidden(bool on) { window_hidden_ = on; }
+  bool host_lighting() const { return host_lighting_; }
+  void set_host_lighting(bool on) { host_lighting_ = on; }
+  int position_count() const { return position_count_; }
+  const std::string& kind_name() const { return kind_name_; }
+  const std::string& page_layout() const { return page_layout_; }
+  const std::string& lighting_page() const { return lighting_page_; }
+  // The frame SendLightFrame built last: three bytes per position.
+  const std::vector<std::uint8_t>& light_frame() const { return light_frame_; }
+
+ protected:
+  explicit CCorvaneUSBDevice(MessageLoop& loop, DeviceFamily family);
+
+  // A code of the event collection other than the common ones (event thread).
+  virtual void OnDeviceEvent(std::uint16_t /*code*/) {}
+  // How long after a sync request OnSyncRequest runs.
+  virtual std::chrono::milliseconds SyncDelay() const { return std::chrono::milliseconds(50); }
+  // The host-side animation: the step interval of the current mode and speed,
+  // none while the mode needs no host steps.
+  virtual std::optional<std::chrono::milliseconds> LightingStepInterval() const { return std::nullopt; }
+  virtual void LightingStep() {}
+  virtual std::string_view EventThreadExitTrace() const { return "MS设备同步线程设定退出"; }
+  virtual std::string_view LightingThreadExitTrace() const { return {}; }
+
+  MessageLoop& loop() const { return loop_; }
+
+ private:
+  void RunEventThread(std::stop_token stop);
+  void RunLightingThread(std::stop_token stop);
+  void HandleEvent(std::uint16_t code);
+
+  MessageLoop& loop_;
+  CCommandChannel channel_;
+  std::atomic<bool> receiver_link_{false};
+  CHidDevice event_collection_;
+  std::atomic<bool> event_collection_open_{false};
+  InterfaceRow identity_{};
+  CDeviceOptionUI* entry_ = nullptr;
+  CMpDevicePowerUI* battery_ = nullptr;
+  int entry_index_ = -1;
+  DeviceFamily family_ = DeviceFamily::kUnset;
+  EntryKind kind_ = EntryKind::kKeyboard;
+  bool has_battery_ = false;
+  std::atomic<bool> hover_{false};
+  std::atomic<bool> window_hidden_{false};
+  std::atomic<bool> host_lighting_{false};
+  int position_count_ = 0;
+  int key_list_size_ = 0;
+  std::unique_ptr<std::atomic<std::uint32_t>[]> colours_;  // written by the animation, read by the frame timer
+  std::vector<std::array<std::uint8_t, 14>> position_records_;
+  std::vector<std::uint8_t> light_frame_;
+  std::string page_layout_;
+  std::string kind_name_;
+  std::string lighting_page_;
+  std::atomic<std::uint64_t> heartbeats_{0};
+
+  WorkerThread event_thread_;
+  WorkerThread lighting_thread_;
+};
+
+}  // namespace brontal

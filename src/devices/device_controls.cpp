@@ -1,0 +1,14 @@
+#include "devices/device_controls.h"
+
+#include "devices/device_option_ui.h"
+#include "ui/controls/device_power_ui.h"
+#include "ui/toolkit/control_factory.h"
+
+namespace brontal {
+
+void RegisterDeviceControls(CControlFactory& factory) {
+  factory.Register("CDeviceOptionUI", [] { return std::make_unique<CDeviceOptionUI>(); });
+  factory.Register("CMpDevicePowerUI", [] { return std::make_unique<CMpDevicePowerUI>(); });
+}
+
+}  // namespace brontal

@@ -1,0 +1,43 @@
+#include <json/reader.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <map>
+#include <sstream>
+#include <memory>
+#include <string>
+
+namespace brontal {
+namespace {
+
+// The program itself: monitor needs the skin beside it and its own event loop.
+std::string RunCommand(const std::string& command) {
+  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+  std::string output;
+  char buffer[4096];
+  while (pipe && std::fgets(buffer, sizeof buffer, pipe.get())) output += buffer;
+  return output;
+}
+
+TEST(BrontalctlMonitor, ReportsArrivalsCreationAndLinksOfTheSimulatedProducts) {
+  const std::string out = RunCommand(std::string(BRONTALCTL) + " monitor --simulate --for 1 --json");
+  std::istringstream lines(out);
+  std::string line;
+  std::map<std::string, int> counts;
+  bool keyboard_wired = false;
+  while (std::getline(lines, line)) {
+    Json::Value v;
+    ASSERT_TRUE(Json::Reader().parse(line, v)) << line;
+    ++counts[v["event"].asString()];
+    if (v["event"] == "link" && v["product_id"].asInt() == 0x5100)
+      keyboard_wired = v["link"] == "wired" && v["chunk"].asInt() == 56;
+  }
+  EXPECT_EQ(counts["arrived"], 6) << out;  // keyboard, its receiver and the mouse: two collections each
+  EXPECT_EQ(counts["created"], 2) << out;  // one keyboard object for cable and receiver
+  EXPECT_EQ(counts["link"], 2) << out;
+  EXPECT_TRUE(keyboard_wired) << out;
+}
+
+}  // namespace
+}  // namespace brontal
