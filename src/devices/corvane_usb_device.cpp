@@ -8,7 +8,6 @@
 #include "ui/controls/device_key_button_ui.h"
 #include "ui/controls/select_panel_ui.h"
 #include "ui/toolkit/message_loop.h"
-#include "ui/toolkit/paint_manager.h"
 
 namespace brontal {
 namespace {
@@ -53,16 +52,17 @@ void CCorvaneUSBDevice::Setup(const DeviceSetup& setup) {
 void CCorvaneUSBDevice::BuildKeyPicture() {
   auto panel = std::make_unique<CSelectPanelUI>();
   panel->SetName("key_picture");
+  key_buttons_.clear();
   for (int i = 0; i < position_count_; ++i) {
     auto key = std::make_unique<CDeviceKeyButtonUI>();
     key->SetName("key_" + std::to_string(i));
+    key_buttons_.push_back(key.get());
     panel->Add(std::move(key));
   }
   Add(std::move(panel));
 }
 
 void CCorvaneUSBDevice::SendLightFrame() {
-  CControlUI* picture = CPaintManagerUI::FindSubControlByName(this, "key_picture");
   for (int i = 0; i < position_count_; ++i) {
     const std::uint32_t colour = colours_[static_cast<std::size_t>(i)].load(std::memory_order_relaxed);
     const std::uint32_t brightness = colour >> 24;
@@ -71,9 +71,10 @@ void CCorvaneUSBDevice::SendLightFrame() {
       light_frame_[static_cast<std::size_t>(i) * 3 + static_cast<std::size_t>(channel)] =
           static_cast<std::uint8_t>(value * brightness / 256);
     }
-    if (picture) {
-      if (CControlUI* key = CPaintManagerUI::FindSubControlByName(picture, "key_" + std::to_string(i)))
-        key->SetBkColor(0xFF000000u | (colour & 0xFFFFFF));
+    // Runs every 10 ms: only a changed colour is worth a repaint.
+    if (static_cast<std::size_t>(i) < key_buttons_.size()) {
+      const std::uint32_t shown = 0xFF000000u | (colour & 0xFFFFFF);
+      if (key_buttons_[static_cast<std::size_t>(i)]->GetBkColor() != shown) key_buttons_[static_cast<std::size_t>(i)]->SetBkColor(shown);
     }
   }
 }

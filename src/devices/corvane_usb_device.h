@@ -156,6 +156,7 @@ class CCorvaneUSBDevice : public CHorizontalLayoutUI, public CNotifyPump {
   std::unique_ptr<std::atomic<std::uint32_t>[]> colours_;  // written by the animation, read by the frame timer
   std::vector<std::array<std::uint8_t, 14>> position_records_;
   std::vector<std::uint8_t> light_frame_;
+  std::vector<CControlUI*> key_buttons_;  // the picture's keys by position, owned by the tree
   std::string page_layout_;
   std::string kind_name_;
   std::string lighting_page_;

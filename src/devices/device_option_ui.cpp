@@ -118,6 +118,7 @@ void CDeviceOptionUI::OnConnectTimer() {
   device_->StartLightingThread();
   connect_failures_ = 0;
   ArmTimer(kFrameTimer, kFirstFrame);
+  frame_period_ = kFirstFrame;
   if (device_->has_battery() && channel.open()) ArmTimer(kStatusTimer, kFirstStatus);
   if (device_->receiver_link()) ArmTimer(kPresenceTimer, kFirstPresence);
 }
@@ -125,10 +126,17 @@ void CDeviceOptionUI::OnConnectTimer() {
 void CDeviceOptionUI::OnFrameTimer() {
   device_->SendLightFrame();
   if (IsSelected() && device_->hover()) device_->Invalidate();
-  if (device_->channel().open())
-    ArmTimer(kFrameTimer, device_->receiver_link() ? kReceiverFramePeriod : kWiredFramePeriod);
-  else
+  if (!device_->channel().open()) {
     StopTimer(kFrameTimer);
+    frame_period_ = {};
+    return;
+  }
+  // The timer repeats by itself; restarting it every 10 ms would cost more than the frame.
+  const auto period = device_->receiver_link() ? kReceiverFramePeriod : kWiredFramePeriod;
+  if (period != frame_period_) {
+    ArmTimer(kFrameTimer, period);
+    frame_period_ = period;
+  }
 }
 
 void CDeviceOptionUI::OnStatusTimer() {

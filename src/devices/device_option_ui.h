@@ -88,6 +88,7 @@ class CDeviceOptionUI : public CHorizontalLayoutUI {
   int power_style_ = -1;
   EntryKind kind_ = EntryKind::kKeyboard;
   int connect_failures_ = 0;
+  std::chrono::milliseconds frame_period_{};  // of the running frame timer
 };
 
 }  // namespace brontal

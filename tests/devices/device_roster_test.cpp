@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include "devices/corvane_usb_device.h"
 #include "devices/discovery_thread.h"
 #include "devices/roster_fixture.h"
@@ -179,6 +181,36 @@ TEST_F(DeviceRosterTest, ASecondProductOfAnotherKindGetsItsOwnEntryAndSynchroNee
   ASSERT_TRUE(SeenEvents(RosterEvent::Kind::kRemoved, 2));
   EXPECT_FALSE(keyboard.IsSynchro());
   EXPECT_FALSE(synchro(keyboard)->IsVisible());
+}
+
+TEST_F(DeviceRosterTest, UnpluggingDuringATransferNeitherHangsNorBreaksTheDevice) {
+  simulator().Plug(0x320F, 0x5100);
+  discovery_.Start();
+  ASSERT_TRUE(SeenEvents(RosterEvent::Kind::kArrived, 2));
+  CCorvaneUSBDevice& keyboard = Only();
+  std::atomic<bool> running{true};
+  std::atomic<int> failures{0};
+  std::thread writer([&] {
+    std::vector<std::uint8_t> table(512, 0x42);
+    while (running) {
+      if (keyboard.channel().WriteIndexBlock(command::kWriteIndexedKeyTable, 0, table) != CommandResult::kSuccess)
+        ++failures;
+    }
+  });
+  std::this_thread::sleep_for(30ms);
+  simulator().Unplug(0x320F, 0x5100);
+  const bool removed = SeenEvents(RosterEvent::Kind::kRemoved, 2);
+  running = false;
+  writer.join();
+  ASSERT_TRUE(removed);
+  EXPECT_GT(failures, 0);
+  EXPECT_FALSE(keyboard.channel().open());
+
+  simulator().Plug(0x320F, 0x5100);
+  ASSERT_TRUE(SeenEvents(RosterEvent::Kind::kArrived, 4));
+  std::vector<std::uint8_t> info(kDeviceInfoSize);
+  EXPECT_EQ(keyboard.channel().ReadDeviceInfo(info), CommandResult::kSuccess);
+  EXPECT_TRUE(keyboard.event_collection_open());
 }
 
 }  // namespace

@@ -1,0 +1,82 @@
+// Scenario: a keyboard with its receiver and a mouse sit idle on the simulator
+// for ten seconds while the program follows them as it always does (discovery
+// every 100 ms, the frame and status timers, the event and lighting threads).
+// Prints the CPU time the process used, as a percentage of one core.
+#include <sys/resource.h>
+
+#include <QCoreApplication>
+
+#include <chrono>
+#include <cstdio>
+
+#include "devices/device_controls.h"
+#include "devices/device_roster.h"
+#include "devices/discovery_thread.h"
+#include "support/user_folders.h"
+#include "transport/in_process_simulation.h"
+#include "ui/qt/qt_message_loop.h"
+#include "ui/toolkit/toolkit.h"
+#include "ui/toolkit/window.h"
+
+namespace {
+
+class StripWindow : public brontal::WindowImplBase {
+ public:
+  using WindowImplBase::WindowImplBase;
+  std::string_view GetWindowClassName() const override { return "IdleBench"; }
+
+ protected:
+  std::string GetSkinFile() const override { return "XML/DeviceStrip.xml"; }
+};
+
+double CpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; };
+  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace brontal;
+  QCoreApplication application(argc, argv);
+  const auto span = std::chrono::seconds(argc > 1 ? std::atoi(argv[1]) : 10);
+  sim::InProcessSimulation simulation(sim::DefaultSimulatedProducts());
+  QtMessageLoop loop;
+  Toolkit toolkit(loop);
+  toolkit.Resources().SetSkinFolder(ProgramFolder() / "skin");
+  RegisterDeviceControls(toolkit.Factory());
+  StripWindow window(toolkit);
+  if (!window.Create(nullptr, "bench")) {
+    std::fprintf(stderr, "%s\n", window.GetCreateError().c_str());
+    return 1;
+  }
+  SlotList slot_list;
+  DeviceRoster roster(window, slot_list);
+  DiscoveryThread discovery(
+      slot_list, loop,
+      [&](const WindowMessage& m) {
+        if (m.id == kMsgDeviceArrived) roster.OnDeviceArrived(m.wparam);
+        if (m.id == kMsgDeviceRemoved) roster.OnDeviceRemoved(m.wparam);
+      },
+      0);
+  discovery.Start();
+  // Let the devices connect first; then measure the idle state alone.
+  TimerId settle = 0;
+  settle = loop.StartTimer(std::chrono::seconds(2), [&loop, &settle] {
+    loop.StopTimer(settle);
+    loop.Exit(0);
+  });
+  loop.Run();
+  const double cpu_before = CpuSeconds();
+  const auto wall_before = std::chrono::steady_clock::now();
+  loop.StartTimer(span, [&loop] { loop.Quit(0); });
+  loop.Run();
+  const double cpu = CpuSeconds() - cpu_before;
+  const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall_before).count();
+  discovery.Stop();
+  std::printf("devices: %zu, idle for %.1f s, CPU %.3f s = %.2f %% of one core\n", roster.devices().size(), wall, cpu,
+              100.0 * cpu / wall);
+  return 0;
+}
