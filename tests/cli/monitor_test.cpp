@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
 #include <map>
 #include <sstream>
 #include <memory>
@@ -37,6 +38,23 @@ TEST(BrontalctlMonitor, ReportsArrivalsCreationAndLinksOfTheSimulatedProducts) {
   EXPECT_EQ(counts["created"], 2) << out;  // one keyboard object for cable and receiver
   EXPECT_EQ(counts["link"], 2) << out;
   EXPECT_TRUE(keyboard_wired) << out;
+}
+
+TEST(BrontalctlTrace, TheDebugLogGoesWhereBrontalTraceSays) {
+  const std::string file = ::testing::TempDir() + "brontal_trace_test.log";
+  std::remove(file.c_str());
+  RunCommand("BRONTAL_TRACE=" + file + " " + BRONTALCTL + " info --simulate 320f:2003 > /dev/null");
+  std::ifstream log(file);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(log, line);) lines.push_back(line);
+  ASSERT_EQ(lines.size(), 6u);  // one exchange: label and two lines each way
+  EXPECT_EQ(lines[0], "命令");
+  EXPECT_EQ(lines[3], "返回");
+
+  // "-" is standard error; "off" is nowhere.
+  EXPECT_NE(RunCommand("BRONTAL_TRACE=- " + std::string(BRONTALCTL) + " info --simulate 320f:2003 2>&1 >/dev/null").find("命令"),
+            std::string::npos);
+  EXPECT_EQ(RunCommand("BRONTAL_TRACE=off " + std::string(BRONTALCTL) + " info --simulate 320f:2003 2>&1 >/dev/null"), "");
 }
 
 }  // namespace
