@@ -6,7 +6,8 @@
 #include <cstdint>
 #include <span>
 
-#include "models/factory_key_actions.h"
+#include "devices/key_action_tables.h"
+#include "models/factory_fn_layer.h"
 
 namespace brontal::sim {
 namespace {

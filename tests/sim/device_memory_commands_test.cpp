@@ -4,7 +4,7 @@
 #include <numeric>
 #include <set>
 
-#include "models/factory_key_actions.h"
+#include "devices/key_action_tables.h"
 #include "models/memory_layout.h"
 #include "models/simulated_device.h"
 #include "sim/request_frames.h"

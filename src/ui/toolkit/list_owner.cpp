@@ -30,23 +30,30 @@ CControlUI* CListOwnerUI::AddTextItem(std::string text, std::string user_data) {
 
 CControlUI* CListOwnerUI::AddAt(std::unique_ptr<CControlUI> control, int index) {
   CControlUI* added = CContainerUI::AddAt(std::move(control), index);
-  if (added && current_ >= index) ++current_;  // the same item stays selected
+  if (added && current_ >= index) MoveSelection(current_ + 1);  // the same item stays selected
   return added;
 }
 
 bool CListOwnerUI::RemoveAt(int index) {
   if (!CContainerUI::RemoveAt(index)) return false;
   if (index == current_) {
-    current_ = -1;
+    MoveSelection(-1);
   } else if (index < current_) {
-    --current_;
+    MoveSelection(current_ - 1);
   }
   return true;
 }
 
 void CListOwnerUI::RemoveAll() {
   CContainerUI::RemoveAll();
-  current_ = -1;
+  MoveSelection(-1);
+}
+
+void CListOwnerUI::MoveSelection(int index) {
+  if (index == current_) return;
+  current_ = index;
+  // The view heard of the new children before the selection followed them.
+  Invalidate();
 }
 
 bool CListUI::UserClickItem(int index) {

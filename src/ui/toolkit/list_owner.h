@@ -25,6 +25,9 @@ class CListOwnerUI : public CContainerUI {
   void RemoveAll() override;
 
  private:
+  // Silently: the items moved, not the user's choice.
+  void MoveSelection(int index);
+
   int current_ = -1;
 };
 

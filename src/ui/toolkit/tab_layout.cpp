@@ -22,9 +22,9 @@ CControlUI* CTabLayoutUI::AddAt(std::unique_ptr<CControlUI> control, int index) 
   if (!added) return nullptr;
   const int pages_before = GetCount() - 1;
   if (current_ < 0) {
-    current_ = 0;
+    MovePage(0);
   } else if (current_ < pages_before && index <= current_) {
-    ++current_;  // the same page stays current; a choice beyond the pages waits for them
+    MovePage(current_ + 1);  // the same page stays current; a choice beyond the pages waits for them
   }
   return added;
 }
@@ -33,13 +33,20 @@ bool CTabLayoutUI::RemoveAt(int index) {
   if (!CContainerUI::RemoveAt(index)) return false;
   // The page after a removed current page takes its place; the last page when
   // the current one was last.
-  if (index < current_ || current_ >= GetCount()) --current_;
+  if (index < current_ || current_ >= GetCount()) MovePage(current_ - 1);
   return true;
 }
 
 void CTabLayoutUI::RemoveAll() {
   CContainerUI::RemoveAll();
-  current_ = -1;
+  MovePage(-1);
+}
+
+void CTabLayoutUI::MovePage(int index) {
+  if (index == current_) return;
+  current_ = index;
+  // The view heard of the new pages before the current one followed them.
+  Invalidate();
 }
 
 bool CTabLayoutUI::SetAttribute(std::string_view name, std::string_view value) {

@@ -21,6 +21,8 @@ class CTabLayoutUI : public CContainerUI {
   bool SetAttribute(std::string_view name, std::string_view value) override;
 
  private:
+  void MovePage(int index);
+
   int current_ = -1;
 };
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "ui/toolkit/control.h"
 #include "ui/toolkit/geometry.h"
 #include "ui/toolkit/notify.h"
 #include "ui/toolkit/paint_manager.h"

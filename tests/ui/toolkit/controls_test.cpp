@@ -167,6 +167,52 @@ TEST_F(ToolkitTest, HandlerMayRemoveTheControlThatNotifies) {
   EXPECT_EQ(window.GetPaintManager().FindControl("mode_b"), nullptr);
 }
 
+struct ShiftCase {
+  const char* name;
+  const char* owner;
+  std::function<void(ToolkitTest&)> act;
+  int expected;  // the selection the view last heard of
+};
+
+class SelectionShiftTest : public ToolkitTest, public ::testing::WithParamInterface<ShiftCase> {};
+
+TEST_P(SelectionShiftTest, TheViewHearsWhereTheSelectionWent) {
+  Find<CComboUI>("mode_combo").SelectItem(1, false);
+  Find<CTabLayoutUI>("pages").SelectItem(1);
+  CountingHost host;
+  int heard = -2;
+  host.on_changed = [&heard](CControlUI& control) {
+    if (control.GetName() != GetParam().owner) return;
+    if (const auto* list = dynamic_cast<const CListOwnerUI*>(&control)) heard = list->GetCurSel();
+    if (const auto* tabs = dynamic_cast<const CTabLayoutUI*>(&control)) heard = tabs->GetCurSel();
+  };
+  toolkit.SetHost(&host);
+  GetParam().act(*this);
+  toolkit.SetHost(nullptr);
+  EXPECT_EQ(heard, GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ItemsMoved, SelectionShiftTest,
+    ::testing::Values(
+        ShiftCase{"ItemInsertedBeforeTheSelection", "mode_combo",
+                  [](ToolkitTest& fixture) {
+                    fixture.Find<CComboUI>("mode_combo").AddAt(std::make_unique<CLabelUI>(), 0);
+                  },
+                  2},
+        ShiftCase{"SelectedItemRemoved", "mode_combo",
+                  [](ToolkitTest& fixture) { fixture.Find<CComboUI>("mode_combo").RemoveAt(1); }, -1},
+        ShiftCase{"AllItemsRemoved", "mode_combo",
+                  [](ToolkitTest& fixture) { fixture.Find<CComboUI>("mode_combo").RemoveAll(); }, -1},
+        ShiftCase{"PageInsertedBeforeTheCurrent", "pages",
+                  [](ToolkitTest& fixture) {
+                    fixture.Find<CTabLayoutUI>("pages").AddAt(std::make_unique<CVerticalLayoutUI>(), 0);
+                  },
+                  2},
+        ShiftCase{"CurrentLastPageRemoved", "pages",
+                  [](ToolkitTest& fixture) { fixture.Find<CTabLayoutUI>("pages").RemoveAt(1); }, 0}),
+    [](const auto& case_info) { return std::string(case_info.param.name); });
+
 struct RemovalCase {
   int selected;
   int removed;

@@ -3,7 +3,6 @@
 
 #include "test_window.h"
 #include "ui/toolkit/label.h"
-#include "ui/toolkit/window_host.h"
 
 namespace brontal::testing {
 namespace {
@@ -54,17 +53,6 @@ TEST(ResourceManagerTest, LayoutsByIndexNameOrFileName) {
   EXPECT_EQ(resources.LayoutPath("XML_PANEL"), std::filesystem::path(UI_TEST_DATA) / "panel.xml");
   EXPECT_EQ(resources.LayoutPath("dialog.xml"), std::filesystem::path(UI_TEST_DATA) / "dialog.xml");
 }
-
-// Counts what a view would redraw.
-class CountingHost : public WindowHost {
- public:
-  void WindowChanged(WindowImplBase&) override {}
-  void WindowDestroyed(WindowImplBase&) override {}
-  void ControlChanged(CControlUI& control) override { changed.push_back(control.GetName()); }
-  void ChildrenChanged(CContainerUI&) override {}
-  void ControlDestroyed(CControlUI&) override {}
-  std::vector<std::string> changed;
-};
 
 TEST_F(ToolkitTest, ReloadTextRedrawsResourceTextControls) {
   CountingHost host;

@@ -28,6 +28,13 @@ LRESULT TestWindow::HandleMessage(const WindowMessage& message, bool& handled) {
   return on_message ? on_message(message, handled) : 0;
 }
 
+void CloseOnClick(TestWindow& dialog) {
+  dialog.on_notify = [&dialog](TNotifyUI& msg) {
+    if (msg.type != notify::kClick) return;
+    dialog.Close(msg.sender->GetName() == "confirm_btn" ? 1 : 0);
+  };
+}
+
 ToolkitTest::ToolkitTest() : WindowFixture("XML_PANEL") {
   toolkit.Resources().SetSkinFolder(UI_TEST_DATA);
   std::string error;

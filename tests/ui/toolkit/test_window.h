@@ -12,6 +12,7 @@
 #include "ui/toolkit/manual_message_loop.h"
 #include "ui/toolkit/toolkit.h"
 #include "ui/toolkit/window.h"
+#include "ui/toolkit/window_host.h"
 
 namespace brontal::testing {
 
@@ -65,6 +66,26 @@ class TestWindow : public WindowImplBase {
 
  private:
   std::string layout_;
+};
+
+// Makes a question box of two buttons close with 1 on a click of
+// "confirm_btn" and with 0 on any other click.
+void CloseOnClick(TestWindow& dialog);
+
+// Records the names of the controls reported changed, and lets a test look
+// at a control's state at that moment.
+class CountingHost : public WindowHost {
+ public:
+  void WindowChanged(WindowImplBase&) override {}
+  void WindowDestroyed(WindowImplBase&) override {}
+  void ControlChanged(CControlUI& control) override {
+    changed.push_back(control.GetName());
+    if (on_changed) on_changed(control);
+  }
+  void ChildrenChanged(CContainerUI&) override {}
+  void ControlDestroyed(CControlUI&) override {}
+  std::vector<std::string> changed;
+  std::function<void(CControlUI&)> on_changed;
 };
 
 // A manual loop, a toolkit and a window on `layout`, created by the derived fixture.

@@ -15,10 +15,7 @@ using namespace std::chrono_literals;
 class DialogTest : public ToolkitTest {
  protected:
   DialogTest() {
-    dialog.on_notify = [this](TNotifyUI& msg) {
-      if (msg.type != notify::kClick) return;
-      dialog.Close(msg.sender->GetName() == "confirm_btn" ? 1 : 0);
-    };
+    CloseOnClick(dialog);
     if (!dialog.Create(&window, "Question")) throw std::runtime_error(dialog.GetCreateError());
   }
 

@@ -1,24 +1,30 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
-// The key actions the firmware ships with. The host recognises a key slot by
-// finding exactly these three bytes in the base key table, so they must match
-// its own tables of logical keys and mouse buttons byte for byte.
-namespace brontal::sim {
+// The factory key actions of the logical keys and mouse buttons. The host
+// finds a key's slot by searching the device's base key table for exactly these
+// three bytes, the firmware ships them, and the factory profiles carry them as
+// defaults, so every side reads this one table.
+namespace brontal {
 
-using KeyAction = std::array<std::uint8_t, 3>;  // type, modifier or parameter, usage
+using KeyAction = std::array<std::uint8_t, 3>;  // category, modifier or parameter, usage
+
+inline constexpr std::size_t kLogicalKeyCount = 126;
+inline constexpr std::size_t kMouseButtonCount = 11;
 
 namespace key_action_detail {
 constexpr KeyAction Key(std::uint8_t usage) { return {0x20, 0x00, usage}; }
 constexpr KeyAction Modifier(std::uint8_t mask) { return {0x20, mask, 0x00}; }
 }  // namespace key_action_detail
 
-// Indexed by logical key 0..125.
-inline constexpr std::array<KeyAction, 126> kLogicalKeyActions = [] {
+// Indexed by logical key. 18 and 89, 19 and 108, 20 and 104 carry the same
+// action; 110 is the Fn key.
+inline constexpr std::array<KeyAction, kLogicalKeyCount> kLogicalKeyActions = [] {
   using namespace key_action_detail;
-  return std::array<KeyAction, 126>{{
+  return std::array<KeyAction, kLogicalKeyCount>{{
       Key(0x29), Key(0x3A), Key(0x3B), Key(0x3C), Key(0x3D), Key(0x3E),                 // 0-5
       Key(0x3F), Key(0x40), Key(0x41), Key(0x42), Key(0x43), Key(0x44),                 // 6-11
       Key(0x45), Key(0x46), Key(0x47), Key(0x48), {0xA0, 0x1B, 0x00}, {0xA0, 0x24, 0x00},  // 12-17
@@ -44,23 +50,11 @@ inline constexpr std::array<KeyAction, 126> kLogicalKeyActions = [] {
   }};
 }();
 
-// Indexed by logical mouse button 0..10.
-inline constexpr std::array<KeyAction, 11> kMouseButtonActions = {{
+// Indexed by logical mouse button.
+inline constexpr std::array<KeyAction, kMouseButtonCount> kMouseButtonActions = {{
     {0x10, 0x01, 0x00}, {0x10, 0x02, 0x00}, {0x10, 0x04, 0x00}, {0x10, 0x10, 0x00},
     {0x10, 0x08, 0x00}, {0x13, 0x01, 0x00}, {0x13, 0x02, 0x00}, {0x13, 0x03, 0x00},
     {0xA0, 0x1B, 0x00}, {0x16, 0x90, 0x01}, {0x14, 0x78, 0x02},
 }};
 
-// Built-in Fn layer of the keyboards: media and launch keys on F1..F12.
-struct FnLayerAction {
-  std::uint8_t logical_key;
-  KeyAction action;
-};
-inline constexpr std::array<FnLayerAction, 12> kFnLayerActions = {{
-    {1, {0x30, 0x83, 0x01}},  {2, {0x30, 0xEA, 0x00}},  {3, {0x30, 0xE9, 0x00}},
-    {4, {0x30, 0xE2, 0x00}},  {5, {0x30, 0xB7, 0x00}},  {6, {0x30, 0xB6, 0x00}},
-    {7, {0x30, 0xCD, 0x00}},  {8, {0x30, 0xB5, 0x00}},  {9, {0x30, 0x8A, 0x01}},
-    {10, {0x30, 0x23, 0x02}}, {11, {0x30, 0x94, 0x01}}, {12, {0x30, 0x92, 0x01}},
-}};
-
-}  // namespace brontal::sim
+}  // namespace brontal

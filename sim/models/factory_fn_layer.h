@@ -1,0 +1,22 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "devices/key_action_tables.h"
+
+namespace brontal::sim {
+
+// The keyboards' built-in Fn layer: media and launch keys on F1..F12.
+struct FnLayerAction {
+  std::uint8_t logical_key;
+  KeyAction action;
+};
+inline constexpr std::array<FnLayerAction, 12> kFnLayerActions = {{
+    {1, {0x30, 0x83, 0x01}},  {2, {0x30, 0xEA, 0x00}},  {3, {0x30, 0xE9, 0x00}},
+    {4, {0x30, 0xE2, 0x00}},  {5, {0x30, 0xB7, 0x00}},  {6, {0x30, 0xB6, 0x00}},
+    {7, {0x30, 0xCD, 0x00}},  {8, {0x30, 0xB5, 0x00}},  {9, {0x30, 0x8A, 0x01}},
+    {10, {0x30, 0x23, 0x02}}, {11, {0x30, 0x94, 0x01}}, {12, {0x30, 0x92, 0x01}},
+}};
+
+}  // namespace brontal::sim

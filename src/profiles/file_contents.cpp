@@ -1,0 +1,74 @@
+#include "profiles/file_contents.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <string>
+
+#include "support/unique_fd.h"
+
+namespace brontal {
+namespace {
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+// A hidden name beside the target; a leftover of a crashed process with the
+// same pid is skipped, not reused.
+UniqueFd CreateTemporary(const std::filesystem::path& path, std::filesystem::path& temporary) {
+  static std::atomic<unsigned> counter{0};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    temporary = path.parent_path() / ("." + path.filename().string() + "." + std::to_string(::getpid()) + "." +
+                                      std::to_string(counter.fetch_add(1)) + ".tmp");
+    UniqueFd fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    if (fd || errno != EEXIST) return fd;
+  }
+  return UniqueFd();
+}
+
+// Far above any file of the system; a larger file is not one of ours and
+// is not worth the memory.
+constexpr off_t kLargestFile = 64 << 20;
+
+}  // namespace
+
+std::string ReadFileContents(const std::filesystem::path& path) {
+  // Non-blocking, so that a FIFO put in place of a file cannot hang the reader.
+  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  struct stat info {};
+  if (!fd || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > kLargestFile) return {};
+  std::string text(static_cast<std::size_t>(info.st_size), '\0');
+  std::size_t done = 0;
+  while (done < text.size()) {
+    const ssize_t n = ::read(fd.get(), text.data() + done, text.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return {};  // a short read counts as no text at all
+    done += static_cast<std::size_t>(n);
+  }
+  return text;
+}
+
+bool ReplaceFileContents(const std::filesystem::path& path, std::string_view contents) {
+  if (path.filename().empty()) return false;
+  std::filesystem::path temporary;
+  UniqueFd fd = CreateTemporary(path, temporary);
+  if (!fd) return false;
+  // No flush to the disk: a profile is saved on every slider move, and the
+  // rename alone already keeps a crashed process from leaving a part behind.
+  const bool written = WriteAll(fd.get(), contents) && ::close(fd.release()) == 0;
+  if (written && ::rename(temporary.c_str(), path.c_str()) == 0) return true;
+  ::unlink(temporary.c_str());
+  return false;
+}
+
+}  // namespace brontal

@@ -1,0 +1,145 @@
+#include "ui/qt/control_style.h"
+
+#include <QPixmapCache>
+#include <filesystem>
+
+#include "ui/toolkit/attribute_values.h"
+#include "ui/toolkit/option.h"
+#include "ui/toolkit/paint_manager.h"
+#include "ui/toolkit/toolkit.h"
+
+namespace brontal {
+namespace {
+
+const std::string kNoImage;
+
+const std::string& FirstImage(const CControlUI& control, std::initializer_list<std::string_view> attributes) {
+  for (const std::string_view attribute : attributes) {
+    const std::string& image = control.GetAttribute(attribute);
+    if (!image.empty()) return image;
+  }
+  return kNoImage;
+}
+
+QString CssColor(std::uint32_t argb) {
+  const QColor color = QtColor(argb);
+  return QStringLiteral("rgba(%1, %2, %3, %4)")
+      .arg(color.red())
+      .arg(color.green())
+      .arg(color.blue())
+      .arg(color.alpha());
+}
+
+}  // namespace
+
+QColor QtColor(std::uint32_t argb) {
+  return QColor::fromRgba(argb);  // QRgb is ARGB as well
+}
+
+QFont QtFont(const FontSpec& spec) {
+  QFont font(QString::fromStdString(spec.face));
+  if (spec.size > 0) font.setPixelSize(spec.size);
+  font.setBold(spec.bold);
+  font.setUnderline(spec.underline);
+  font.setItalic(spec.italic);
+  return font;
+}
+
+std::optional<QFont> ControlFont(const CControlUI& control) {
+  const auto id = ParseIntAttribute(control.GetAttribute("font"));
+  if (!id || !control.GetManager()) return std::nullopt;
+  const FontSpec* spec = control.GetManager()->GetFont(*id);
+  if (!spec) return std::nullopt;
+  return QtFont(*spec);
+}
+
+Qt::Alignment TextAlignment(const CControlUI& control, Qt::Alignment fallback) {
+  const std::string& align = control.GetAttribute("align");
+  const std::string& valign = control.GetAttribute("valign");
+  Qt::Alignment horizontal = fallback & Qt::AlignHorizontal_Mask;
+  Qt::Alignment vertical = fallback & Qt::AlignVertical_Mask;
+  if (align == "left") horizontal = Qt::AlignLeft;
+  if (align == "center") horizontal = Qt::AlignHCenter;
+  if (align == "right") horizontal = Qt::AlignRight;
+  if (valign == "top") vertical = Qt::AlignTop;
+  if (valign == "vcenter") vertical = Qt::AlignVCenter;
+  if (valign == "bottom") vertical = Qt::AlignBottom;
+  return horizontal | vertical;
+}
+
+const std::string& StatusImage(const CControlUI& control) {
+  const auto* button = dynamic_cast<const CButtonUI*>(&control);
+  if (!button) return kNoImage;
+  if (!control.IsEnabled()) return FirstImage(control, {"disabledimage", "normalimage"});
+  const auto* option = dynamic_cast<const COptionUI*>(&control);
+  if (option && option->IsSelected()) {
+    const std::string& selected = control.IsHot() ? FirstImage(control, {"selectedhotimage", "selectedimage"})
+                                                  : control.GetAttribute("selectedimage");
+    if (!selected.empty()) return selected;
+  }
+  if (button->IsPushed()) return FirstImage(control, {"pushedimage", "normalimage"});
+  if (control.IsHot()) return FirstImage(control, {"hotimage", "normalimage"});
+  return control.GetAttribute("normalimage");
+}
+
+std::string_view SkinImageFile(std::string_view image) {
+  constexpr std::string_view kFileKey = "file='";
+  const auto key = image.find(kFileKey);
+  if (key == std::string_view::npos) return image;
+  const auto start = key + kFileKey.size();
+  const auto end = image.find('\'', start);
+  return image.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+}
+
+QString SkinImagePath(const CControlUI& control, std::string_view image) {
+  std::filesystem::path folder;
+  if (const CPaintManagerUI* manager = control.GetManager()) folder = manager->GetToolkit().Resources().SkinFolder();
+  return QString::fromStdString(std::filesystem::absolute(folder / SkinImageFile(image)).lexically_normal().string());
+}
+
+QPixmap SkinPixmap(const CControlUI& control, std::string_view image) {
+  if (image.empty()) return {};
+  const QString path = SkinImagePath(control, image);
+  QPixmap pixmap;
+  if (!QPixmapCache::find(path, &pixmap) && pixmap.load(path)) QPixmapCache::insert(path, pixmap);
+  return pixmap;
+}
+
+QString ControlStyleSheet(const CControlUI& control) {
+  const bool check_box = dynamic_cast<const CCheckBoxUI*>(&control) != nullptr;
+  // A check box's status images draw its box; a button's draw the whole button.
+  const QString status_target = check_box ? QStringLiteral("::indicator") : QString();
+  const QString status_property = check_box ? QStringLiteral("image") : QStringLiteral("border-image");
+
+  const auto image = [&](std::string_view attribute, const QString& property) {
+    const std::string& value = control.GetAttribute(attribute);
+    if (value.empty()) return QString();
+    return QStringLiteral("%1: url(\"%2\"); ").arg(property, SkinImagePath(control, value));
+  };
+  const auto color = [&](std::string_view attribute, const QString& property) {
+    const auto argb = ParseColorAttribute(control.GetAttribute(attribute));
+    return argb ? QStringLiteral("%1: %2; ").arg(property, CssColor(*argb)) : QString();
+  };
+
+  QString sheet;
+  const auto rule = [&sheet](const QString& selector, const QString& declarations) {
+    if (!declarations.isEmpty()) sheet += selector + QStringLiteral(" { ") + declarations + QStringLiteral("}\n");
+  };
+  QString plain;
+  if (control.GetBkColor() != 0) plain += QStringLiteral("background-color: %1; ").arg(CssColor(control.GetBkColor()));
+  plain += color("textcolor", QStringLiteral("color")) + image("bkimage", QStringLiteral("border-image")) +
+           image("foreimage", QStringLiteral("image"));
+  rule(QStringLiteral("*"), plain);
+  rule(QStringLiteral("*:disabled"), color("disabledtextcolor", QStringLiteral("color")));
+  if (dynamic_cast<const CButtonUI*>(&control)) {
+    rule("*" + status_target, image("normalimage", status_property));
+    rule("*" + status_target + ":hover", image("hotimage", status_property));
+    rule("*" + status_target + ":pressed", image("pushedimage", status_property));
+    rule("*" + status_target + ":checked", image("selectedimage", status_property));
+    rule("*" + status_target + ":checked:hover", image("selectedhotimage", status_property));
+    rule("*" + status_target + ":disabled", image("disabledimage", status_property));
+  }
+  return sheet;
+}
+
+}  // namespace brontal
