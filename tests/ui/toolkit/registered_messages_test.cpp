@@ -28,5 +28,17 @@ TEST(RegisteredMessagesTest, OneNumberPerNameFromAnyThread) {
   EXPECT_NE(RegisterWindowMessage("game_start"), RegisterWindowMessage("Game_Start"));
 }
 
+TEST(RegisteredMessagesTest, LookupsNeverRegister) {
+  EXPECT_EQ(FindWindowMessage("RegisteredMessagesTest.Unseen"), std::nullopt);
+  EXPECT_EQ(FindWindowMessage("RegisteredMessagesTest.Unseen"), std::nullopt);
+  const std::uint32_t number = RegisterWindowMessage("RegisteredMessagesTest.Seen");
+  EXPECT_EQ(FindWindowMessage("RegisteredMessagesTest.Seen"), number);
+  EXPECT_EQ(WindowMessageName(number), "RegisteredMessagesTest.Seen");
+  // The unseen name did not take a number: the next registration gets the next one.
+  EXPECT_EQ(RegisterWindowMessage("RegisteredMessagesTest.Next"), number + 1);
+  EXPECT_EQ(WindowMessageName(number + 2), std::nullopt);
+  EXPECT_EQ(WindowMessageName(kFirstRegisteredMessage - 1), std::nullopt);
+}
+
 }  // namespace
 }  // namespace brontal
