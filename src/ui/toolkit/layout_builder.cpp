@@ -116,8 +116,21 @@ std::unique_ptr<CControlUI> LayoutBuilder::BuildInclude(const XmlFile& file, con
   XmlFile included;
   std::string error;
   if (!included.Load(path, error)) return Fail(included_from + ": " + error);
+  pugi::xml_node top = included.Root();
+  if (top.name() == kWindowElement) {
+    // A window's own layout may also stand inside another window: its root
+    // control comes along, its window attributes do not.
+    pugi::xml_node control;
+    for (const pugi::xml_node child : top.children())
+      if (child.type() == pugi::node_element && child.name() != kDefaultElement) {
+        control = child;
+        break;
+      }
+    if (!control) return Fail(included.Where(top) + ": <Window> holds no control");
+    top = control;
+  }
   open_files_.push_back(canonical);
-  std::unique_ptr<CControlUI> root = BuildControl(included, included.Root());
+  std::unique_ptr<CControlUI> root = BuildControl(included, top);
   open_files_.pop_back();
   return root;
 }

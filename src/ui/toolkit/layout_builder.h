@@ -32,8 +32,8 @@ struct LayoutResult {
 //     <Default class="Button" height="30"/>  attributes every later Button starts with
 //     <VerticalLayout name="root">           the one root control
 //       <Button name="closebtn" text="x"/>
-//       <Include source="strip.xml"/>        the root control of another file,
-//     </VerticalLayout>                      found beside the including file
+//       <Include source="strip.xml"/>        the root control of another file (of a
+//     </VerticalLayout>                      <Window> file too), found beside the including file
 //   </Window>
 //
 // An element names a class of the factory or, failing that, one that `custom`

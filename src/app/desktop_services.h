@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+namespace brontal {
+
+class WindowImplBase;
+
+// What the main window asks of the desktop: window states, the browser, the
+// system's own settings pages and the tray menu. The Qt view provides them.
+class DesktopServices {
+ public:
+  enum class SystemSettings { kKeyboard, kMouse };
+
+  virtual ~DesktopServices() = default;
+  virtual void BringToFront(WindowImplBase& window) = 0;
+  virtual void Minimize(WindowImplBase& window) = 0;
+  virtual void Maximize(WindowImplBase& window) = 0;
+  virtual void Restore(WindowImplBase& window) = 0;
+  virtual bool IsMinimized(const WindowImplBase& window) const = 0;
+  virtual void OpenUrl(const std::string& url) = 0;
+  virtual void OpenSystemSettings(SystemSettings page) = 0;
+  virtual void ShowTrayMenu() = 0;
+};
+
+}  // namespace brontal

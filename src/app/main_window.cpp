@@ -1,0 +1,407 @@
+#include "app/main_window.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "app/bus/bus_endpoint.h"
+#include "app/bus/local_bus.h"
+#include "app/desktop_services.h"
+#include "devices/corvane_usb_device.h"
+#include "devices/device_option_ui.h"
+#include "devices/device_tables.h"
+#include "profiles/language_settings.h"
+#include "support/debug_log.h"
+#include "ui/controls/device_key_button_ui.h"
+#include "ui/controls/select_panel_ui.h"
+#include "ui/toolkit/option.h"
+#include "ui/toolkit/slider.h"
+#include "ui/toolkit/paint_manager.h"
+#include "ui/toolkit/toolkit.h"
+
+namespace brontal {
+namespace {
+
+constexpr std::chrono::milliseconds kIdlePeriod{100};
+constexpr std::chrono::milliseconds kAutoApplyDelay{20};
+constexpr std::chrono::milliseconds kProfilePickDelay{400};
+constexpr std::chrono::milliseconds kTrayMenuDelay{10};
+constexpr std::chrono::milliseconds kDeviceReportLimit{1000};
+
+// The version the test tool is told, byte by byte.
+constexpr std::array<std::uint32_t, 4> kReportedVersion = {2, 3, 0, 2};
+constexpr std::size_t kDeviceReportBytes = 1024;
+
+// The fonts a language needs: nothing when the current ones serve.
+std::optional<std::string> FontFaceFor(int new_index, int current_index) {
+  switch (new_index) {
+    case 15: return "Noto Sans Thai";
+    case 0: return "汉仪菱心体简";
+    case 2: return "Noto Sans CJK TC Regular";
+    default: break;
+  }
+  if (current_index == 15 || current_index == 2 || current_index == 0 || current_index == -1)
+    return "Verdana Unicode MS";
+  return std::nullopt;
+}
+
+void ReplaceFonts(CPaintManagerUI& manager, const std::string& face) {
+  struct Size {
+    int id, size;
+    bool underline = false, bold = false;
+  };
+  constexpr Size kSizes[] = {{0, 15},  {1, 14, true}, {2, 18},  {3, 30},  {4, 16},  {5, 20}, {6, 22},
+                             {7, 14},  {8, 12},       {9, 11},  {10, 10}, {11, 28}, {50, 18, false, true}};
+  manager.RemoveAllFonts(true);
+  manager.RemoveAllFonts(false);
+  for (const Size& s : kSizes) {
+    const FontSpec font{face, s.size, s.bold, s.underline, false};
+    manager.AddFont(s.id, font, true);
+    if (s.id == 0) manager.SetDefaultFont(font, true);
+  }
+}
+
+}  // namespace
+
+CMainWnd::CMainWnd(Toolkit& toolkit, const AppMessages& messages, DesktopServices& desktop, const LocalBus& bus)
+    : WindowImplBase(toolkit),
+      messages_(messages),
+      desktop_(desktop),
+      bus_(bus),
+      roster_(*this, slots_),
+      discovery_(
+          slots_, toolkit.Loop(), [this](const WindowMessage& m) { SendMessage(m); }, messages.application) {}
+
+CMainWnd::~CMainWnd() { Shutdown(); }
+
+void CMainWnd::SetRouteHandler(Route route, RouteHandler handler) {
+  handlers_[static_cast<std::size_t>(route)] = std::move(handler);
+}
+
+std::unique_ptr<CControlUI> CMainWnd::CreateControl(std::string_view class_name) {
+  if (class_name == "SelectPanel") return std::make_unique<CSelectPanelUI>();
+  if (class_name == "DeviceKeyButton") return std::make_unique<CDeviceKeyButtonUI>();
+  return nullptr;
+}
+
+void CMainWnd::InitWindow() {
+  Trace("InitWindow");
+  for (std::string_view name : {"closebtn", "maxbtn", "restorebtn", "minbtn", "skinbtn", "gamemodebtn", "cloudbtn",
+                                "smarteyesbtn", "setbtn", "main_btn_ok", "key_set_FN_tier"})
+    if (!GetPaintManager().FindControl(name)) Trace("skin: no control " + std::string(name));
+}
+
+void CMainWnd::NotBuilt(std::string_view what, std::string_view detail) {
+  Trace("not built yet: " + std::string(what) + " (" + std::string(detail) + ")");
+}
+
+void CMainWnd::Forward(const RoutedNotify& route, TNotifyUI& msg) {
+  if (const RouteHandler& handler = handlers_[static_cast<std::size_t>(route.route)]) {
+    handler(route, msg);
+    return;
+  }
+  NotBuilt(RouteName(route.route), msg.type + " " + route.name);
+}
+
+void CMainWnd::Notify(TNotifyUI& msg) {
+  const std::string sender = msg.sender ? msg.sender->GetName() : std::string();
+  if (msg.type == notify::kTimer) {
+    if (msg.sender == GetPaintManager().GetRoot()) OnWindowTimer(static_cast<unsigned>(msg.wparam));
+    return;
+  }
+  Trace(msg.type + " " + sender);
+  if (msg.type == notify::kWindowInit) {
+    OnWindowInit();
+    return;
+  }
+  const RoutedNotify route = RouteNotification(msg.type, sender);
+  switch (route.route) {
+    case Route::kNone:
+    case Route::kIgnored: return;
+    case Route::kWindow:
+      if (msg.type == notify::kClick) OnWindowClick(route, msg);
+      else if (msg.type == notify::kSelectChanged) OnWindowSelect(route, msg);
+      else if (msg.type == notify::kItemSelect) ArmWindowTimer(kProfilePickTimer, kProfilePickDelay);
+      else if (const auto* slider = dynamic_cast<const CSliderUI*>(msg.sender)) {
+        // "R_light_slider" → "R_light_label" with "R %d"; then the lighting page.
+        const std::string channel = route.name.substr(0, 1);
+        if (CControlUI* text = GetPaintManager().FindControl(channel + "_light_label"))
+          text->SetText(channel + " " + std::to_string(slider->GetValue()));
+        Forward({Route::kLightingPage, route.name, route.index}, msg);
+      }
+      return;
+    default: Forward(route, msg);
+  }
+}
+
+void CMainWnd::OnWindowInit() {
+  CPaintManagerUI& manager = GetPaintManager();
+  manager.AllowExternalMessage(messages_.application);
+  manager.AllowExternalMessage(messages_.forward_to_settings);
+  manager.AllowExternalMessage(messages_.host_lighting_request);
+  manager.AllowExternalMessage(messages_.device_report_request);
+  manager.AllowExternalMessage(kWmCopyData);
+  for (std::uint32_t hook : AppMessages::HookMessages()) manager.AllowExternalMessage(hook);
+  std::string error;
+  endpoint_ = BusEndpoint::Open(bus_, std::string(kApplicationName), *this, error);
+  if (!endpoint_) Trace("bus: " + error);
+  BroadcastHostLighting(true);
+
+  const std::vector<LanguageEntry> languages = ReadLanguageList();
+  const std::optional<std::uint32_t> chosen = ReadLanguageChoice();
+  int index = 0;
+  for (std::size_t i = 0; chosen && i < languages.size(); ++i)
+    if (languages[i].id == *chosen) index = static_cast<int>(i);
+  ApplyLanguage(index);
+  // Shown when discovery's first pass posts the application message, with the devices listed.
+  ShowWindow(false);
+  discovery_.Start();
+  ArmWindowTimer(kIdleTimer, kIdlePeriod);
+}
+
+void CMainWnd::ApplyLanguage(int index) {
+  if (index == language_index_) return;
+  const std::vector<LanguageEntry> languages = ReadLanguageList();
+  if (index < 0 || static_cast<std::size_t>(index) >= languages.size()) return;
+  if (const std::optional<std::string> face = FontFaceFor(index, language_index_)) ReplaceFonts(GetPaintManager(), *face);
+  language_index_ = index;
+  const LanguageEntry& language = languages[static_cast<std::size_t>(index)];
+  CResourceManager& resources = GetToolkit().Resources();
+  resources.SetLanguage(language.name);
+  std::string error;
+  if (!resources.LoadLanguage(language.file, error)) Trace("language: " + error);
+  GetToolkit().ReloadText();
+  if (WriteLanguageChoice(language.id)) Trace("写成功！");
+}
+
+void CMainWnd::OnWindowClick(const RoutedNotify& route, TNotifyUI& msg) {
+  const std::string& name = route.name;
+  if (name == "closebtn") {
+    ShowWindow(false);
+    SetDevicesHidden(true);
+  } else if (name == "nodevice_ok_btn") {
+    ShowWindow(true);
+  } else if (name == "control_light_status") {
+    SetHostLighting(!host_lighting_);
+    BroadcastHostLighting(host_lighting_);
+  } else if (name == "minbtn") {
+    desktop_.Minimize(*this);
+  } else if (name == "maxbtn") {
+    desktop_.Maximize(*this);
+  } else if (name == "restorebtn") {
+    desktop_.Restore(*this);
+  } else if (name == "device_select_prev" || name == "device_select_next") {
+    SelectNeighbourEntry(name == "device_select_prev" ? -1 : 1);
+  } else if (name == "main_auto_application_checkbox") {
+    const auto* box = dynamic_cast<const COptionUI*>(msg.sender);
+    auto_apply_ = box && box->IsSelected();
+    if (!auto_apply_) ArmWindowTimer(kAutoApplyTimer, kAutoApplyDelay);
+  } else if (name == "windowdeviceset_") {
+    if (route.index == 0) desktop_.OpenSystemSettings(DesktopServices::SystemSettings::kKeyboard);
+    if (route.index == 1) desktop_.OpenSystemSettings(DesktopServices::SystemSettings::kMouse);
+  } else {
+    // The skin, settings, shop and home windows come with their own steps.
+    NotBuilt("window action", name);
+  }
+}
+
+void CMainWnd::OnWindowSelect(const RoutedNotify& route, TNotifyUI& msg) {
+  CControlUI* sender = msg.sender;
+  while (sender && !dynamic_cast<CDeviceOptionUI*>(sender)) sender = sender->GetParent();
+  auto* entry = dynamic_cast<CDeviceOptionUI*>(sender);
+  if (!entry) return;
+  if (route.name == "device_select") {
+    if (!entry->IsSelected()) return;
+    roster_.ShowEntry(*entry);
+    if (entry->device()) entry->device()->ApplyToUi();
+  } else {  // "synchro_device_select"
+    entry->RefreshIcons();
+    roster_.RefreshNoDeviceState();
+  }
+}
+
+void CMainWnd::OnWindowTimer(unsigned id) {
+  switch (id) {
+    case kAutoApplyTimer:
+      StopWindowTimer(id);
+      NotBuilt("key assignment", "automatic apply");
+      break;
+    case kProfilePickTimer:
+      StopWindowTimer(id);
+      NotBuilt("profile application", "device_profile_combo");
+      break;
+    case kTrayMenuTimer:
+      StopWindowTimer(id);
+      desktop_.ShowTrayMenu();
+      break;
+    default: break;  // the idle timer has nothing to do until later steps use it
+  }
+}
+
+void CMainWnd::SetHostLighting(bool on) {
+  host_lighting_ = on;
+  if (CControlUI* status = GetPaintManager().FindControl("control_light_status"))
+    status->SetText(std::string(on ? kHostLightingOnText : kHostLightingOffText));
+  for (CCorvaneUSBDevice* device : roster_.devices()) device->set_host_lighting(on);
+}
+
+void CMainWnd::BroadcastHostLighting(bool on) {
+  bus_.Broadcast(WindowMessage(messages_.host_lighting_announce, 1, on ? 1 : 0), kApplicationName);
+}
+
+void CMainWnd::SetWindowActive(bool active) {
+  window_active_ = active;
+  for (CCorvaneUSBDevice* device : roster_.devices()) device->set_hover(active);
+}
+
+void CMainWnd::SetDevicesHidden(bool hidden) {
+  for (CCorvaneUSBDevice* device : roster_.devices()) device->set_window_hidden(hidden);
+}
+
+void CMainWnd::ShowAndRaise() {
+  roster_.RefreshNoDeviceState();
+  SetDevicesHidden(false);
+  ShowWindow(true);
+  desktop_.Restore(*this);
+  desktop_.BringToFront(*this);
+}
+
+void CMainWnd::SelectNeighbourEntry(int step) {
+  std::vector<CDeviceOptionUI*> visible;
+  for (CCorvaneUSBDevice* device : roster_.devices())
+    if (device->entry() && device->entry()->IsVisible()) visible.push_back(device->entry());
+  if (visible.empty()) return;
+  const auto selected = std::find(visible.begin(), visible.end(), roster_.SelectedEntry());
+  const int at = selected == visible.end() ? 0 : static_cast<int>(selected - visible.begin());
+  const int count = static_cast<int>(visible.size());
+  CDeviceOptionUI* next = visible[static_cast<std::size_t>(((at + step) % count + count) % count)];
+  roster_.ShowEntry(*next);
+  if (next->device()) next->device()->ApplyToUi();
+}
+
+std::vector<std::uint8_t> CMainWnd::DeviceReportPayload() {
+  std::vector<std::uint32_t> values(kDeviceReportBytes / 4, 0);
+  std::copy(kReportedVersion.begin(), kReportedVersion.end(), values.begin());
+  values[4] = static_cast<std::uint32_t>(kDeviceEntryTable.size());
+  std::size_t at = 5;
+  for (const DeviceEntryRow& row : kDeviceEntryTable) {
+    values[at++] = row.vendor_id;
+    values[at++] = row.product_id;
+    values[at++] = static_cast<std::uint32_t>(row.type);
+  }
+  std::vector<std::uint8_t> bytes;
+  bytes.reserve(kDeviceReportBytes);
+  for (std::uint32_t v : values)
+    for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<std::uint8_t>(v >> shift));
+  return bytes;
+}
+
+void CMainWnd::SendDeviceReport() {
+  WindowMessage report(kWmCopyData, 0, 0);
+  report.copy_kind = kDeviceReportKind;
+  report.copy_data = DeviceReportPayload();
+  // Posted: a send would hold the UI thread while the test tool answers.
+  if (!bus_.PostTo(kTestToolWindow, report)) Trace("no test tool window on the bus");
+}
+
+void CMainWnd::ArmWindowTimer(unsigned id, std::chrono::milliseconds period) {
+  if (CControlUI* root = GetPaintManager().GetRoot()) GetPaintManager().SetTimer(*root, id, period);
+}
+
+void CMainWnd::StopWindowTimer(unsigned id) {
+  if (CControlUI* root = GetPaintManager().GetRoot()) GetPaintManager().KillTimer(*root, id);
+}
+
+void CMainWnd::Shutdown() {
+  if (shut_down_) return;
+  shut_down_ = true;
+  discovery_.Stop();
+  endpoint_.reset();
+  for (CCorvaneUSBDevice* device : roster_.devices()) device->StopThreads();
+}
+
+LRESULT CMainWnd::HandleMessage(const WindowMessage& message, bool& handled) {
+  handled = true;
+  const std::uint32_t id = message.id;
+  if (id == messages_.application) {
+    char line[96];
+    std::snprintf(line, sizeof line, "软件标示 %u，%xd%xd", id, static_cast<unsigned>(message.wparam),
+                  static_cast<unsigned>(message.lparam));
+    Trace(line);
+    ShowAndRaise();
+    return 0;
+  }
+  if (id == messages_.host_lighting_request) {
+    if (message.wparam == 1) SetHostLighting(message.lparam != 0);
+    return 0;
+  }
+  if (id == messages_.device_report_request) {
+    SendDeviceReport();
+    return 0;
+  }
+  if (id == messages_.forward_to_settings) return 0;  // no settings window is open
+  if (const std::string_view hook = AppMessages::HookNameOf(id); !hook.empty()) {
+    if (hooks_enabled_ && hook != "WM_HOOK_KEY_HITKEY_MSG") NotBuilt("macro recording and game events", hook);
+    return 0;
+  }
+  switch (id) {
+    case kWmActivate: SetWindowActive(message.wparam != 0); break;
+    case kWmMouseLeave:
+      Trace("鼠标移出");
+      SetWindowActive(false);
+      break;
+    case kWmMouseHover:
+      Trace("鼠标移入");
+      SetWindowActive(true);
+      break;
+    case kWmDestroy:
+      Trace("退出测试");
+      ShowWindow(false);
+      Shutdown();
+      GetToolkit().Loop().Quit(0);
+      handled = false;  // the base still tears the window down
+      break;
+    case kWmPowerBroadcast:
+      if (message.wparam == kPbtResume) {
+        hooks_enabled_ = true;
+        BroadcastHostLighting(host_lighting_);
+      } else if (message.wparam == kPbtSuspend) {
+        hooks_enabled_ = false;
+        BroadcastHostLighting(false);
+      }
+      break;
+    case kMsgDeviceArrived: roster_.OnDeviceArrived(message.wparam); break;
+    case kMsgDeviceRemoved: roster_.OnDeviceRemoved(message.wparam); break;
+    case kMsgOpenSettings: NotBuilt("settings window", "0x0C15"); break;
+    case kMsgClearSettingsMark:
+      if (CControlUI* set = GetPaintManager().FindControl("setbtn")) set->SetForeImage("");
+      break;
+    case kMsgLanguageChanged: ApplyLanguage(static_cast<int>(message.wparam)); break;
+    case kMsgShowProgress:
+      if (CControlUI* progress = GetPaintManager().FindControl("setting_progress")) progress->SetVisible(true);
+      break;
+    case kMsgRefreshDevicePage:
+      for (CCorvaneUSBDevice* device : roster_.devices())
+        if (device->entry_index() == static_cast<int>(message.wparam)) device->ApplyToUi();
+      break;
+    case kMsgGlobalHook: NotBuilt("global hook", message.wparam ? "install" : "release"); break;
+    case kMsgTrayIcon:
+      if (message.lparam == kTrayLeftButtonUp) {
+        roster_.RefreshNoDeviceState();
+        if (!IsVisible() || desktop_.IsMinimized(*this)) {
+          ShowAndRaise();
+        } else {
+          ShowWindow(false);
+          SetDevicesHidden(true);
+        }
+      } else if (message.lparam == kTrayRightButtonUp) {
+        ArmWindowTimer(kTrayMenuTimer, kTrayMenuDelay);
+      }
+      break;
+    case kWmDpiChanged: Trace("界面 DPI 发生变化"); break;
+    case kMsgDpiNotice: Trace("界面 DPI 1发生变化"); break;
+    default: handled = false;
+  }
+  return 0;
+}
+
+}  // namespace brontal

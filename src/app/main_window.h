@@ -1,0 +1,108 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "app/app_messages.h"
+#include "app/notify_routes.h"
+#include "devices/device_roster.h"
+#include "devices/discovery_thread.h"
+#include "devices/slot_list.h"
+#include "ui/toolkit/window.h"
+
+namespace brontal {
+
+class BusEndpoint;
+class CDeviceOptionUI;
+class DesktopServices;
+class LocalBus;
+
+// The program's main window and controller: builds the skin, owns the slot
+// list, the devices and the application's threads, turns the skin's
+// notifications into actions and handles the messages of discovery, the
+// system and companion programs.
+class CMainWnd : public WindowImplBase {
+ public:
+  static constexpr unsigned kIdleTimer = 1011;
+  static constexpr unsigned kTrayMenuTimer = 1032;
+  static constexpr unsigned kProfilePickTimer = 1055;
+  static constexpr unsigned kAutoApplyTimer = 1056;
+
+  // Texts of "control_light_status".
+  static constexpr std::string_view kHostLightingOnText = "控制灯光";
+  static constexpr std::string_view kHostLightingOffText = "不控制灯光";
+
+  CMainWnd(Toolkit& toolkit, const AppMessages& messages, DesktopServices& desktop, const LocalBus& bus);
+  ~CMainWnd() override;
+
+  std::string_view GetWindowClassName() const override { return "MainWnd"; }
+  void Notify(TNotifyUI& msg) override;
+
+  // The panels connect here as their steps land; a route without a handler
+  // leaves a trace line naming what is not built yet.
+  using RouteHandler = std::function<void(const RoutedNotify&, TNotifyUI&)>;
+  void SetRouteHandler(Route route, RouteHandler handler);
+
+  // Switches fonts and texts to the language at `index` of "Language.config";
+  // nothing when it is the current one or does not exist.
+  void ApplyLanguage(int index);
+  int language_index() const { return language_index_; }
+
+  DeviceRoster& roster() { return roster_; }
+  bool host_lighting() const { return host_lighting_; }
+  bool hooks_enabled() const { return hooks_enabled_; }
+  bool window_active() const { return window_active_; }
+  bool auto_apply() const { return auto_apply_; }
+
+  // The device list the test tool asks for: 256 little-endian 32-bit values.
+  static std::vector<std::uint8_t> DeviceReportPayload();
+  static constexpr std::uintptr_t kDeviceReportKind = 5;
+  static constexpr std::string_view kTestToolWindow = "RaziZeze";
+
+ protected:
+  std::string GetSkinFile() const override { return "XML_MAIN"; }
+  std::unique_ptr<CControlUI> CreateControl(std::string_view class_name) override;
+  void InitWindow() override;
+  LRESULT HandleMessage(const WindowMessage& message, bool& handled) override;
+
+ private:
+  void OnWindowInit();
+  void OnWindowClick(const RoutedNotify& route, TNotifyUI& msg);
+  void OnWindowSelect(const RoutedNotify& route, TNotifyUI& msg);
+  void OnWindowTimer(unsigned id);
+  void Forward(const RoutedNotify& route, TNotifyUI& msg);
+  void NotBuilt(std::string_view what, std::string_view detail);
+
+  void SetHostLighting(bool on);
+  void BroadcastHostLighting(bool on);
+  void SetWindowActive(bool active);
+  void SetDevicesHidden(bool hidden);
+  void ShowAndRaise();
+  void SelectNeighbourEntry(int step);
+  void SendDeviceReport();
+  void ArmWindowTimer(unsigned id, std::chrono::milliseconds period);
+  void StopWindowTimer(unsigned id);
+  void Shutdown();
+
+  const AppMessages messages_;
+  DesktopServices& desktop_;
+  const LocalBus& bus_;
+  std::unique_ptr<BusEndpoint> endpoint_;
+  std::array<RouteHandler, static_cast<std::size_t>(Route::kIgnored) + 1> handlers_;
+
+  SlotList slots_;
+  DeviceRoster roster_;
+  DiscoveryThread discovery_;
+
+  int language_index_ = -1;
+  bool host_lighting_ = true;
+  bool hooks_enabled_ = true;
+  bool window_active_ = false;
+  bool auto_apply_ = true;
+  bool shut_down_ = false;
+};
+
+}  // namespace brontal
