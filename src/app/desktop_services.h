@@ -21,6 +21,8 @@ class DesktopServices {
   virtual void OpenUrl(const std::string& url) = 0;
   virtual void OpenSystemSettings(SystemSettings page) = 0;
   virtual void ShowTrayMenu() = 0;
+  // Without a tray the window cannot come back once hidden: closing it quits.
+  virtual bool HasTray() const = 0;
 };
 
 }  // namespace brontal

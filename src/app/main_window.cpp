@@ -11,8 +11,6 @@
 #include "devices/device_tables.h"
 #include "profiles/language_settings.h"
 #include "support/debug_log.h"
-#include "ui/controls/device_key_button_ui.h"
-#include "ui/controls/select_panel_ui.h"
 #include "ui/toolkit/option.h"
 #include "ui/toolkit/slider.h"
 #include "ui/toolkit/paint_manager.h"
@@ -75,12 +73,6 @@ CMainWnd::~CMainWnd() { Shutdown(); }
 
 void CMainWnd::SetRouteHandler(Route route, RouteHandler handler) {
   handlers_[static_cast<std::size_t>(route)] = std::move(handler);
-}
-
-std::unique_ptr<CControlUI> CMainWnd::CreateControl(std::string_view class_name) {
-  if (class_name == "SelectPanel") return std::make_unique<CSelectPanelUI>();
-  if (class_name == "DeviceKeyButton") return std::make_unique<CDeviceKeyButtonUI>();
-  return nullptr;
 }
 
 void CMainWnd::InitWindow() {
@@ -176,6 +168,10 @@ void CMainWnd::ApplyLanguage(int index) {
 void CMainWnd::OnWindowClick(const RoutedNotify& route, TNotifyUI& msg) {
   const std::string& name = route.name;
   if (name == "closebtn") {
+    if (!desktop_.HasTray()) {
+      Close();
+      return;
+    }
     ShowWindow(false);
     SetDevicesHidden(true);
   } else if (name == "nodevice_ok_btn") {

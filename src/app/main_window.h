@@ -64,7 +64,6 @@ class CMainWnd : public WindowImplBase {
 
  protected:
   std::string GetSkinFile() const override { return "XML_MAIN"; }
-  std::unique_ptr<CControlUI> CreateControl(std::string_view class_name) override;
   void InitWindow() override;
   LRESULT HandleMessage(const WindowMessage& message, bool& handled) override;
 

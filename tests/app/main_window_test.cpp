@@ -36,6 +36,8 @@ class RecordingDesktop : public DesktopServices {
   void OpenUrl(const std::string&) override {}
   void OpenSystemSettings(SystemSettings) override {}
   void ShowTrayMenu() override {}
+  bool HasTray() const override { return tray; }
+  bool tray = true;
   int raised = 0, minimized = 0;
 };
 
@@ -135,6 +137,14 @@ TEST_F(MainWindowTest, CloseHidesToTheTrayAndASecondStartShowsTheWindowAgain) {
   ASSERT_TRUE(PumpUntil([&] { return window_.IsVisible(); }));
   EXPECT_EQ(desktop_.raised, 2);
   for (CCorvaneUSBDevice* device : window_.roster().devices()) EXPECT_FALSE(device->window_hidden());
+}
+
+TEST_F(MainWindowTest, WithoutATrayClosingQuitsInsteadOfHiding) {
+  ASSERT_TRUE(PumpUntil([&] { return window_.IsVisible(); }));
+  desktop_.tray = false;
+  Control("closebtn").Activate();
+  loop_.RunUntilIdle();
+  EXPECT_FALSE(window_.IsWindow());
 }
 
 TEST_F(MainWindowTest, TogglingHostLightingTwiceAnnouncesBothStatesAndEndsWhereItStarted) {

@@ -1,0 +1,143 @@
+// brontal-driver: the desktop program.
+#include <QApplication>
+#include <QFontDatabase>
+#include <QTimer>
+#include <QWidget>
+
+#include <cstdio>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/app_messages.h"
+#include "app/bus/local_bus.h"
+#include "app/bus/single_instance_lock.h"
+#include "app/control_registry.h"
+#include "app/main_window.h"
+#include "support/debug_log.h"
+#include "support/user_folders.h"
+#include "transport/in_process_simulation.h"
+#include "ui/qt/qt_desktop_services.h"
+#include "ui/qt/qt_message_loop.h"
+#include "ui/qt/qt_view.h"
+#include "ui/toolkit/toolkit.h"
+
+namespace {
+
+struct Options {
+  std::optional<std::vector<brontal::sim::ProductIds>> simulate;
+  std::string screenshot;
+};
+
+constexpr const char* kUsage =
+    "Usage: brontal-driver [--simulate [VID:PID,...]] [--screenshot FILE]\n\n"
+    "Configures the supported keyboards, mice, mouse pad and headset.\n\n"
+    "  --simulate [VID:PID,...]  run on simulated devices (default: the 320f:5100 keyboard\n"
+    "                            with its receiver 320f:5103, and the mouse 320f:2003)\n"
+    "  --screenshot FILE         write a PNG of the main window once it shows, then quit\n"
+    "  --help, --version\n\n"
+    "BRONTAL_HID=sim:DIR uses the simulated bus of a running 'brontal-sim serve DIR'.\n"
+    "BRONTAL_TRACE=FILE (or -) sends the debug log there.\n";
+
+// 0 to go on, otherwise the exit status plus one.
+int ParseOptions(const std::vector<std::string_view>& args, Options& options) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--help" || args[i] == "-h") {
+      std::cout << kUsage;
+      return 1;
+    }
+    if (args[i] == "--version") {
+      std::cout << "brontal-driver " BRONTAL_VERSION "\n";
+      return 1;
+    }
+    if (args[i] == "--simulate") {
+      options.simulate = brontal::sim::DefaultSimulatedProducts();
+      if (i + 1 < args.size() && !args[i + 1].starts_with("-")) {
+        std::string error;
+        if (!brontal::sim::ParseProductList(args[++i], *options.simulate, error)) {
+          std::cerr << "brontal-driver: --simulate: " << error << '\n';
+          return 3;
+        }
+      }
+    } else if (args[i] == "--screenshot" && i + 1 < args.size()) {
+      options.screenshot = args[++i];
+    } else {
+      std::cerr << "brontal-driver: unexpected argument '" << args[i] << "'\n" << kUsage;
+      return 3;
+    }
+  }
+  return 0;
+}
+
+void LoadPrivateFonts() {
+  for (const char* font : {"Font/Simplified_Chinese.ttf", "Font/Kaltor-Regular.otf", "Font/NotoSansThai-Regular.ttf",
+                           "Font/NotoSansCJKtc-Regular.otf"}) {
+    const std::filesystem::path path = brontal::ProgramFolder() / font;
+    if (std::filesystem::exists(path)) QFontDatabase::addApplicationFont(QString::fromStdString(path.string()));
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace brontal;
+  Options options;
+  if (const int done = ParseOptions(std::vector<std::string_view>(argv + 1, argv + argc), options)) return done - 1;
+
+  QApplication application(argc, argv);
+  application.setQuitOnLastWindowClosed(false);  // the window hides to the tray
+  LoadPrivateFonts();
+  const AppMessages messages = AppMessages::Register();
+  Trace("软件标示：" + std::to_string(messages.application));
+
+  const LocalBus bus;
+  SingleInstanceLock lock;
+  if (lock.Acquire() == InstanceLock::kHeldByAnother) {
+    AskRunningInstanceToShow(bus, kApplicationName, kApplicationName);
+    return 0;
+  }
+
+  QtMessageLoop loop;
+  Toolkit toolkit(loop);
+  toolkit.Resources().SetSkinFolder(ProgramFolder() / "skin");
+  std::string error;
+  if (!toolkit.Resources().LoadIndex("res.xml", error)) {
+    std::cerr << "brontal-driver: " << error << '\n';
+    return 1;
+  }
+  RegisterProgramControls(toolkit.Factory());
+  std::optional<sim::InProcessSimulation> simulation;
+  if (options.simulate) simulation.emplace(*options.simulate);
+
+  QtView view(toolkit);
+  if (!view.ApplySkinStyleSheet(error)) Trace("skin: " + error);
+  QtDesktopServices desktop(view);
+  CMainWnd main_window(toolkit, messages, desktop, bus);
+  desktop.AttachTray(main_window);
+  if (!main_window.Create(nullptr, std::string(kApplicationName), Rect{0, 0, 800, 572})) {
+    std::cerr << "brontal-driver: " << main_window.GetCreateError() << '\n';
+    return 1;
+  }
+  main_window.CenterWindow();
+
+  QTimer screenshot;
+  if (!options.screenshot.empty()) {
+    // Once the window shows with its devices, let the layout settle, then save it and quit.
+    screenshot.setInterval(50);
+    QObject::connect(&screenshot, &QTimer::timeout, [&] {
+      QWidget* widget = view.WidgetOf(main_window);
+      if (!widget || !main_window.IsVisible()) return;
+      screenshot.stop();
+      QTimer::singleShot(400, [&, widget] {
+        const bool saved = widget->grab().save(QString::fromStdString(options.screenshot), "PNG");
+        if (!saved) std::cerr << "brontal-driver: cannot write " << options.screenshot << '\n';
+        main_window.PostMessage(WindowMessage(kWmDestroy));
+      });
+    });
+    screenshot.start();
+  }
+  loop.Run();
+  return 0;
+}

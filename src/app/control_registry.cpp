@@ -1,0 +1,16 @@
+#include "app/control_registry.h"
+
+#include "devices/device_controls.h"
+#include "ui/controls/device_key_button_ui.h"
+#include "ui/controls/select_panel_ui.h"
+#include "ui/toolkit/control_factory.h"
+
+namespace brontal {
+
+void RegisterProgramControls(CControlFactory& factory) {
+  factory.Register("CSelectPanelUI", [] { return std::make_unique<CSelectPanelUI>(); });
+  factory.Register("CDeviceKeyButtonUI", [] { return std::make_unique<CDeviceKeyButtonUI>(); });
+  RegisterDeviceControls(factory);  // "CDeviceOptionUI", "CMpDevicePowerUI"
+}
+
+}  // namespace brontal
