@@ -5,6 +5,11 @@
 #include <QWidget>
 
 #include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <unistd.h>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -71,6 +76,28 @@ int ParseOptions(const std::vector<std::string_view>& args, Options& options) {
   return 0;
 }
 
+// The process's resident memory, from the kernel's status file.
+long ResidentKiB() {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.starts_with("VmRSS:")) return std::strtol(line.c_str() + 6, nullptr, 10);
+  return -1;
+}
+
+// Since the kernel started the process (in clock ticks, so to 10 ms), loading included.
+long MillisecondsSinceProcessStart() {
+  std::ifstream stat("/proc/self/stat");
+  std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+  std::istringstream fields(text.substr(text.rfind(')') + 2));  // after the command name
+  std::string field;
+  for (int i = 3; i <= 22 && fields >> field; ++i) {
+  }
+  double uptime = 0;
+  std::ifstream("/proc/uptime") >> uptime;
+  const double started = std::strtod(field.c_str(), nullptr) / static_cast<double>(sysconf(_SC_CLK_TCK));
+  return static_cast<long>((uptime - started) * 1000);
+}
+
 void LoadPrivateFonts() {
   for (const char* font : {"Font/Simplified_Chinese.ttf", "Font/Kaltor-Regular.otf", "Font/NotoSansThai-Regular.ttf",
                            "Font/NotoSansCJKtc-Regular.otf"}) {
@@ -121,6 +148,17 @@ int main(int argc, char** argv) {
     return 1;
   }
   main_window.CenterWindow();
+
+  // One trace line when the window first shows with its devices: start-up time and memory.
+  QTimer first_show;
+  first_show.setInterval(5);
+  QObject::connect(&first_show, &QTimer::timeout, [&] {
+    if (!main_window.IsVisible()) return;
+    first_show.stop();
+    Trace("first shown after " + std::to_string(MillisecondsSinceProcessStart()) + " ms, resident " +
+          std::to_string(ResidentKiB()) + " KiB");
+  });
+  first_show.start();
 
   QTimer screenshot;
   if (!options.screenshot.empty()) {

@@ -13,7 +13,8 @@
 #include "devices/corvane_usb_device.h"
 #include "devices/device_controls.h"
 #include "devices/device_option_ui.h"
-#include "support/debug_log.h"
+#include "helpers/pump_until.h"
+#include "helpers/trace_recorder.h"
 #include "transport/in_process_simulation.h"
 #include "ui/toolkit/manual_message_loop.h"
 #include "ui/toolkit/registered_messages.h"
@@ -88,14 +89,8 @@ class MainWindowTest : public ::testing::Test {
   }
 
   template <typename Predicate>
-  bool PumpUntil(Predicate done, std::chrono::milliseconds limit = 3000ms) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-      if (std::chrono::steady_clock::now() > deadline) return false;
-      loop_.RunUntilIdle();
-      std::this_thread::sleep_for(1ms);
-    }
-    return true;
+  bool PumpUntil(Predicate done) {
+    return test::PumpUntil(loop_, done);
   }
   CControlUI& Control(std::string_view name) { return *window_.GetPaintManager().FindControl(name); }
   std::vector<std::intptr_t> Announcements() {
@@ -172,16 +167,8 @@ TEST_F(MainWindowTest, KeyButtonsReachTheKeyAssignmentRouteWithTheirNumber) {
 }
 
 TEST_F(MainWindowTest, UnbuiltRoutesAndSuspendedHooksShowInTheTrace) {
-  std::vector<std::string> lines;
-  std::mutex mutex;
-  ScopedTraceSink capture([&](std::string_view line) {
-    std::scoped_lock lock(mutex);
-    lines.emplace_back(line);
-  });
-  auto not_built = [&] {
-    std::scoped_lock lock(mutex);
-    return std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.starts_with("not built yet"); });
-  };
+  test::TraceRecorder trace;
+  auto not_built = [&] { return trace.CountStartingWith("not built yet"); };
   const std::uint32_t hook = RegisterWindowMessage("WM_HOOK_KEY_KBMACRO_MSG");
   window_.SendMessage(WindowMessage(kWmPowerBroadcast, kPbtSuspend, 0));
   window_.SendMessage(WindowMessage(hook, 0, 0));

@@ -8,7 +8,7 @@
 
 #include "device_access/hid_path.h"
 #include "sim/channel_on_simulator.h"
-#include "support/debug_log.h"
+#include "helpers/trace_recorder.h"
 
 namespace brontal {
 namespace {
@@ -162,11 +162,11 @@ TEST_F(CommandChannelTest, ClosedChannelAndLostDeviceFailWithoutWaiting) {
 
 TEST_F(CommandChannelTest, TheTraceShowsBothPacketsZeroFilled) {
   ConnectKeyboard(Link::kWired);
-  std::vector<std::string> lines;
-  ScopedTraceSink capture([&](std::string_view line) { lines.emplace_back(line); });
+  test::TraceRecorder trace;
   const std::uint8_t request[] = {0x04, 0x01, 0x00, 0x01};  // a short request: zero-filled to 64 bytes
   Frame reply{};
   ASSERT_EQ(channel.Exchange(request, reply, nullptr), CommandResult::kSuccess);
+  const std::vector<std::string> lines = trace.Lines();
   ASSERT_EQ(lines.size(), 6u);
   EXPECT_EQ(lines[0], "命令");
   EXPECT_EQ(lines[1],
@@ -180,12 +180,7 @@ TEST_F(CommandChannelTest, TheTraceShowsBothPacketsZeroFilled) {
 
 TEST_F(CommandChannelTest, FramesAreDroppedNotQueuedWhileACommandIsInFlight) {
   ConnectKeyboard(Link::kWired);
-  std::vector<std::string> lines;
-  std::mutex lines_mutex;
-  ScopedTraceSink capture([&](std::string_view line) {
-    std::scoped_lock lock(lines_mutex);
-    lines.emplace_back(line);
-  });
+  test::TraceRecorder trace;
   device()->Faults().DelayNextReply(300ms);
   auto command = std::async(std::launch::async, [&] { return channel.SendCommand(command::kBegin); });
   while (!channel.busy()) std::this_thread::yield();
@@ -193,8 +188,7 @@ TEST_F(CommandChannelTest, FramesAreDroppedNotQueuedWhileACommandIsInFlight) {
   EXPECT_EQ(channel.StreamFrame(frame), CommandResult::kSuccess);  // dropped packets count as sent
   EXPECT_EQ(command.get(), CommandResult::kSuccess);
   for (const Packet& p : Sent()) EXPECT_NE(p.command, command::kLightingFrame);
-  std::scoped_lock lock(lines_mutex);
-  EXPECT_EQ(std::count(lines.begin(), lines.end(), "放弃灯光数据"), 7);  // 378 bytes in 56-byte packets
+  EXPECT_EQ(trace.Count("放弃灯光数据"), 7);  // 378 bytes in 56-byte packets
 }
 
 TEST_F(CommandChannelTest, ConcurrentSendersNeverTakeEachOthersReplies) {

@@ -5,7 +5,7 @@
 #include "device_access/hid_path.h"
 #include "devices/corvane_usb_device.h"
 #include "devices/roster_fixture.h"
-#include "support/debug_log.h"
+#include "helpers/trace_recorder.h"
 #include "ui/toolkit/layout_builder.h"
 
 namespace brontal {
@@ -131,12 +131,7 @@ TEST_F(DeviceOptionTimersTest, ABurstOfSyncRequestsGivesOneSync) {
 }
 
 TEST_F(DeviceOptionTimersTest, StoppingEndsABlockedEventReadAndTheLightingThreadAtOnce) {
-  std::vector<std::string> lines;
-  std::mutex mutex;
-  ScopedTraceSink capture([&](std::string_view line) {
-    std::scoped_lock lock(mutex);
-    lines.emplace_back(line);
-  });
+  test::TraceRecorder trace;
   simulator().Plug(0x320F, 0x5100);
   CHidDevice scan;
   ASSERT_TRUE(scan.EnumerateInterfaces());
@@ -151,9 +146,8 @@ TEST_F(DeviceOptionTimersTest, StoppingEndsABlockedEventReadAndTheLightingThread
   const auto start = std::chrono::steady_clock::now();
   device_->StopThreads();
   EXPECT_LT(std::chrono::steady_clock::now() - start, 500ms);
-  std::scoped_lock lock(mutex);
-  EXPECT_EQ(std::count(lines.begin(), lines.end(), "线程退出：：对象处于激发状态"), 2);
-  EXPECT_EQ(std::count(lines.begin(), lines.end(), "MS设备同步线程设定退出"), 1);
+  EXPECT_EQ(trace.Count("线程退出：：对象处于激发状态"), 2);
+  EXPECT_EQ(trace.Count("MS设备同步线程设定退出"), 1);
 }
 
 }  // namespace

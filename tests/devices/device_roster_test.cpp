@@ -7,6 +7,7 @@
 #include "devices/corvane_usb_device.h"
 #include "devices/discovery_thread.h"
 #include "devices/roster_fixture.h"
+#include "helpers/pump_until.h"
 #include "ui/toolkit/tab_layout.h"
 
 namespace brontal {
@@ -23,14 +24,8 @@ class DeviceRosterTest : public test::DeviceUiFixture {
   ~DeviceRosterTest() override { discovery_.Stop(); }
 
   template <typename Predicate>
-  bool PumpUntil(Predicate done, std::chrono::milliseconds limit = 3000ms) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-      if (std::chrono::steady_clock::now() > deadline) return false;
-      loop.RunUntilIdle();
-      std::this_thread::sleep_for(1ms);
-    }
-    return true;
+  bool PumpUntil(Predicate done) {
+    return test::PumpUntil(loop, done);
   }
   // Waits until discovery has seen `count` messages of `kind` in all.
   bool SeenEvents(RosterEvent::Kind kind, std::size_t count) {

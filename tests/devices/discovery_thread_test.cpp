@@ -6,7 +6,8 @@
 #include <thread>
 
 #include "device_access/hid_sim.h"
-#include "support/debug_log.h"
+#include "helpers/pump_until.h"
+#include "helpers/trace_recorder.h"
 #include "transport/in_process_simulation.h"
 #include "ui/toolkit/manual_message_loop.h"
 
@@ -23,16 +24,9 @@ class DiscoveryTest : public ::testing::Test {
   DiscoveryTest() : simulation_({}) {}
   ~DiscoveryTest() override { discovery_.Stop(); }
 
-  // Pumps the loop until `done` holds (the thread works in real time).
   template <typename Predicate>
-  bool PumpUntil(Predicate done, std::chrono::milliseconds limit = 2000ms) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-      if (std::chrono::steady_clock::now() > deadline) return false;
-      loop_.RunUntilIdle();
-      std::this_thread::sleep_for(1ms);
-    }
-    return true;
+  bool PumpUntil(Predicate done) {
+    return test::PumpUntil(loop_, done);
   }
   std::vector<std::size_t> Slots(std::uint32_t message) const {
     std::vector<std::size_t> slots;
@@ -94,20 +88,14 @@ TEST_F(DiscoveryTest, ASecondIdenticalProductFindsNoFreeSlot) {
 }
 
 TEST_F(DiscoveryTest, StopEndsTheThreadWithItsTraceEvenWhileASendWaits) {
-  std::vector<std::string> lines;
-  std::mutex mutex;
-  ScopedTraceSink capture([&](std::string_view line) {
-    std::scoped_lock lock(mutex);
-    lines.emplace_back(line);
-  });
+  test::TraceRecorder trace;
   simulation_.simulator().Plug(0x320F, 0x5100);
   discovery_.Start();
   std::this_thread::sleep_for(50ms);  // the thread now waits in a send nobody pumps
   const auto start = std::chrono::steady_clock::now();
   discovery_.Stop();
   EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
-  std::scoped_lock lock(mutex);
-  EXPECT_NE(std::find(lines.begin(), lines.end(), "抓取设备线程设定退出"), lines.end());
+  EXPECT_EQ(trace.Count("抓取设备线程设定退出"), 1);
 }
 
 }  // namespace
