@@ -4,7 +4,7 @@
 
 #include "devices/device_option_ui.h"
 #include "support/debug_log.h"
-#include "support/user_folders.h"
+#include "profiles/data_folders.h"
 #include "ui/controls/device_key_button_ui.h"
 #include "ui/controls/select_panel_ui.h"
 #include "ui/toolkit/message_loop.h"
@@ -89,16 +89,11 @@ std::uint32_t CCorvaneUSBDevice::GetPositionColour(int position) const {
   return colours_[static_cast<std::size_t>(position)].load(std::memory_order_relaxed);
 }
 
-std::filesystem::path CCorvaneUSBDevice::DefaultDataFolder() { return ProgramFolder() / "DefaultData"; }
+std::filesystem::path CCorvaneUSBDevice::DefaultDataFolder() { return brontal::DefaultDataFolder(); }
 
-std::filesystem::path CCorvaneUSBDevice::DefaultDataFile() const { return DefaultDataFolder() / (kind_name_ + ".Json"); }
+std::filesystem::path CCorvaneUSBDevice::DefaultDataFile() const { return DefaultProfilePath(kind_name_); }
 
-std::filesystem::path CCorvaneUSBDevice::UserDataFolder() const {
-  const std::filesystem::path folder = brontal::UserDataFolder() / kind_name_;
-  std::error_code ec;
-  std::filesystem::create_directories(folder, ec);
-  return folder;
-}
+std::filesystem::path CCorvaneUSBDevice::UserDataFolder() const { return DeviceFolder(kind_name_); }
 
 bool CCorvaneUSBDevice::OpenEventCollection(const std::string& path) {
   CloseEventCollection();
