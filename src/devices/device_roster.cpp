@@ -313,6 +313,10 @@ void DeviceRoster::RefreshNoDeviceState() {
   const std::vector<CDeviceOptionUI*> entries = Entries();
   const auto visible = std::count_if(entries.begin(), entries.end(), [](CDeviceOptionUI* e) { return e->IsVisible(); });
   if (CControlUI* no_device = window_.GetPaintManager().FindControl("No_device_Link")) no_device->SetVisible(visible == 0);
+  std::string selector = "selector:";
+  for (CDeviceOptionUI* entry : entries)
+    if (entry->IsVisible() && entry->device()) selector += " " + entry->device()->kind_name();
+  if (selector != traced_selector_) Trace(traced_selector_ = selector);
   if (visible == 0) {
     if (auto* pages = Find<CTabLayoutUI>(window_, "device_switch")) pages->SelectItem(0);
     if (auto* power = Find<CTabLayoutUI>(window_, "device_power_switch")) power->SelectItem(0);

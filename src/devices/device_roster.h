@@ -69,6 +69,7 @@ class DeviceRoster {
   WindowImplBase& window_;
   SlotList& slots_;
   std::vector<CCorvaneUSBDevice*> devices_;  // owned by the window's control tree
+  std::string traced_selector_;              // the entries last traced as shown
 };
 
 // The command identity of a slot's product: the wired command row for a

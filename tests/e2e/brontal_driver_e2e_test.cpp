@@ -1,0 +1,239 @@
+// The desktop program as a user meets it: on a virtual X display, on the
+// brontal-sim daemon's bus, driven with xdotool.
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <memory>
+#include <set>
+#include <sstream>
+#include <unordered_set>
+
+#include "e2e/child_process.h"
+
+namespace brontal::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+using std::chrono::milliseconds;
+
+constexpr milliseconds kStartLimit{10000};
+constexpr milliseconds kCommandLimit{5000};
+constexpr milliseconds kSecondStartLimit{3000};
+constexpr char kTitle[] = "^Brontal Driver$";
+constexpr char kKeyboard[] = "320f:5100";
+constexpr char kMouse[] = "320f:2003";
+// The close button, from the window's top-right corner (800 wide, 40 high title bar).
+constexpr int kCloseX = 800 - 22, kCloseY = 20;
+
+using Entries = std::multiset<std::string>;
+
+// The selector entries of the last "selector:" line the program traced.
+Entries TracedSelector(const fs::path& trace) {
+  std::ifstream in(trace);
+  std::string last;
+  for (std::string line; std::getline(in, line);)
+    if (line.starts_with("selector:")) last = line;
+  std::istringstream words(last.substr(std::min(last.size(), sizeof "selector:" - 1)));
+  Entries entries;
+  for (std::string word; words >> word;) entries.insert(word);
+  return entries;
+}
+
+fs::path PrivateFolder(const fs::path& path) {
+  fs::create_directories(path);
+  ::chmod(path.c_str(), 0700);
+  return path;
+}
+
+class BrontalDriverOnXvfb : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char folder[] = "/tmp/brontal-e2e-XXXXXX";
+    ASSERT_NE(::mkdtemp(folder), nullptr);
+    root_ = folder;
+    sim_ = root_ / "sim";
+    environment_ = {{"HOME", PrivateFolder(root_ / "home")},
+                    {"XDG_RUNTIME_DIR", PrivateFolder(root_ / "run")},
+                    {"XDG_CONFIG_HOME", ""},
+                    {"XDG_DATA_HOME", ""},
+                    {"XDG_STATE_HOME", ""},
+                    {"XDG_CACHE_HOME", ""},
+                    {"XAUTHORITY", ""},
+                    // No desktop's session bus: its tray would make the results depend on the host.
+                    {"DBUS_SESSION_BUS_ADDRESS", "unix:path=" + (root_ / "no-bus").string()},
+                    {"QT_QPA_PLATFORM", "xcb"},
+                    {"BRONTAL_HID", "sim:" + sim_.string()},
+                    {"BRONTAL_TRACE", (root_ / "driver.trace").string()}};
+    StartDisplay();
+    ASSERT_FALSE(HasFatalFailure());
+    Start({BRONTAL_SIM, "serve", sim_}, "sim");
+    ASSERT_TRUE(WaitUntil([&] { return Command({BRONTAL_SIM, "status", sim_}) == 0; }, kStartLimit))
+        << "brontal-sim serve did not come up";
+  }
+
+  void TearDown() override {
+    while (!processes_.empty()) processes_.pop_back();  // the display goes last
+    std::error_code ignored;
+    fs::remove_all(root_, ignored);
+  }
+
+  ChildProcess& Start(const std::vector<std::string>& argv, const std::string& log, const Environment& changes = {},
+                      int pass_fd = -1) {
+    Environment env = environment_;
+    for (const auto& [name, value] : changes) env[name] = value;
+    processes_.push_back(std::make_unique<ChildProcess>(argv, env, root_ / (log + ".log"), pass_fd));
+    return *processes_.back();
+  }
+
+  int Command(const std::vector<std::string>& argv, std::string* output = nullptr) {
+    return RunCommand(argv, environment_, kCommandLimit, output);
+  }
+
+  // Xvfb picks a free display itself and names it once it accepts connections.
+  void StartDisplay() {
+    int pipe_fds[2];
+    ASSERT_EQ(::pipe2(pipe_fds, O_CLOEXEC), 0);
+    Start({"Xvfb", "-displayfd", "3", "-screen", "0", "1280x800x24", "-nolisten", "tcp"}, "xvfb", {}, pipe_fds[1]);
+    ::close(pipe_fds[1]);
+    std::string number;
+    pollfd ready{pipe_fds[0], POLLIN, 0};
+    char c = 0;
+    while (number.find('\n') == std::string::npos && ::poll(&ready, 1, static_cast<int>(kStartLimit.count())) == 1 &&
+           ::read(pipe_fds[0], &c, 1) == 1)
+      number += c;
+    ::close(pipe_fds[0]);
+    ASSERT_TRUE(number.ends_with('\n')) << "Xvfb did not start (installed by scripts/deps)";
+    number.pop_back();
+    environment_["DISPLAY"] = ":" + number;
+  }
+
+  // Waits until the tray host's panel shows; it owns the tray selection by then.
+  void StartTrayHost() {
+    Start({"trayer", "--edge", "bottom", "--align", "right"}, "trayer");
+    ASSERT_TRUE(WaitUntil([&] { return Command({"xdotool", "search", "--onlyvisible", "--class", "trayer"}) == 0; },
+                          kStartLimit))
+        << "trayer did not come up (installed by scripts/deps)";
+  }
+
+  void Plug(const std::string& product) { ASSERT_EQ(Command({BRONTAL_SIM, "plug", sim_, product}), 0) << product; }
+
+  ChildProcess& StartDriver() { return Start({BRONTAL_DRIVER}, "driver"); }
+
+  // The ids of the main windows that are mapped.
+  std::vector<std::string> VisibleWindows() {
+    std::string output;
+    Command({"xdotool", "search", "--onlyvisible", "--name", kTitle}, &output);
+    std::istringstream lines(output);
+    std::vector<std::string> ids;
+    for (std::string id; lines >> id;) ids.push_back(id);
+    return ids;
+  }
+
+  bool WaitForWindow(bool shown, milliseconds limit = kStartLimit) {
+    return WaitUntil([&] { return VisibleWindows().empty() != shown; }, limit);
+  }
+
+  Entries Selector() const { return TracedSelector(root_ / "driver.trace"); }
+
+  bool WaitForSelector(const Entries& expected) {
+    return WaitUntil([&] { return Selector() == expected; }, kStartLimit);
+  }
+
+  void ClickClose() {
+    const std::vector<std::string> windows = VisibleWindows();
+    ASSERT_EQ(windows.size(), 1u);
+    ASSERT_EQ(Command({"xdotool", "mousemove", "--window", windows[0], std::to_string(kCloseX),
+                       std::to_string(kCloseY), "click", "1"}),
+              0);
+  }
+
+  fs::path root_, sim_;
+  Environment environment_;
+  std::vector<std::unique_ptr<ChildProcess>> processes_;
+};
+
+TEST_F(BrontalDriverOnXvfb, ShowsItsWindowWithAnEntryPerPluggedProduct) {
+  Plug(kKeyboard);
+  Plug(kMouse);
+  StartDriver();
+  ASSERT_TRUE(WaitForWindow(true)) << "no window titled Brontal Driver";
+  EXPECT_TRUE(WaitForSelector({"keyboard", "mouse"})) << ::testing::PrintToString(Selector());
+
+  // The picture comes from a start of its own, kept apart from the running one by its runtime folder.
+  const fs::path picture = root_ / "window.png";
+  ChildProcess& shot = Start({BRONTAL_DRIVER, "--screenshot", picture}, "screenshot",
+                             {{"XDG_RUNTIME_DIR", PrivateFolder(root_ / "run-screenshot")},
+                              {"BRONTAL_TRACE", (root_ / "screenshot.trace").string()}});
+  ASSERT_EQ(shot.WaitExit(kStartLimit), 0);
+  EXPECT_EQ(TracedSelector(root_ / "screenshot.trace"), Entries({"keyboard", "mouse"}));
+  QImage image(QString::fromStdString(picture.string()));
+  ASSERT_FALSE(image.isNull());
+  EXPECT_EQ(image.size(), QSize(800, 572));
+  std::unordered_set<QRgb> colours;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) colours.insert(image.pixel(x, y));
+  EXPECT_GT(colours.size(), 500u) << "the window looks blank";
+}
+
+TEST_F(BrontalDriverOnXvfb, UnpluggingTheMouseTakesItsEntryAway) {
+  Plug(kKeyboard);
+  Plug(kMouse);
+  StartDriver();
+  ASSERT_TRUE(WaitForSelector({"keyboard", "mouse"}));
+  ASSERT_EQ(Command({BRONTAL_SIM, "unplug", sim_, kMouse}), 0);
+  EXPECT_TRUE(WaitForSelector({"keyboard"})) << ::testing::PrintToString(Selector());
+  EXPECT_EQ(VisibleWindows().size(), 1u);
+}
+
+TEST_F(BrontalDriverOnXvfb, ASecondStartShowsTheHiddenWindowAgain) {
+  StartTrayHost();
+  Plug(kMouse);
+  ChildProcess& first = StartDriver();
+  ASSERT_TRUE(WaitForWindow(true));
+  ClickClose();
+  ASSERT_TRUE(WaitForWindow(false)) << "the close button did not hide the window";
+
+  ChildProcess& second = Start({BRONTAL_DRIVER}, "second");
+  EXPECT_EQ(second.WaitExit(kSecondStartLimit), 0);
+  EXPECT_TRUE(WaitForWindow(true)) << "the first window was not shown again";
+  EXPECT_TRUE(first.Running());
+}
+
+// Closing hides to the tray when there is one; otherwise the user could never
+// get the window back, so the program quits.
+struct CloseCase {
+  const char* name;
+  bool tray;
+};
+void PrintTo(const CloseCase& c, std::ostream* out) { *out << c.name; }
+
+class CloseButton : public BrontalDriverOnXvfb, public ::testing::WithParamInterface<CloseCase> {};
+
+TEST_P(CloseButton, HidesToTheTrayOrQuitsWithoutOne) {
+  if (GetParam().tray) StartTrayHost();
+  Plug(kKeyboard);
+  ChildProcess& driver = StartDriver();
+  ASSERT_TRUE(WaitForWindow(true));
+  ClickClose();
+  EXPECT_TRUE(WaitForWindow(false));
+  if (GetParam().tray) {
+    EXPECT_EQ(driver.WaitExit(milliseconds(500)), std::nullopt) << "quit although a tray holds its icon";
+  } else {
+    EXPECT_EQ(driver.WaitExit(kCommandLimit), 0);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Tray, CloseButton,
+                         ::testing::Values(CloseCase{"WithTray", true}, CloseCase{"WithoutTray", false}),
+                         [](const ::testing::TestParamInfo<CloseCase>& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace brontal::e2e
