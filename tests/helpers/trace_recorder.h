@@ -27,6 +27,10 @@ class TraceRecorder {
     std::scoped_lock lock(mutex_);
     return std::count(lines_.begin(), lines_.end(), line);
   }
+  bool Contains(std::string_view text) const {
+    std::scoped_lock lock(mutex_);
+    return std::any_of(lines_.begin(), lines_.end(), [&](const std::string& l) { return l.find(text) != std::string::npos; });
+  }
   long CountStartingWith(std::string_view prefix) const {
     std::scoped_lock lock(mutex_);
     return std::count_if(lines_.begin(), lines_.end(), [&](const std::string& l) { return l.starts_with(prefix); });

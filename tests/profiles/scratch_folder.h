@@ -1,7 +1,5 @@
 #pragma once
 
-#include <stdlib.h>
-
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -9,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "helpers/temporary_folder.h"
 #include "profiles/data_folders.h"
 
 namespace brontal::testing {
@@ -16,19 +15,7 @@ namespace brontal::testing {
 // A fresh folder of the test's own, removed with its content afterwards.
 class ScratchFolder {
  public:
-  ScratchFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "brontal_profiles_XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
-  }
-  ~ScratchFolder() {
-    std::error_code ignored;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ignored);
-    std::filesystem::remove_all(path_, ignored);
-  }
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-  const std::filesystem::path& path() const { return path_; }
+  const std::filesystem::path& path() const { return folder_.path(); }
   std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
 
   std::filesystem::path Write(std::string_view name, std::string_view contents) const {
@@ -56,7 +43,8 @@ class ScratchFolder {
   AppFolders Folders() const { return {path_ / "factory", path_ / "user", path_ / "config"}; }
 
  private:
-  std::filesystem::path path_;
+  test::TemporaryFolder folder_{"brontal_profiles"};
+  const std::filesystem::path& path_ = folder_.path();
 };
 
 }  // namespace brontal::testing

@@ -8,21 +8,7 @@
 
 namespace brontal::testing {
 
-TemporaryFolder::TemporaryFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "brontal_bus_XXXXXX").string();
-  if (::mkdtemp(pattern.data())) path_ = pattern;
-}
-
-TemporaryFolder::~TemporaryFolder() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
-}
-
-BusFixture::BusFixture()
-    : trace_sink_([this](std::string_view line) {
-        std::scoped_lock lock(trace_mutex_);
-        trace_.emplace_back(line);
-      }) {}
+BusFixture::BusFixture() = default;
 
 BusTestWindow& BusFixture::AddWindow(const std::string& name, const std::vector<std::uint32_t>& allowed) {
   BusTestWindow& window = windows_.emplace_back(toolkit);
@@ -79,12 +65,6 @@ void BusFixture::PumpWhile(const std::function<void()>& work) {
     EXPECT_TRUE(PumpUntil([&] { return finished; }));
   }
   loop.RunUntilIdle();  // the worker's last task, when the wait gave up before it
-}
-
-bool BusFixture::TraceHas(std::string_view text) const {
-  std::scoped_lock lock(trace_mutex_);
-  return std::any_of(trace_.begin(), trace_.end(),
-                     [&](const std::string& line) { return line.find(text) != std::string::npos; });
 }
 
 }  // namespace brontal::testing

@@ -14,24 +14,14 @@
 #include "app/bus/bus_endpoint.h"
 #include "app/bus/local_bus.h"
 #include "bus_test_window.h"
-#include "support/debug_log.h"
+#include "helpers/temporary_folder.h"
+#include "helpers/trace_recorder.h"
 #include "ui/toolkit/manual_message_loop.h"
 #include "ui/toolkit/toolkit.h"
 
 namespace brontal::testing {
 
-// A fresh private folder, removed with its content afterwards.
-class TemporaryFolder {
- public:
-  TemporaryFolder();
-  ~TemporaryFolder();
-  TemporaryFolder(const TemporaryFolder&) = delete;
-  TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
+using test::TemporaryFolder;
 
 // Windows of this process on a bus in a folder of the test's own, on a manual
 // loop that this thread pumps; the trace is kept for the test to read.
@@ -53,9 +43,9 @@ class BusFixture : public ::testing::Test {
   // Runs `work` on another thread while this one pumps the loop.
   void PumpWhile(const std::function<void()>& work);
 
-  bool TraceHas(std::string_view text) const;
+  bool TraceHas(std::string_view text) const { return trace_.Contains(text); }
 
-  TemporaryFolder root;
+  TemporaryFolder root{"brontal_bus"};
   LocalBus bus{root.path() / "bus"};
   ManualMessageLoop loop;
   Toolkit toolkit{loop};
@@ -63,9 +53,7 @@ class BusFixture : public ::testing::Test {
  private:
   void Recheck();
 
-  mutable std::mutex trace_mutex_;  // the endpoints' threads trace too
-  std::vector<std::string> trace_;
-  ScopedTraceSink trace_sink_;
+  test::TraceRecorder trace_;  // the endpoints' threads trace too
   std::list<BusTestWindow> windows_;
   std::vector<std::unique_ptr<BusEndpoint>> endpoints_;
   std::function<bool()> done_;
