@@ -23,12 +23,17 @@ void PutLe16(Bytes bytes, std::size_t at, std::uint16_t value) {
 // non-zero values, so a host that clobbers them is caught.
 constexpr std::uint8_t kOpaqueFill = 0x5A;
 
-std::array<std::uint8_t, kKeyboardRecord.size> KeyboardRecord() {
-  std::array<std::uint8_t, kKeyboardRecord.size> record{};
+// Every family's record starts with the same lighting fields.
+void PutFactoryLighting(std::span<std::uint8_t> record) {
   record[1] = 0x01;  // mode code
   record[2] = 4;     // brightness
   record[3] = 2;     // speed, inverted
   record[5] = 1;     // multicolour
+}
+
+std::array<std::uint8_t, kKeyboardRecord.size> KeyboardRecord() {
+  std::array<std::uint8_t, kKeyboardRecord.size> record{};
+  PutFactoryLighting(record);
   record[6] = record[7] = record[8] = 0xFF;
   for (std::size_t i : {9, 10, 11, 12, 13, 14, 15, 23, 24, 26, 28, 29, 30, 31, 32}) record[i] = kOpaqueFill;
   record[22] = 3;  // polling rate: the fastest option
@@ -44,10 +49,7 @@ std::array<std::uint8_t, kMouseRecord.size> MouseRecord() {
       {4, 0xFF, 0x00, 0x00}, {9, 0x00, 0xFF, 0x00}, {15, 0x00, 0x00, 0xFF}, {31, 0xFF, 0xFF, 0x00}, {48, 0xFF, 0xFF, 0xFF},
   }};
   std::array<std::uint8_t, kMouseRecord.size> record{};
-  record[1] = 0x01;  // mode code
-  record[2] = 4;     // brightness
-  record[3] = 2;     // speed, inverted
-  record[5] = 1;     // multicolour
+  PutFactoryLighting(record);
   record[6] = 0xFF;  // red
   record[11] = 4;    // report rate: the fastest option
   record[12] = 1;    // active DPI stage
@@ -69,10 +71,7 @@ std::array<std::uint8_t, kMouseRecord.size> MouseRecord() {
 
 std::array<std::uint8_t, kPadRecord.size> PadRecord() {
   std::array<std::uint8_t, kPadRecord.size> record{};
-  record[1] = 0x01;  // mode code
-  record[2] = 4;     // brightness
-  record[3] = 2;     // speed, inverted
-  record[5] = 1;     // multicolour
+  PutFactoryLighting(record);
   record[8] = 0xFF;  // blue
   std::fill(record.begin() + 9, record.end(), kOpaqueFill);
   return record;
