@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "daemon/sim_daemon.h"
+#include "support/hex_text.h"
 #include "support/unique_fd.h"
 #include "transport/in_process_simulation.h"
 
@@ -28,11 +29,8 @@ void PrintHelp(std::ostream& out) {
          "  event DIR VID:PID CODE       send a device event (hexadecimal, e.g. 0404)\n"
          "  status DIR [--json]          plugged products, device state and command journal\n\n"
          "Products (VID:PID in hexadecimal):";
-  for (const brontal::sim::ProductSpec& p : brontal::sim::Products()) {
-    char ids[16];
-    std::snprintf(ids, sizeof ids, " %04x:%04x", p.vendor_id, p.product_id);
-    out << ids;
-  }
+  for (const brontal::sim::ProductSpec& p : brontal::sim::Products())
+    out << ' ' << brontal::HexPair(p.vendor_id, p.product_id);
   out << "\n";
 }
 

@@ -9,6 +9,7 @@
 #include <sstream>
 #include <vector>
 
+#include "support/hex_text.h"
 #include "transport/in_process_simulation.h"
 
 namespace brontal::sim {
@@ -25,19 +26,13 @@ bool ParseOneProduct(const std::string& text, ProductIds& ids, std::string& erro
   return true;
 }
 
-std::string Hex4(unsigned v) {
-  char text[8];
-  std::snprintf(text, sizeof text, "%04x", v & 0xFFFF);
-  return text;
-}
-
 ControlReply Status(Simulator& simulator, bool json) {
   Json::Value plugged(Json::arrayValue);
   Json::Value devices(Json::arrayValue);
   std::ostringstream text;
   std::set<SimulatedDevice*> seen;
   for (const PluggedProduct& p : simulator.Plugged()) {
-    const std::string ids = Hex4(p.product->vendor_id) + ":" + Hex4(p.product->product_id);
+    const std::string ids = HexPair(p.product->vendor_id, p.product->product_id);
     text << ids << "  plugged as " << p.node << (p.product->receiver ? "  (receiver)" : "  (cable)") << '\n';
     Json::Value v;
     v["vendor_id"] = p.product->vendor_id;
@@ -50,7 +45,7 @@ ControlReply Status(Simulator& simulator, bool json) {
     if (!seen.insert(device).second) continue;
     const DeviceStatus s = device->Status();
     const ProductSpec& cabled = device->CabledProduct();
-    text << "  device " << Hex4(cabled.vendor_id) << ':' << Hex4(cabled.product_id) << ": wireless link "
+    text << "  device " << HexPair(cabled.vendor_id, cabled.product_id) << ": wireless link "
          << (s.wireless_link_on ? "on" : "off") << ", key slots " << int{s.key_slots} << ", macro memory "
          << s.macro_bytes << " bytes, record index " << int{s.record_index} << '\n'
          << "  journal: " << FormatSummary(s.journal) << '\n';
@@ -113,7 +108,8 @@ ControlReply RunControlCommand(Simulator& simulator, std::string_view line) {
     const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), code, 16);
     if (ec != std::errc{} || end != digits.data() + digits.size() || code > 0xFFFF)
       return {false, "'" + digits + "' is not a 16-bit hexadecimal code"};
-    if (!simulator.Event(vendor, product, static_cast<std::uint16_t>(code))) return {false, words[1] + " is not plugged"};
+    if (!simulator.Event(vendor, product, static_cast<std::uint16_t>(code)))
+      return {false, words[1] + " is not plugged"};
     return {true, ""};
   }
   return {false, "unknown command: " + std::string(line)};

@@ -1,5 +1,3 @@
-#include <json/writer.h>
-
 #include <algorithm>
 #include <cctype>
 #include <fstream>
@@ -10,15 +8,17 @@
 #include "cli/brontalctl.h"
 #include "cli/collection_json.h"
 #include "cli/commands.h"
+#include "cli/json_output.h"
 #include "device_access/report_descriptor.h"
+#include "support/hex_text.h"
 
 namespace brontal {
 namespace {
 
 bool LooksLikeHexText(const std::string& data) {
   return !data.empty() && std::all_of(data.begin(), data.end(), [](unsigned char c) {
-           return std::isxdigit(c) || std::isspace(c) || c == ',' || c == 'x' || c == 'X';
-         });
+    return std::isxdigit(c) || std::isspace(c) || c == ',' || c == 'x' || c == 'X';
+  });
 }
 
 // Bytes as "05 01 09 06", "0x05, 0x01" or "05010906".
@@ -90,20 +90,14 @@ int DescribeCommand(CommandArgs args, std::ostream& out, std::ostream& err) {
       list.append(v);
       continue;
     }
-    char usage[16];
-    std::snprintf(usage, sizeof usage, "%04x:%04x", c.usage_page, c.usage);
-    out << "collection " << i + 1 << "  usage " << usage;
+    out << "collection " << i + 1 << "  usage " << HexPair(c.usage_page, c.usage);
     for (std::size_t t = 0; t < kReportTypeCount; ++t) {
       out << "  " << ReportTypeName(static_cast<ReportType>(t)) << ' ' << c.report_byte_length[t];
       if (!c.report_ids[t].empty()) out << " (ids " << IdList(c.report_ids[t]) << ')';
     }
     out << '\n';
   }
-  if (json) {
-    Json::StreamWriterBuilder writer;
-    writer["indentation"] = "  ";
-    out << Json::writeString(writer, list) << '\n';
-  }
+  if (json) WriteJson(out, list);
   return kExitOk;
 }
 

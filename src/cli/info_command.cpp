@@ -1,15 +1,15 @@
-#include <json/writer.h>
-
 #include <cstdio>
 #include <ostream>
 #include <string>
 
 #include "cli/brontalctl.h"
 #include "cli/commands.h"
+#include "cli/json_output.h"
 #include "device_access/command_channel.h"
 #include "device_access/hid_path.h"
 #include "devices/device_info_block.h"
 #include "devices/interface_table.h"
+#include "support/hex_text.h"
 
 namespace brontal {
 namespace {
@@ -23,8 +23,6 @@ const InterfaceRow* CommandRowOf(std::string_view path) {
   }
   return nullptr;
 }
-
-bool IsReceiver(DeviceType type) { return type == DeviceType::kKeyboardReceiver || type == DeviceType::kMouseReceiver; }
 
 const char* KindName(DeviceType type) {
   switch (type) {
@@ -67,17 +65,17 @@ int InfoCommand(CommandArgs args, std::ostream& out, std::ostream& err) {
     // The headset's collection carries no command channel.
     if (!row || row->type == DeviceType::kHeadset) continue;
     any = true;
-    char ids[16];
-    std::snprintf(ids, sizeof ids, "%04x:%04x", row->vendor_id, row->product_id);
-    const bool receiver = IsReceiver(row->type);
-    const std::string name = std::string(ids) + " " + KindName(row->type) + (receiver ? " (receiver)" : " (cable)");
+    const bool receiver = IsReceiverType(row->type);
+    const std::string name =
+        HexPair(row->vendor_id, row->product_id) + " " + KindName(row->type) + (receiver ? " (receiver)" : " (cable)");
 
     CCommandChannel channel;
     CHidDevice& collection = receiver ? channel.receiver_collection() : channel.wired_collection();
     if (!collection.Open(*path, true, true, true, false)) {
       err << "brontalctl: " << name << ": cannot open "
-          << (collection.LastOpenResult() == HidOpenResult::kPermissionDenied ? "(no permission; see brontalctl udev-rules)"
-                                                                              : "the command collection")
+          << (collection.LastOpenResult() == HidOpenResult::kPermissionDenied
+                  ? "(no permission; see brontalctl udev-rules)"
+                  : "the command collection")
           << '\n';
       status = kExitFailure;
       continue;
@@ -111,17 +109,13 @@ int InfoCommand(CommandArgs args, std::ostream& out, std::ostream& err) {
     out << name << "  key slots " << int{info.key_slot_count()} << "  macro memory " << info.macro_memory_bytes()
         << " bytes";
     if (IsMouse(row->type)) {
-      char sensor[8];
-      std::snprintf(sensor, sizeof sensor, "%04x", info.sensor_code());
-      out << "  sensor " << sensor << "  DPI step " << int{info.dpi_step()} << "  largest stage "
+      out << "  sensor " << Hex4(info.sensor_code()) << "  DPI step " << int{info.dpi_step()} << "  largest stage "
           << info.largest_stage_value() << "  base DPI " << info.base_dpi();
     }
     out << '\n';
   }
   if (json) {
-    Json::StreamWriterBuilder writer;
-    writer["indentation"] = "  ";
-    out << Json::writeString(writer, list) << '\n';
+    WriteJson(out, list);
   } else if (!any) {
     err << "brontalctl: no supported device found\n";
   }

@@ -1,5 +1,3 @@
-#include <json/writer.h>
-
 #include <cstdio>
 #include <ostream>
 #include <string>
@@ -7,9 +5,11 @@
 #include "cli/brontalctl.h"
 #include "cli/collection_json.h"
 #include "cli/commands.h"
+#include "cli/json_output.h"
 #include "device_access/hid_enumeration.h"
 #include "device_access/hid_path.h"
 #include "devices/interface_table.h"
+#include "support/hex_text.h"
 
 namespace brontal {
 namespace {
@@ -25,12 +25,6 @@ bool IsSupportedProduct(const HidNodeInfo& info) {
 bool PermissionDenied(HidBackend& backend, const HidNodeInfo& info) {
   UniqueFd fd;
   return backend.Open(info.node, info.instance, true, true, fd) == HidOpenResult::kPermissionDenied;
-}
-
-std::string Hex4(unsigned v) {
-  char text[8];
-  std::snprintf(text, sizeof text, "%04x", v & 0xFFFF);
-  return text;
 }
 
 }  // namespace
@@ -50,9 +44,9 @@ int ListCommand(CommandArgs args, std::ostream& out, std::ostream& err) {
   for (const HidNodeListing& node : nodes) {
     const HidNodeInfo& info = node.info;
     if (IsSupportedProduct(info) && PermissionDenied(*backend, info))
-      denied.push_back(info.node + " (" + Hex4(info.vendor_id) + ":" + Hex4(info.product_id) + ")");
+      denied.push_back(info.node + " (" + HexPair(info.vendor_id, info.product_id) + ")");
     if (!node.descriptor) {
-      err << "brontalctl: " << info.node << " (" << Hex4(info.vendor_id) << ':' << Hex4(info.product_id)
+      err << "brontalctl: " << info.node << " (" << HexPair(info.vendor_id, info.product_id)
           << "): unusable report descriptor: " << node.descriptor_error << '\n';
       continue;
     }
@@ -70,17 +64,15 @@ int ListCommand(CommandArgs args, std::ostream& out, std::ostream& err) {
         v["collection"] = number;
         list.append(v);
       } else {
-        out << path << "  " << Hex4(info.vendor_id) << ':' << Hex4(info.product_id) << "  interface "
-            << info.interface_number << "  collection " << number << "  usage " << Hex4(c.usage_page) << ':'
-            << Hex4(c.usage) << "  input " << c.report_byte_length[0] << "  output " << c.report_byte_length[1]
-            << "  feature " << c.report_byte_length[2] << '\n';
+        out << path << "  " << HexPair(info.vendor_id, info.product_id) << "  interface " << info.interface_number
+            << "  collection " << number << "  usage " << HexPair(c.usage_page, c.usage) << "  input "
+            << c.report_byte_length[0] << "  output " << c.report_byte_length[1] << "  feature "
+            << c.report_byte_length[2] << '\n';
       }
     }
   }
   if (json) {
-    Json::StreamWriterBuilder writer;
-    writer["indentation"] = "  ";
-    out << Json::writeString(writer, list) << '\n';
+    WriteJson(out, list);
   } else if (nodes.empty()) {
     err << "brontalctl: no HID devices found\n";
   }

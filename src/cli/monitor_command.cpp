@@ -1,5 +1,3 @@
-#include <json/writer.h>
-
 #include <pthread.h>
 #include <signal.h>
 
@@ -11,9 +9,11 @@
 
 #include "cli/brontalctl.h"
 #include "cli/commands.h"
+#include "cli/json_output.h"
 #include "devices/device_controls.h"
 #include "devices/device_roster.h"
 #include "devices/discovery_thread.h"
+#include "support/hex_text.h"
 #include "support/user_folders.h"
 #include "ui/qt/qt_message_loop.h"
 #include "ui/toolkit/toolkit.h"
@@ -32,12 +32,6 @@ class MonitorWindow : public WindowImplBase {
   std::string GetSkinFile() const override { return "XML/DeviceStrip.xml"; }
 };
 
-std::string Hex4(unsigned v) {
-  char text[8];
-  std::snprintf(text, sizeof text, "%04x", v & 0xFFFF);
-  return text;
-}
-
 void Print(const RosterEvent& e, bool json, std::ostream& out) {
   if (json) {
     Json::Value v;
@@ -51,15 +45,13 @@ void Print(const RosterEvent& e, bool json, std::ostream& out) {
       v["link"] = e.receiver_link ? "receiver" : "wired";
       v["chunk"] = e.chunk_size;
     }
-    Json::StreamWriterBuilder writer;
-    writer["indentation"] = "";
-    out << Json::writeString(writer, v) << std::endl;
+    WriteJson(out, v, true);
     return;
   }
   out << RosterEventName(e.kind);
   if (e.slot) out << "  slot " << *e.slot;
-  out << "  " << Hex4(e.row.vendor_id) << ':' << Hex4(e.row.product_id) << "  type " << static_cast<int>(e.row.type)
-      << "  role " << static_cast<int>(e.row.role);
+  out << "  " << HexPair(e.row.vendor_id, e.row.product_id) << "  type " << static_cast<int>(e.row.type) << "  role "
+      << static_cast<int>(e.row.role);
   if (e.kind == RosterEvent::Kind::kLink)
     out << "  " << (e.receiver_link ? "receiver" : "wired") << "  chunk " << int{e.chunk_size};
   out << std::endl;

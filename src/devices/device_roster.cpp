@@ -26,10 +26,6 @@ constexpr int kQueryLinkAttempts = 26;
 constexpr std::chrono::milliseconds kQueryLinkPause{50};
 constexpr std::chrono::milliseconds kFirstPresenceAfterSwitch{2000};
 
-bool IsReceiverType(DeviceType type) {
-  return type == DeviceType::kKeyboardReceiver || type == DeviceType::kMouseReceiver;
-}
-
 bool IsWiredKeyboardOrMouse(DeviceType type) {
   return type == DeviceType::kKeyboardWired || type == DeviceType::kMouseWired;
 }
@@ -155,14 +151,15 @@ CCorvaneUSBDevice* DeviceRoster::CreateDevice(std::size_t slot) {
   std::unique_ptr<CCorvaneUSBDevice> device = MakeDevice(identity.type, window_.GetToolkit().Loop());
   if (!pages || !strip || !battery || !entry || !device) return nullptr;
 
-  device->Setup({std::string(layout.page_layout), layout.position_count, layout.key_list_size,
-                 entry_info.entry_index, layout.has_battery, std::string(entry_info.kind_name), entry_info.kind,
+  device->Setup({std::string(layout.page_layout), layout.position_count, layout.key_list_size, entry_info.entry_index,
+                 layout.has_battery, std::string(entry_info.kind_name), entry_info.kind,
                  std::string(layout.lighting_page), identity});
   battery->SetPowerStyle(entry_info.power_style);
   battery->SetHasBattery(layout.has_battery);
   device->set_battery(battery.get());
   device->BuildKeyPicture();
-  if (auto* power_pages = Find<CTabLayoutUI>(window_, entry_info.power_switch_name)) power_pages->Add(std::move(battery));
+  if (auto* power_pages = Find<CTabLayoutUI>(window_, entry_info.power_switch_name))
+    power_pages->Add(std::move(battery));
 
   CCorvaneUSBDevice* raw = device.get();
   const int page_index = pages->GetCount();
@@ -209,7 +206,8 @@ void DeviceRoster::ConnectCommandSlot(std::size_t slot) {
   if (!entry) return;
   if (!receiver) {
     const std::vector<CDeviceOptionUI*> entries = Entries();
-    const bool none_visible = std::none_of(entries.begin(), entries.end(), [](CDeviceOptionUI* e) { return e->IsVisible(); });
+    const bool none_visible =
+        std::none_of(entries.begin(), entries.end(), [](CDeviceOptionUI* e) { return e->IsVisible(); });
     entry->SetVisible(true);
     if (none_visible) ShowEntry(*entry);
   }
@@ -312,7 +310,8 @@ void DeviceRoster::ShowEntry(CDeviceOptionUI& entry) {
 void DeviceRoster::RefreshNoDeviceState() {
   const std::vector<CDeviceOptionUI*> entries = Entries();
   const auto visible = std::count_if(entries.begin(), entries.end(), [](CDeviceOptionUI* e) { return e->IsVisible(); });
-  if (CControlUI* no_device = window_.GetPaintManager().FindControl("No_device_Link")) no_device->SetVisible(visible == 0);
+  if (CControlUI* no_device = window_.GetPaintManager().FindControl("No_device_Link"))
+    no_device->SetVisible(visible == 0);
   std::string selector = "selector:";
   for (CDeviceOptionUI* entry : entries)
     if (entry->IsVisible() && entry->device()) selector += " " + entry->device()->kind_name();
@@ -322,10 +321,12 @@ void DeviceRoster::RefreshNoDeviceState() {
     if (auto* power = Find<CTabLayoutUI>(window_, "device_power_switch")) power->SelectItem(0);
   }
   // Synchronised lighting needs two devices.
-  const auto ticked = std::count_if(entries.begin(), entries.end(), [](CDeviceOptionUI* e) { return e->IsVisible() && e->IsSynchro(); });
+  const auto ticked = std::count_if(entries.begin(), entries.end(),
+                                    [](CDeviceOptionUI* e) { return e->IsVisible() && e->IsSynchro(); });
   for (CDeviceOptionUI* entry : entries) {
     if (ticked < 2 && entry->IsSynchro()) entry->SetSynchro(false);
-    if (CControlUI* check = CPaintManagerUI::FindSubControlByName(entry, "synchro_device_select")) check->SetVisible(visible > 1);
+    if (CControlUI* check = CPaintManagerUI::FindSubControlByName(entry, "synchro_device_select"))
+      check->SetVisible(visible > 1);
   }
 }
 

@@ -70,6 +70,10 @@ inline constexpr std::array<InterfaceRow, 23> kInterfaceTable = {{
     {0x320F, 0x5104, 1, 3, DeviceType::kKeyboardReceiver, CollectionRole::kEvent, 0x000C, 0x01, 1, 20},
 }};
 
+constexpr bool IsReceiverType(DeviceType type) {
+  return type == DeviceType::kKeyboardReceiver || type == DeviceType::kMouseReceiver;
+}
+
 // True for a row that can match a real device (vendor and product set).
 constexpr bool IsRealProduct(const InterfaceRow& row) { return row.vendor_id != 0 && row.product_id != 0; }
 
