@@ -25,7 +25,7 @@ const QEvent::Type kWakeEvent = static_cast<QEvent::Type>(QEvent::registerEventT
 class TaskEvent final : public QEvent {
  public:
   explicit TaskEvent(QueuedTask task) : QEvent(kTaskEvent), task_(std::move(task)) {}
-  void Run() { task_.Run(); }
+  QueuedTask Take() { return std::move(task_); }
 
  private:
   QueuedTask task_;
@@ -35,6 +35,8 @@ class TaskEvent final : public QEvent {
 
 class QtMessageLoop::Receiver final : public QObject {
  public:
+  explicit Receiver(std::mutex& posting_mutex) : posting_mutex_(posting_mutex) {}
+
   TimerId Start(std::chrono::milliseconds period, std::function<void()> on_expiry) {
     const int qt_id = startTimer(std::max(period, kMinimumTimerPeriod), Qt::PreciseTimer);
     const TimerId id = next_id_++;
@@ -73,9 +75,19 @@ class QtMessageLoop::Receiver final : public QObject {
 
  protected:
   bool event(QEvent* event) override {
-    if (event->type() == kWakeEvent) return true;
-    if (event->type() != kTaskEvent) return QObject::event(event);
-    static_cast<TaskEvent*>(event)->Run();
+    // Qt hands a posted event over under its own locks, which the thread
+    // sanitizer cannot see; taking the mutex the poster held makes the
+    // hand-over visible to it.
+    std::unique_lock handover(posting_mutex_);
+    const QEvent::Type type = event->type();
+    if (type == kWakeEvent) return true;
+    if (type != kTaskEvent) {
+      handover.unlock();
+      return QObject::event(event);
+    }
+    QueuedTask task = static_cast<TaskEvent*>(event)->Take();
+    handover.unlock();
+    task.Run();
     return true;
   }
 
@@ -91,12 +103,13 @@ class QtMessageLoop::Receiver final : public QObject {
     TimerId id;
     std::shared_ptr<const std::function<void()>> on_expiry;
   };
+  std::mutex& posting_mutex_;
   std::map<int, Timer> timers_;  // by Qt's timer id
   TimerId next_id_ = 1;
   std::vector<QEventLoop*> levels_;
 };
 
-QtMessageLoop::QtMessageLoop() : thread_(std::this_thread::get_id()), receiver_(std::make_unique<Receiver>()) {}
+QtMessageLoop::QtMessageLoop() : thread_(std::this_thread::get_id()), receiver_(std::make_unique<Receiver>(enqueue_mutex_)) {}
 
 QtMessageLoop::~QtMessageLoop() = default;
 

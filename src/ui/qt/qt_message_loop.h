@@ -33,9 +33,11 @@ class QtMessageLoop final : public MessageLoop {
   class Receiver;
 
   const std::thread::id thread_;
+  // Orders late posts against the queue's removal at quit, and is the
+  // hand-over point of every posted task (the receiver takes it too).
+  std::mutex enqueue_mutex_;
   std::unique_ptr<Receiver> receiver_;
   std::optional<int> quit_code_;
-  std::mutex enqueue_mutex_;  // orders late posts against the queue's removal at quit
   bool quitting_ = false;
 };
 
