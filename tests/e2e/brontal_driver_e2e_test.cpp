@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <iostream>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -81,8 +82,19 @@ class BrontalDriverOnXvfb : public ::testing::Test {
 
   void TearDown() override {
     while (!processes_.empty()) processes_.pop_back();  // the display goes last
+    if (HasFailure()) PrintLogs();
     std::error_code ignored;
     fs::remove_all(root_, ignored);
+  }
+
+  // What the programs printed and traced, to tell why a run failed.
+  void PrintLogs() const {
+    std::error_code ignored;
+    for (const fs::directory_entry& entry : fs::directory_iterator(root_, ignored)) {
+      if (!entry.is_regular_file()) continue;
+      std::ifstream in(entry.path());
+      std::cerr << "--- " << entry.path().filename().string() << "\n" << in.rdbuf() << "\n";
+    }
   }
 
   ChildProcess& Start(const std::vector<std::string>& argv, const std::string& log, const Environment& changes = {},
