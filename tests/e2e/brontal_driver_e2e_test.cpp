@@ -113,7 +113,10 @@ class BrontalDriverOnXvfb : public ::testing::Test {
   void StartDisplay() {
     int pipe_fds[2];
     ASSERT_EQ(::pipe2(pipe_fds, O_CLOEXEC), 0);
-    Start({"Xvfb", "-displayfd", "3", "-screen", "0", "1280x800x24", "-nolisten", "tcp"}, "xvfb", {}, pipe_fds[1]);
+    // Without -noreset the server resets whenever its last client leaves, and a
+    // program connecting meanwhile (trayer while xdotool polls) is refused.
+    Start({"Xvfb", "-displayfd", "3", "-noreset", "-screen", "0", "1280x800x24", "-nolisten", "tcp"}, "xvfb", {},
+          pipe_fds[1]);
     ::close(pipe_fds[1]);
     std::string number;
     pollfd ready{pipe_fds[0], POLLIN, 0};

@@ -36,9 +36,7 @@ std::vector<std::string> MergedEnvironment(const Environment& changes) {
   return list;
 }
 
-int StatusOf(int wait_status) {
-  return WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : 128 + WTERMSIG(wait_status);
-}
+int StatusOf(const siginfo_t& info) { return info.si_code == CLD_EXITED ? info.si_status : 128 + info.si_status; }
 
 }  // namespace
 
@@ -74,22 +72,26 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const Environme
   if (out >= 0) ::close(out);
 }
 
+// The program is reaped only here: until then its pid, which names the group,
+// cannot pass to another process (pids wrap quickly on a busy machine, and a
+// late kill of a reused group took down another test's display).
 ChildProcess::~ChildProcess() {
   if (pid_ <= 0) return;
   ::kill(-pid_, SIGTERM);
-  if (!WaitExit(kGraceAfterTerm)) {
-    ::kill(-pid_, SIGKILL);
-    int status = 0;
-    ::waitpid(pid_, &status, 0);
-  }
+  if (!WaitExit(kGraceAfterTerm)) ::kill(-pid_, SIGKILL);
+  siginfo_t info{};
+  ::waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOWAIT);
   ::kill(-pid_, SIGKILL);  // what the program left behind in its group
+  ::waitpid(pid_, nullptr, 0);
 }
 
 std::optional<int> ChildProcess::WaitExit(std::chrono::milliseconds limit) {
   WaitUntil(
       [this] {
-        int status = 0;
-        if (!status_ && ::waitpid(pid_, &status, WNOHANG) == pid_) status_ = StatusOf(status);
+        siginfo_t info{};
+        if (!status_ && ::waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+            info.si_pid == pid_)
+          status_ = StatusOf(info);
         return status_.has_value();
       },
       limit);
