@@ -155,14 +155,16 @@ void CHidDevice::Close() {
     std::unique_lock lock(fd_mutex_);
     if (!fd_) return;
     // Wake whoever waits on the node, then wait until they have left it.
-    if (users_ > 0) {
-      const std::uint64_t one = 1;
-      [[maybe_unused]] const ssize_t n = ::write(stop_event_.get(), &one, sizeof one);
-    }
+    if (users_ > 0) StopWaits();
     idle_.wait(lock, [this] { return users_ == 0; });
     fd_.Reset();
   }
   ReleaseCollection();
+}
+
+void CHidDevice::StopWaits() {
+  const std::uint64_t one = 1;
+  [[maybe_unused]] const ssize_t n = ::write(stop_event_.get(), &one, sizeof one);
 }
 
 void CHidDevice::ReleaseCollection() {

@@ -55,6 +55,10 @@ class CHidDevice {
   // Why the last Open failed (kOpened after a success).
   HidOpenResult LastOpenResult() const { return last_open_result_; }
   void Close();
+  // Ends the read or write waiting on the node now, and every later one until
+  // the next Open, but keeps the collection: a reader that goes on using the
+  // parsed collection after its read is stopped this way before Close.
+  void StopWaits();
   bool IsOpen() const;
 
   // One report into `buffer` (report id byte first). Waits at most `timeout_ms`

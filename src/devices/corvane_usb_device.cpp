@@ -105,8 +105,11 @@ bool CCorvaneUSBDevice::OpenEventCollection(const std::string& path) {
 
 void CCorvaneUSBDevice::CloseEventCollection() {
   event_collection_open_ = false;
-  event_collection_.Close();  // releases a read blocked without a time limit
+  // The thread decodes with the collection's parsed data after each read, so
+  // it ends before Close releases that data; StopWaits releases its read.
+  event_collection_.StopWaits();
   event_thread_.Stop();
+  event_collection_.Close();
 }
 
 void CCorvaneUSBDevice::StartLightingThread() {

@@ -10,8 +10,8 @@ namespace brontal {
 
 // A device's worker thread with its stop event. Stop() sets the event, gives
 // the thread a second to end and traces the outcome; the body ends at its
-// next wait on the stop token (blocking reads are released by closing what
-// they read, before Stop()).
+// next wait on the stop token (blocking reads are released by stopping the
+// waits on what they read, before Stop()).
 class WorkerThread {
  public:
   static constexpr std::chrono::milliseconds kStopWait{1000};

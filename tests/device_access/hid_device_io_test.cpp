@@ -184,6 +184,30 @@ TEST_F(SimulatedNodeTest, CloseFromAnotherThreadReleasesAnUnlimitedRead) {
   EXPECT_TRUE(hid.ReadReport(in, nullptr, 1000));
 }
 
+// How a reader thread that decodes after each read is ended before Close.
+TEST_F(SimulatedNodeTest, StoppedWaitsReleaseAnUnlimitedReadAndKeepTheCollectionUntilClose) {
+  CHidDevice hid;
+  ASSERT_TRUE(hid.Open(PathOf(PlugNode(kReceiver), 1), true, true, true, false));
+  auto reader = std::async(std::launch::async, [&] {
+    std::uint8_t in[5];
+    return hid.ReadReport(in, nullptr, CHidDevice::kInfinite);
+  });
+  while (!hid.read_in_progress()) std::this_thread::yield();
+  hid.StopWaits();
+  ASSERT_EQ(reader.wait_for(2s), std::future_status::ready);
+  EXPECT_FALSE(reader.get());
+  EXPECT_TRUE(hid.IsOpen());
+  EXPECT_NE(hid.collection(), nullptr);
+  EXPECT_FALSE(hid.input_items().empty());
+
+  // The stop holds for later reads too, even with a report waiting.
+  Send({0x03, 0xCD, 0x00, 0x00, 0x00});
+  std::uint8_t in[5];
+  EXPECT_FALSE(hid.ReadReport(in, nullptr, CHidDevice::kInfinite));
+  hid.Close();
+  EXPECT_EQ(hid.collection(), nullptr);
+}
+
 TEST_F(SimulatedNodeTest, UnplugEndsReadsAndPresenceAndAReplugIsANewInstance) {
   const std::string node = PlugNode(kReceiver);
   const std::string path = PathOf(node, 2);
