@@ -59,6 +59,16 @@ class SimulatedNodeTest : public ::testing::Test {
     ASSERT_EQ(::send(DeviceEnd(), report.data(), report.size(), 0), static_cast<ssize_t>(report.size()));
   }
 
+  // A read without a time limit on another thread, returned once it waits on the node.
+  static std::future<bool> BlockedRead(CHidDevice& hid) {
+    auto reader = std::async(std::launch::async, [&hid] {
+      std::uint8_t in[64];
+      return hid.ReadReport(in, nullptr, CHidDevice::kInfinite);
+    });
+    while (!hid.read_in_progress()) std::this_thread::yield();
+    return reader;
+  }
+
   std::shared_ptr<SimulatedHidBus> bus_ = std::make_shared<SimulatedHidBus>();
   std::mutex mutex_;
   std::vector<UniqueFd> device_ends_;
@@ -161,11 +171,7 @@ TEST_F(SimulatedNodeTest, ATimedOutReadIsAbandonedSoItsLateReportIsNotTakenNext)
 TEST_F(SimulatedNodeTest, CloseFromAnotherThreadReleasesAnUnlimitedRead) {
   CHidDevice hid;
   ASSERT_TRUE(hid.Open(PathOf(PlugNode(kReceiver), 1), true, true, true, false));
-  auto reader = std::async(std::launch::async, [&] {
-    std::uint8_t in[5];
-    return hid.ReadReport(in, nullptr, CHidDevice::kInfinite);
-  });
-  while (!hid.read_in_progress()) std::this_thread::yield();
+  auto reader = BlockedRead(hid);
   EXPECT_EQ(reader.wait_for(50ms), std::future_status::timeout);  // really blocked
   hid.Close();
   ASSERT_EQ(reader.wait_for(2s), std::future_status::ready);
@@ -188,11 +194,7 @@ TEST_F(SimulatedNodeTest, CloseFromAnotherThreadReleasesAnUnlimitedRead) {
 TEST_F(SimulatedNodeTest, StoppedWaitsReleaseAnUnlimitedReadAndKeepTheCollectionUntilClose) {
   CHidDevice hid;
   ASSERT_TRUE(hid.Open(PathOf(PlugNode(kReceiver), 1), true, true, true, false));
-  auto reader = std::async(std::launch::async, [&] {
-    std::uint8_t in[5];
-    return hid.ReadReport(in, nullptr, CHidDevice::kInfinite);
-  });
-  while (!hid.read_in_progress()) std::this_thread::yield();
+  auto reader = BlockedRead(hid);
   hid.StopWaits();
   ASSERT_EQ(reader.wait_for(2s), std::future_status::ready);
   EXPECT_FALSE(reader.get());
@@ -214,11 +216,7 @@ TEST_F(SimulatedNodeTest, UnplugEndsReadsAndPresenceAndAReplugIsANewInstance) {
   CHidDevice hid;
   ASSERT_TRUE(hid.Open(path, true, true, true, false));
   EXPECT_TRUE(CHidDevice::IsPathPresent(path));
-  auto reader = std::async(std::launch::async, [&] {
-    std::uint8_t in[7];
-    return hid.ReadReport(in, nullptr, CHidDevice::kInfinite);
-  });
-  while (!hid.read_in_progress()) std::this_thread::yield();
+  auto reader = BlockedRead(hid);
   ASSERT_TRUE(bus_->Unplug(node));
   ASSERT_EQ(reader.wait_for(2s), std::future_status::ready);
   EXPECT_FALSE(reader.get());
