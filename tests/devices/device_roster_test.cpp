@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <thread>
 
 #include "devices/corvane_usb_device.h"
 #include "devices/discovery_thread.h"
@@ -14,6 +15,8 @@ namespace brontal {
 namespace {
 
 using namespace std::chrono_literals;
+
+constexpr std::uint16_t kHeartbeat = 0x0404;
 
 // Discovery and the roster on the simulator, as the main window runs them.
 class DeviceRosterTest : public test::DeviceUiFixture {
@@ -206,6 +209,45 @@ TEST_F(DeviceRosterTest, UnpluggingDuringATransferNeitherHangsNorBreaksTheDevice
   std::vector<std::uint8_t> info(kDeviceInfoSize);
   EXPECT_EQ(keyboard.channel().ReadDeviceInfo(info), CommandResult::kSuccess);
   EXPECT_TRUE(keyboard.event_collection_open());
+}
+
+// The threads that use the links (event reading, a command writer) keep going
+// while the cable comes and goes: for the thread sanitizer as much as for the result.
+TEST_F(DeviceRosterTest, LinkSwitchesWhileEventsAndCommandsFlowLeaveTheDeviceWorking) {
+  simulator().Plug(0x320F, 0x5100);
+  simulator().Plug(0x320F, 0x5103);
+  discovery_.Start();
+  ASSERT_TRUE(SeenEvents(RosterEvent::Kind::kArrived, 4));
+  CCorvaneUSBDevice& keyboard = Only();
+  std::atomic<bool> running{true};
+  std::thread events([&] {
+    while (running) {
+      for (std::uint16_t product : {0x5100, 0x5103}) simulator().Event(0x320F, product, kHeartbeat);
+      std::this_thread::sleep_for(1ms);
+    }
+  });
+  std::thread writer([&] {
+    const std::vector<std::uint8_t> table(512, 0x42);
+    while (running) keyboard.channel().WriteIndexBlock(command::kWriteIndexedKeyTable, 0, table);
+  });
+  constexpr std::size_t kSwitches = 4;
+  bool switched = true;
+  for (std::size_t i = 1; switched && i <= kSwitches; ++i) {
+    simulator().Unplug(0x320F, 0x5100);
+    switched = SeenEvents(RosterEvent::Kind::kRemoved, 2 * i) && keyboard.receiver_link();
+    simulator().Plug(0x320F, 0x5100);
+    switched = switched && SeenEvents(RosterEvent::Kind::kArrived, 4 + 2 * i) && !keyboard.receiver_link();
+  }
+  running = false;
+  events.join();
+  writer.join();
+  ASSERT_TRUE(switched);
+
+  std::vector<std::uint8_t> info(kDeviceInfoSize);
+  EXPECT_EQ(keyboard.channel().ReadDeviceInfo(info), CommandResult::kSuccess);
+  const std::uint64_t heartbeats = keyboard.heartbeats();
+  ASSERT_TRUE(simulator().Event(0x320F, 0x5100, kHeartbeat));
+  EXPECT_TRUE(PumpUntil([&] { return keyboard.heartbeats() > heartbeats; }));
 }
 
 }  // namespace
