@@ -15,6 +15,7 @@
 #include "ui/toolkit/slider.h"
 #include "ui/toolkit/paint_manager.h"
 #include "ui/toolkit/toolkit.h"
+#include "ui/windows/about_wnd.h"
 
 namespace brontal {
 namespace {
@@ -249,6 +250,18 @@ void CMainWnd::SetWindowActive(bool active) {
   for (CCorvaneUSBDevice* device : roster_.devices()) device->set_hover(active);
 }
 
+void CMainWnd::ShowAbout() {
+  CAboutWnd about(GetToolkit());
+  if (!about.Create(this, "AboutWnd")) {
+    Trace("about window: " + about.GetCreateError());
+    return;
+  }
+  about.SetVersionText(BRONTAL_VERSION);
+  about.GetPaintManager().SetScale(GetPaintManager().GetScale());
+  about.CenterWindow();
+  about.ShowModal();
+}
+
 void CMainWnd::SetDevicesHidden(bool hidden) {
   for (CCorvaneUSBDevice* device : roster_.devices()) device->set_window_hidden(hidden);
 }
@@ -368,6 +381,7 @@ LRESULT CMainWnd::HandleMessage(const WindowMessage& message, bool& handled) {
     case kMsgDeviceArrived: roster_.OnDeviceArrived(message.wparam); break;
     case kMsgDeviceRemoved: roster_.OnDeviceRemoved(message.wparam); break;
     case kMsgOpenSettings: NotBuilt("settings window", "0x0C15"); break;
+    case kMsgShowAbout: ShowAbout(); break;
     case kMsgClearSettingsMark:
       if (CControlUI* set = GetPaintManager().FindControl("setbtn")) set->SetForeImage("");
       break;

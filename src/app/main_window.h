@@ -79,6 +79,7 @@ class CMainWnd : public WindowImplBase {
   void BroadcastHostLighting(bool on);
   void SetWindowActive(bool active);
   void SetDevicesHidden(bool hidden);
+  void ShowAbout();
   void ShowAndRaise();
   void SelectNeighbourEntry(int step);
   void SendDeviceReport();

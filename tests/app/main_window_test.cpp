@@ -226,6 +226,20 @@ TEST_F(MainWindowTest, TheTestToolGetsTheDeviceListInItsExactLayout) {
   EXPECT_EQ(tool.received[0].copy_data, payload);
 }
 
+TEST_F(MainWindowTest, TheTrayMenusAboutItemShowsTheVersionModally) {
+  std::string version;
+  loop_.Post([&] {
+    for (WindowImplBase* window : toolkit_.Windows()) {
+      if (window->GetWindowClassName() != "AboutWnd") continue;
+      EXPECT_TRUE(window->IsModal());
+      version = window->GetPaintManager().FindControl("software_ver_label")->GetText();
+      window->Close();
+    }
+  });
+  window_.SendMessage(WindowMessage(kMsgShowAbout));
+  EXPECT_EQ(version, toolkit_.Resources().Translate("software_rev_text") + BRONTAL_VERSION);
+}
+
 TEST_F(MainWindowTest, ClosingTheWindowStopsEveryThreadQuickly) {
   ASSERT_TRUE(PumpUntil([&] { return window_.IsVisible(); }));
   const auto start = std::chrono::steady_clock::now();

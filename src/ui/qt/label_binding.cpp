@@ -11,6 +11,7 @@ class LabelBinding final : public ControlBinding {
  public:
   LabelBinding(CLabelUI& label, QLabel* widget) : ControlBinding(label, widget), native_(widget) {
     native_->setTextFormat(Qt::PlainText);
+    native_->setWordWrap(label.GetAttribute("wordbreak") == "true");
   }
 
  protected:

@@ -35,6 +35,7 @@ void QtDesktopServices::AttachTray(WindowImplBase& main_window) {
   menu_ = std::make_unique<QMenu>();
   menu_->addAction(QString::fromUtf8(main_window.GetTitle().c_str()),
                    [window] { window->PostMessage(WindowMessage(kMsgTrayIcon, 0, kTrayLeftButtonUp)); });
+  menu_->addAction(QObject::tr("About"), [window] { window->PostMessage(WindowMessage(kMsgShowAbout)); });
   menu_->addSeparator();
   menu_->addAction(QObject::tr("Quit"), [window] { window->PostMessage(WindowMessage(kWmDestroy)); });
   const QString icon = QString::fromStdString((ProgramFolder() / "skin" / "common" / "app_icon.png").string());

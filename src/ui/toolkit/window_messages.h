@@ -45,6 +45,7 @@ inline constexpr std::uint32_t kMsgDeviceArrived = 0x0C12;    // wparam: slot in
 inline constexpr std::uint32_t kMsgDeviceRemoved = 0x0C13;    // wparam: slot index
 inline constexpr std::uint32_t kMsgOpenSettings = 0x0C15;
 inline constexpr std::uint32_t kMsgClearSettingsMark = 0x0C16;
+inline constexpr std::uint32_t kMsgShowAbout = 0x0C20;         // the tray menu's About item
 inline constexpr std::uint32_t kMsgRecordSynced = 0x0D00;     // wparam: record index
 inline constexpr std::uint32_t kMsgPowerLevel = 0x0D01;       // wparam: power byte of the status record
 inline constexpr std::uint32_t kMsgRefreshDevicePage = 0x0D03;  // wparam: device entry index

@@ -1,0 +1,15 @@
+#include "ui/windows/hidden_label_translation.h"
+
+#include "ui/toolkit/label.h"
+
+namespace brontal {
+
+std::string TranslateThroughLabel(WindowImplBase& window, std::string_view id) {
+  auto* label = dynamic_cast<CLabelUI*>(window.GetPaintManager().FindControl("text_test"));
+  if (!label) return {};
+  label->SetResourceText(true);
+  label->SetText(std::string(id));
+  return label->GetText();
+}
+
+}  // namespace brontal

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "ui/toolkit/window.h"
+
+namespace brontal {
+
+// The translation of `id` in the current language, read back through the
+// window's hidden resource-text label "text_test"; empty without that label.
+std::string TranslateThroughLabel(WindowImplBase& window, std::string_view id);
+
+}  // namespace brontal
