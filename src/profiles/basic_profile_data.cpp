@@ -6,6 +6,8 @@
 #include "profiles/json_fields.h"
 #include "profiles/key_list_members.h"
 #include "profiles/light_members.h"
+#include "profiles/light_names.h"
+#include "profiles/light_steps.h"
 #include "profiles/profile_document.h"
 #include "profiles/sensor_members.h"
 #include "profiles/system_members.h"
@@ -78,6 +80,20 @@ void CBasicProfiledata::SetAudioLight(const AudioLightSetting& audio_light) {
 
 std::vector<LedEffect> CBasicProfiledata::GetLightList() const {
   return DecodeLightList(Member(document_, kLightList));
+}
+
+const Json::Value& CBasicProfiledata::LoadLightConfig() {
+  light_config_ = ReadJsonDocument(light_config_path_);
+  return light_config_;
+}
+
+std::vector<LightStep> CBasicProfiledata::GetCustomEffectSteps() {
+  if (light_config_.isNull()) return custom_effect_steps_;
+  const std::string guid = CustomEffectGuid(light_config_, entry_index_, GetLight().select_item);
+  // Beside the light config rather than in the working folder, which depends
+  // on how the program was started.
+  custom_effect_steps_ = ReadLightSteps(light_config_path_.parent_path(), guid);
+  return custom_effect_steps_;
 }
 
 std::vector<KeyAssignment> CBasicProfiledata::GetKeyList() const {

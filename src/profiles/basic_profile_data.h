@@ -65,6 +65,14 @@ class CBasicProfiledata {
   void SetAudioLight(const AudioLightSetting& audio_light);
   std::vector<LedEffect> GetLightList() const;
 
+  // Reads the device's custom lighting effects from LightConfigPath(); null
+  // when the file is missing or corrupt.
+  const Json::Value& LoadLightConfig();
+  // The steps of custom effect "SelectItem" of the loaded light config's list
+  // at the device-entry index, kept as the last list. Without a loaded config
+  // the last list is returned; a missing step file gives an empty one.
+  std::vector<LightStep> GetCustomEffectSteps();
+
   // The key list of the file, overridden by what the keyboard read back from
   // itself (KeyTables). SetKeyList writes the assignments and keeps the defaults.
   std::vector<KeyAssignment> GetKeyList() const;
@@ -118,6 +126,8 @@ class CBasicProfiledata {
   std::size_t entry_index_ = 0;
   Json::Value document_;
   Json::Value secondary_document_;
+  Json::Value light_config_;
+  std::vector<LightStep> custom_effect_steps_;
   ProfileKeyTables key_tables_;
   std::vector<DpiStage> dpi_stages_;
   std::uint8_t active_stage_ = 0;

@@ -59,6 +59,23 @@ struct LedEffect {
 };
 static_assert(sizeof(LedEffect) == 11);
 
+// One element of "LEDEffectList" in a custom effect's step file.
+struct LightStep {
+  std::uint8_t mode = 0;         // "LEDREGMode"
+  std::uint8_t brightness = 0;   // "LEDBrightness"
+  std::uint8_t speed = 0;        // "LEDSpeed"
+  std::uint8_t direction = 0;    // "LEDDirection"
+  std::uint8_t multi_color = 0;  // "LEDMultiColor"
+  std::uint8_t red = 0;          // "red"
+  std::uint8_t green = 0;        // "green"
+  std::uint8_t blue = 0;         // "blue"
+  std::array<std::uint8_t, 8> unused{};
+  std::int32_t time = 0;   // "Time"
+  std::int32_t cycle = 0;  // "Cyle"
+  bool operator==(const LightStep&) const = default;
+};
+static_assert(sizeof(LightStep) == 24);
+
 // One element of "KeyList" or "KeyFnList".
 struct KeyAssignment {
   std::uint16_t key_index = 0;
