@@ -10,7 +10,7 @@ namespace brontal {
 void RegisterProgramControls(CControlFactory& factory) {
   factory.Register("CSelectPanelUI", [] { return std::make_unique<CSelectPanelUI>(); });
   factory.Register("CDeviceKeyButtonUI", [] { return std::make_unique<CDeviceKeyButtonUI>(); });
-  RegisterDeviceControls(factory);  // "CDeviceOptionUI", "CMpDevicePowerUI"
+  RegisterDeviceControls(factory);  // "CDeviceOptionUI", "CMpDevicePowerUI", "CDeviceProfileUI"
 }
 
 }  // namespace brontal

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 namespace brontal {
@@ -7,7 +8,8 @@ namespace brontal {
 class WindowImplBase;
 
 // What the main window asks of the desktop: window states, the browser, the
-// system's own settings pages and the tray menu. The Qt view provides them.
+// system's own settings pages, file choosers and the tray menu. The Qt view
+// provides them.
 class DesktopServices {
  public:
   enum class SystemSettings { kKeyboard, kMouse };
@@ -21,6 +23,10 @@ class DesktopServices {
   virtual void OpenUrl(const std::string& url) = 0;
   virtual void OpenSystemSettings(SystemSettings page) = 0;
   virtual void ShowTrayMenu() = 0;
+  // A file the user picks, modal on `owner`; `filter` as "Profile Files(*.json)".
+  // Empty when the user cancels.
+  virtual std::filesystem::path ChooseFileToOpen(WindowImplBase& owner, const std::string& filter) = 0;
+  virtual std::filesystem::path ChooseFileToSave(WindowImplBase& owner, const std::string& filter) = 0;
   // Without a tray the window cannot come back once hidden: closing it quits.
   virtual bool HasTray() const = 0;
 };

@@ -12,8 +12,8 @@
 #include "profiles/language_settings.h"
 #include "support/debug_log.h"
 #include "ui/toolkit/option.h"
-#include "ui/toolkit/slider.h"
 #include "ui/toolkit/paint_manager.h"
+#include "ui/toolkit/slider.h"
 #include "ui/toolkit/toolkit.h"
 #include "ui/windows/about_wnd.h"
 
@@ -22,7 +22,6 @@ namespace {
 
 constexpr std::chrono::milliseconds kIdlePeriod{100};
 constexpr std::chrono::milliseconds kAutoApplyDelay{20};
-constexpr std::chrono::milliseconds kProfilePickDelay{400};
 constexpr std::chrono::milliseconds kTrayMenuDelay{10};
 constexpr std::chrono::milliseconds kDeviceReportLimit{1000};
 
@@ -48,8 +47,9 @@ void ReplaceFonts(CPaintManagerUI& manager, const std::string& face) {
     int id, size;
     bool underline = false, bold = false;
   };
-  constexpr Size kSizes[] = {{0, 15},  {1, 14, true}, {2, 18},  {3, 30},  {4, 16},  {5, 20}, {6, 22},
-                             {7, 14},  {8, 12},       {9, 11},  {10, 10}, {11, 28}, {50, 18, false, true}};
+  constexpr Size kSizes[] = {
+      {0, 15},  {1, 14, true},        {2, 18}, {3, 30}, {4, 16}, {5, 20}, {6, 22}, {7, 14}, {8, 12}, {9, 11}, {10, 10},
+      {11, 28}, {50, 18, false, true}};
   manager.RemoveAllFonts(true);
   manager.RemoveAllFonts(false);
   for (const Size& s : kSizes) {
@@ -68,7 +68,12 @@ CMainWnd::CMainWnd(Toolkit& toolkit, const AppMessages& messages, DesktopService
       bus_(bus),
       roster_(*this, slots_),
       discovery_(
-          slots_, toolkit.Loop(), [this](const WindowMessage& m) { SendMessage(m); }, messages.application) {}
+          slots_, toolkit.Loop(), [this](const WindowMessage& m) { SendMessage(m); }, messages.application),
+      profile_actions_(*this, desktop) {
+  roster_.profile_panels = true;
+  SetRouteHandler(Route::kProfilePanel,
+                  [this](const RoutedNotify& route, TNotifyUI& msg) { profile_actions_.OnClick(route, msg); });
+}
 
 CMainWnd::~CMainWnd() { Shutdown(); }
 
@@ -111,9 +116,12 @@ void CMainWnd::Notify(TNotifyUI& msg) {
     case Route::kNone:
     case Route::kIgnored: return;
     case Route::kWindow:
-      if (msg.type == notify::kClick) OnWindowClick(route, msg);
-      else if (msg.type == notify::kSelectChanged) OnWindowSelect(route, msg);
-      else if (msg.type == notify::kItemSelect) ArmWindowTimer(kProfilePickTimer, kProfilePickDelay);
+      if (msg.type == notify::kClick)
+        OnWindowClick(route, msg);
+      else if (msg.type == notify::kSelectChanged)
+        OnWindowSelect(route, msg);
+      else if (msg.type == notify::kItemSelect)
+        ArmWindowTimer(kProfilePickTimer, kProfilePickDelay);
       else if (const auto* slider = dynamic_cast<const CSliderUI*>(msg.sender)) {
         // "R_light_slider" → "R_light_label" with "R %d"; then the lighting page.
         const std::string channel = route.name.substr(0, 1);
@@ -155,7 +163,8 @@ void CMainWnd::ApplyLanguage(int index) {
   if (index == language_index_) return;
   const std::vector<LanguageEntry> languages = ReadLanguageList();
   if (index < 0 || static_cast<std::size_t>(index) >= languages.size()) return;
-  if (const std::optional<std::string> face = FontFaceFor(index, language_index_)) ReplaceFonts(GetPaintManager(), *face);
+  if (const std::optional<std::string> face = FontFaceFor(index, language_index_))
+    ReplaceFonts(GetPaintManager(), *face);
   language_index_ = index;
   const LanguageEntry& language = languages[static_cast<std::size_t>(index)];
   CResourceManager& resources = GetToolkit().Resources();
@@ -224,7 +233,7 @@ void CMainWnd::OnWindowTimer(unsigned id) {
       break;
     case kProfilePickTimer:
       StopWindowTimer(id);
-      NotBuilt("profile application", "device_profile_combo");
+      profile_actions_.ApplyPickedProfile();
       break;
     case kTrayMenuTimer:
       StopWindowTimer(id);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -8,6 +9,7 @@
 
 #include "app/app_messages.h"
 #include "app/notify_routes.h"
+#include "app/profile_actions.h"
 #include "devices/device_roster.h"
 #include "devices/discovery_thread.h"
 #include "devices/slot_list.h"
@@ -29,6 +31,8 @@ class CMainWnd : public WindowImplBase {
   static constexpr unsigned kIdleTimer = 1011;
   static constexpr unsigned kTrayMenuTimer = 1032;
   static constexpr unsigned kProfilePickTimer = 1055;
+  // A profile picked in the list is taken this long after the pick.
+  static constexpr std::chrono::milliseconds kProfilePickDelay{400};
   static constexpr unsigned kAutoApplyTimer = 1056;
 
   // Texts of "control_light_status".
@@ -52,6 +56,8 @@ class CMainWnd : public WindowImplBase {
   int language_index() const { return language_index_; }
 
   DeviceRoster& roster() { return roster_; }
+  // Where a route's work is not built yet: a trace line says what is missing.
+  void NotBuilt(std::string_view what, std::string_view detail);
   bool host_lighting() const { return host_lighting_; }
   bool hooks_enabled() const { return hooks_enabled_; }
   bool window_active() const { return window_active_; }
@@ -73,7 +79,6 @@ class CMainWnd : public WindowImplBase {
   void OnWindowSelect(const RoutedNotify& route, TNotifyUI& msg);
   void OnWindowTimer(unsigned id);
   void Forward(const RoutedNotify& route, TNotifyUI& msg);
-  void NotBuilt(std::string_view what, std::string_view detail);
 
   void SetHostLighting(bool on);
   void BroadcastHostLighting(bool on);
@@ -96,6 +101,7 @@ class CMainWnd : public WindowImplBase {
   SlotList slots_;
   DeviceRoster roster_;
   DiscoveryThread discovery_;
+  ProfileActions profile_actions_;
 
   int language_index_ = -1;
   bool host_lighting_ = true;

@@ -19,6 +19,7 @@
 namespace brontal {
 
 class CDeviceOptionUI;
+class CDeviceProfileUI;
 class CMpDevicePowerUI;
 class MessageLoop;
 
@@ -99,6 +100,9 @@ class CCorvaneUSBDevice : public CHorizontalLayoutUI, public CNotifyPump {
   void set_entry(CDeviceOptionUI* entry) { entry_ = entry; }
   CMpDevicePowerUI* battery() const { return battery_; }
   void set_battery(CMpDevicePowerUI* battery) { battery_ = battery; }
+  // The profile selector of the device's page; null when the skin has none.
+  CDeviceProfileUI* profile_panel() const { return profile_panel_; }
+  void set_profile_panel(CDeviceProfileUI* panel) { profile_panel_ = panel; }
   int entry_index() const { return entry_index_; }
   DeviceFamily family() const { return family_; }
   bool has_battery() const { return has_battery_; }
@@ -144,6 +148,7 @@ class CCorvaneUSBDevice : public CHorizontalLayoutUI, public CNotifyPump {
   InterfaceRow identity_{};
   CDeviceOptionUI* entry_ = nullptr;
   CMpDevicePowerUI* battery_ = nullptr;
+  CDeviceProfileUI* profile_panel_ = nullptr;
   int entry_index_ = -1;
   DeviceFamily family_ = DeviceFamily::kUnset;
   EntryKind kind_ = EntryKind::kKeyboard;

@@ -4,7 +4,8 @@ namespace brontal {
 
 class CControlFactory;
 
-// Registers the controls of the device strip: the selector entry and the battery indicator.
+// Registers the controls the roster builds for a device: the selector entry,
+// the battery indicator and the profile selector of the device page.
 void RegisterDeviceControls(CControlFactory& factory);
 
 }  // namespace brontal

@@ -11,6 +11,7 @@
 #include "devices/mousepad/corvane_mouse_pad_device.h"
 #include "support/debug_log.h"
 #include "ui/controls/device_power_ui.h"
+#include "ui/controls/device_profile_ui.h"
 #include "ui/toolkit/layout_builder.h"
 #include "ui/toolkit/option.h"
 #include "ui/toolkit/paint_manager.h"
@@ -158,6 +159,14 @@ CCorvaneUSBDevice* DeviceRoster::CreateDevice(std::size_t slot) {
   battery->SetHasBattery(layout.has_battery);
   device->set_battery(battery.get());
   device->BuildKeyPicture();
+  CDeviceProfileUI* profiles = nullptr;
+  if (profile_panels) {
+    if (std::unique_ptr<CDeviceProfileUI> panel = BuildFromLayout<CDeviceProfileUI>(window_, kDeviceProfileLayout)) {
+      profiles = panel.get();
+      device->AddAt(std::move(panel), 0);
+    }
+  }
+  device->set_profile_panel(profiles);
   if (auto* power_pages = Find<CTabLayoutUI>(window_, entry_info.power_switch_name))
     power_pages->Add(std::move(battery));
 
@@ -165,6 +174,13 @@ CCorvaneUSBDevice* DeviceRoster::CreateDevice(std::size_t slot) {
   const int page_index = pages->GetCount();
   pages->Add(std::move(device));
   devices_.push_back(raw);
+  if (profiles) {
+    // In the window now, so that the panel finds the page tabs.
+    profiles->SetPaths(raw->UserDataFolder(), raw->DefaultDataFile());
+    profiles->SetDeviceKind(static_cast<int>(entry_info.type));
+    profiles->Initialise();
+    profiles->SelectTab(1);
+  }
 
   entry->SetEntry(entry_info, page_index);
   entry->SetVisible(false);

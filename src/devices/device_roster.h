@@ -54,6 +54,9 @@ class DeviceRoster {
   void RefreshNoDeviceState();
 
   std::function<void(const RosterEvent&)> listener;
+  // Whether device pages get their profile selector, which makes the model's
+  // profiles in the user's data folder: the program's, not a monitor's.
+  bool profile_panels = false;
   // Called before the selected device goes away (macro recording stops then).
   std::function<void()> before_selected_device_leaves;
 

@@ -13,6 +13,7 @@ enum class EntryKind : std::int32_t { kKeyboard = 0, kMouse = 1, kMousePad = 2, 
 
 inline constexpr std::string_view kDeviceOptionLayout = "XML\\CustomControlXML\\DeviceOption.xml";
 inline constexpr std::string_view kDevicePowerLayout = "XML\\CustomControlXML\\MpDevicePower.xml";
+inline constexpr std::string_view kDeviceProfileLayout = "XML\\CustomControlXML\\DeviceProfile.xml";
 inline constexpr std::string_view kTabHeaderName = "tab_header_device";
 inline constexpr std::string_view kPowerSwitchName = "device_power_switch";
 

@@ -15,9 +15,14 @@
 #include "devices/corvane_usb_device.h"
 #include "devices/device_controls.h"
 #include "devices/device_option_ui.h"
+#include "helpers/private_user_folders.h"
 #include "helpers/pump_until.h"
 #include "helpers/trace_recorder.h"
+#include "profiles/json_document.h"
 #include "transport/in_process_simulation.h"
+#include "ui/controls/device_profile_ui.h"
+#include "ui/toolkit/button.h"
+#include "ui/toolkit/list_owner.h"
 #include "ui/toolkit/manual_message_loop.h"
 #include "ui/toolkit/registered_messages.h"
 #include "ui/toolkit/slider.h"
@@ -41,8 +46,11 @@ class RecordingDesktop : public DesktopServices {
   void OpenUrl(const std::string&) override {}
   void OpenSystemSettings(SystemSettings) override {}
   void ShowTrayMenu() override {}
+  std::filesystem::path ChooseFileToOpen(WindowImplBase&, const std::string&) override { return chosen_file; }
+  std::filesystem::path ChooseFileToSave(WindowImplBase&, const std::string&) override { return chosen_file; }
   bool HasTray() const override { return tray; }
   bool tray = true;
+  std::filesystem::path chosen_file;  // what the user picks in a file chooser
   int raised = 0, minimized = 0;
   std::function<void()> on_first_raise;
 };
@@ -81,9 +89,9 @@ class MainWindowTest : public ::testing::Test {
  protected:
   MainWindowTest() : simulation_({{0x320F, 0x5100}, {0x320F, 0x2003}}) {
     desktop_.on_first_raise = [this] { devices_at_first_raise_ = window_.roster().devices().size(); };
-    std::filesystem::create_directories(folder_ / "config");
-    setenv("XDG_CONFIG_HOME", (folder_ / "config").c_str(), 1);
     toolkit_.Resources().SetSkinFolder(BRONTAL_SKIN_DIR);
+    std::string index_error;
+    EXPECT_TRUE(toolkit_.Resources().LoadIndex("res.xml", index_error)) << index_error;
     RegisterDeviceControls(toolkit_.Factory());
     EXPECT_TRUE(window_.Create(nullptr, std::string(kApplicationName))) << window_.GetCreateError();
     EXPECT_TRUE(listener_.Create(nullptr, "Listener"));
@@ -94,10 +102,7 @@ class MainWindowTest : public ::testing::Test {
     EXPECT_TRUE(listener_endpoint_) << error;
     loop_.RunUntilIdle();  // "windowinit"
   }
-  ~MainWindowTest() override {
-    listener_endpoint_.reset();
-    std::filesystem::remove_all(folder_);
-  }
+  ~MainWindowTest() override { listener_endpoint_.reset(); }
 
   template <typename Predicate>
   bool PumpUntil(Predicate done) {
@@ -111,14 +116,13 @@ class MainWindowTest : public ::testing::Test {
     return states;
   }
 
-  const std::filesystem::path folder_ =
-      std::filesystem::temp_directory_path() / ("brontal-main-window-test-" + std::to_string(::getpid()));
+  test::PrivateUserFolders user_folders_;  // also holds the bus
   sim::InProcessSimulation simulation_;
   ManualMessageLoop loop_;
   Toolkit toolkit_{loop_};
   const AppMessages messages_ = AppMessages::Register();
   RecordingDesktop desktop_;
-  LocalBus bus_{folder_ / "bus"};
+  LocalBus bus_{user_folders_.path() / "bus"};
   std::size_t devices_at_first_raise_ = 0;
   TestMainWindow window_{toolkit_, messages_, desktop_, bus_};
   ListenerWindow listener_{toolkit_};
@@ -208,8 +212,8 @@ TEST_F(MainWindowTest, TheTestToolGetsTheDeviceListInItsExactLayout) {
     return static_cast<std::uint32_t>(payload[4 * i] | payload[4 * i + 1] << 8 | payload[4 * i + 2] << 16 |
                                       payload[4 * i + 3] << 24);
   };
-  const std::uint32_t head[] = {2, 3, 0, 2, 7, 0x320F, 0x2003, 2, 0, 0, 1, 0x320F, 0x1004, 3, 0x0C76, 0x1630, 7,
-                                0x320F, 0x50EB, 1, 0x320F, 0x5100, 1, 0x320F, 0x5101, 1};
+  const std::uint32_t head[] = {2, 3,      0,      2, 7,      0x320F, 0x2003, 2,      0,      0, 1,      0x320F, 0x1004,
+                                3, 0x0C76, 0x1630, 7, 0x320F, 0x50EB, 1,      0x320F, 0x5100, 1, 0x320F, 0x5101, 1};
   for (std::size_t i = 0; i < std::size(head); ++i) EXPECT_EQ(value(i), head[i]) << i;
   for (std::size_t i = std::size(head); i < 256; ++i) EXPECT_EQ(value(i), 0u) << i;
 
@@ -238,6 +242,149 @@ TEST_F(MainWindowTest, TheTrayMenusAboutItemShowsTheVersionModally) {
   });
   window_.SendMessage(WindowMessage(kMsgShowAbout));
   EXPECT_EQ(version, toolkit_.Resources().Translate("software_rev_text") + BRONTAL_VERSION);
+}
+
+// The keyboard's page, its profile selector and the message boxes the
+// profile buttons ask: each answered with `answers` in turn.
+class ProfileButtonsTest : public MainWindowTest {
+ protected:
+  ProfileButtonsTest() {
+    EXPECT_TRUE(PumpUntil([&] { return window_.IsVisible(); }));
+    for (CCorvaneUSBDevice* device : window_.roster().devices()) {
+      if (device->family() != DeviceFamily::kKeyboard) continue;
+      window_.roster().ShowEntry(*device->entry());
+      panel_ = device->profile_panel();
+    }
+    if (!panel_) throw std::runtime_error("the keyboard page has no profile selector");
+    panel_->ShowProfileMenu(true);  // as the spread button leaves it
+  }
+
+  void Press(std::string_view button) {
+    if (!answers.empty()) AnswerNextBox();
+    ASSERT_TRUE(dynamic_cast<CButtonUI&>(*CPaintManagerUI::FindSubControlByName(panel_, button)).Activate());
+    loop_.RunUntilIdle();
+  }
+  void AnswerNextBox() {
+    loop_.Post([this] {
+      for (WindowImplBase* box : toolkit_.Windows()) {
+        if (box->GetWindowClassName() != "MsgWnd") continue;
+        asked.push_back(box->GetPaintManager().FindControl("MessageText")->GetText());
+        const std::string answer = answers.front();
+        answers.erase(answers.begin());
+        dynamic_cast<CButtonUI&>(*box->GetPaintManager().FindControl(answer)).Activate();
+      }
+    });
+  }
+  std::string Text(std::string_view id) { return toolkit_.Resources().Translate(id); }
+  std::vector<std::string> Names() {
+    std::vector<std::string> names;
+    for (const Json::Value& entry : panel_->ListDocument()["profilelist"])
+      names.push_back(entry["profilename"].asString());
+    return names;
+  }
+
+  CDeviceProfileUI* panel_ = nullptr;
+  std::vector<std::string> answers;  // the button each box is answered with
+  std::vector<std::string> asked;    // the text of each box
+};
+
+TEST_F(ProfileButtonsTest, ANewDeviceHasFourProfilesAndEachButtonAsksBeforeItActs) {
+  EXPECT_EQ(Names(), (std::vector<std::string>{"profile1", "profile2", "profile3", "profile4"}));
+  struct Case {
+    std::string button, answer, question;
+    std::vector<std::string> names;
+  };
+  const std::vector<Case> cases = {
+      {"device_add_btn", "cancel_btn", "message_text_27", {"profile1", "profile2", "profile3", "profile4"}},
+      {"device_add_btn",
+       "confirm_btn",
+       "message_text_27",
+       {"profile1", "profile2", "profile3", "profile4", "profile5"}},
+      {"device_copy_btn", "closebtn", "message_text_26", {"profile1", "profile2", "profile3", "profile4", "profile5"}},
+      {"device_copy_btn",
+       "confirm_btn",
+       "message_text_26",
+       {"profile1", "profile2", "profile3", "profile4", "profile5", "profile1 copy"}},
+      {"device_sub_btn",
+       "cancel_btn",
+       "message_text_29",
+       {"profile1", "profile2", "profile3", "profile4", "profile5", "profile1 copy"}},
+      {"device_sub_btn",
+       "confirm_btn",
+       "message_text_29",
+       {"profile2", "profile3", "profile4", "profile5", "profile1 copy"}},
+  };
+  for (const Case& c : cases) {
+    answers = {c.answer};
+    asked.clear();
+    Press(c.button);
+    EXPECT_EQ(asked, std::vector<std::string>{Text(c.question)}) << c.button;
+    EXPECT_EQ(Names(), c.names) << c.button << " answered with " << c.answer;
+  }
+  EXPECT_EQ(panel_->SelectedIndex(), 0);  // deleting the first selects the new first
+}
+
+TEST_F(ProfileButtonsTest, RenamingToATakenOrBlankNameTellsTheUserAndChangesNothing) {
+  for (const auto& [name, notice] :
+       {std::pair<std::string, std::string>{"PROFILE2", "message_text_5"}, {"   ", "message_text_25"}}) {
+    panel_->SetNameEditText(name);
+    answers = {"confirm_btn"};
+    asked.clear();
+    Press("device_profile_edit_save_btn");
+    EXPECT_EQ(asked, std::vector<std::string>{Text(notice)}) << "'" << name << "'";
+    EXPECT_EQ(Names()[0], "profile1");
+  }
+  panel_->SetNameEditText("Shooter");
+  asked.clear();
+  Press("device_profile_edit_save_btn");
+  EXPECT_TRUE(asked.empty());
+  EXPECT_EQ(Names()[0], "Shooter");
+}
+
+TEST_F(ProfileButtonsTest, ExportAndImportGoThroughTheFileChooser) {
+  desktop_.chosen_file = user_folders_.path() / "Game";  // the save dialog adds no extension
+  Press("device_export_btn");
+  ASSERT_TRUE(std::filesystem::exists(user_folders_.path() / "Game.json"));
+
+  desktop_.chosen_file = user_folders_.path() / "Game.json";
+  Press("device_import_btn");
+  EXPECT_EQ(Names().back(), "Game");
+  EXPECT_EQ(Names().size(), 5u);
+
+  desktop_.chosen_file.clear();  // the user cancels
+  Press("device_import_btn");
+  Press("device_export_btn");
+  EXPECT_EQ(Names().size(), 5u);
+}
+
+TEST_F(ProfileButtonsTest, AProfilePickedInTheListIsSelectedAfterAPause) {
+  auto& list = dynamic_cast<CComboUI&>(*CPaintManagerUI::FindSubControlByName(panel_, "device_profile_combo"));
+  ASSERT_TRUE(list.UserSelectItem(2));
+  loop_.AdvanceBy(CMainWnd::kProfilePickDelay - 1ms);
+  EXPECT_EQ(panel_->ListDocument()["profileselect"].asInt(), 0);
+  loop_.AdvanceBy(1ms);
+  EXPECT_EQ(panel_->ListDocument()["profileselect"].asInt(), 2);
+  EXPECT_EQ(panel_->SelectedUUID(), panel_->ListDocument()["profilelist"][2]["profileUUID"].asString());
+}
+
+TEST_F(ProfileButtonsTest, ResetRewritesTheProfilesOnlyWhenConfirmed) {
+  const std::filesystem::path first = panel_->ProfileFilePath(0);
+  Json::Value changed = ReadJsonDocument(first);
+  changed["Device"][0]["LightInfo"] = "changed by the user";
+  ASSERT_TRUE(WriteJsonDocument(first, changed));
+  for (const auto& [answer, kept] : {std::pair<std::string, bool>{"cancel_btn", true}, {"confirm_btn", false}}) {
+    answers = {answer};
+    Press("device_reset_btn");
+    EXPECT_EQ(ReadJsonDocument(first)["Device"][0]["LightInfo"] == "changed by the user", kept) << answer;
+  }
+  EXPECT_EQ(Names()[0], "profile1");
+}
+
+TEST_F(ProfileButtonsTest, TheSpreadButtonClosesAndOpensTheProfileMenu) {
+  Press("profile_fun_spread_btn");
+  EXPECT_FALSE(panel_->IsProfileMenuShown());
+  Press("profile_fun_spread_btn");
+  EXPECT_TRUE(panel_->IsProfileMenuShown());
 }
 
 TEST_F(MainWindowTest, ClosingTheWindowStopsEveryThreadQuickly) {

@@ -2,13 +2,13 @@
 
 #include <QCursor>
 #include <QDesktopServices>
+#include <QFileDialog>
 #include <QIcon>
 #include <QMenu>
 #include <QProcess>
 #include <QSystemTrayIcon>
 #include <QUrl>
 #include <QWidget>
-
 #include <utility>
 #include <vector>
 
@@ -79,7 +79,9 @@ bool QtDesktopServices::IsMinimized(const WindowImplBase& window) const {
   return widget && widget->isMinimized();
 }
 
-void QtDesktopServices::OpenUrl(const std::string& url) { QDesktopServices::openUrl(QUrl(QString::fromStdString(url))); }
+void QtDesktopServices::OpenUrl(const std::string& url) {
+  QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
+}
 
 void QtDesktopServices::OpenSystemSettings(SystemSettings page) {
   const bool keyboard = page == SystemSettings::kKeyboard;
@@ -93,5 +95,17 @@ void QtDesktopServices::ShowTrayMenu() {
 }
 
 bool QtDesktopServices::HasTray() const { return tray_ != nullptr; }
+
+std::filesystem::path QtDesktopServices::ChooseFileToOpen(WindowImplBase& owner, const std::string& filter) {
+  const QString file =
+      QFileDialog::getOpenFileName(view_.WidgetOf(owner), QString(), QString(), QString::fromStdString(filter));
+  return file.toStdString();
+}
+
+std::filesystem::path QtDesktopServices::ChooseFileToSave(WindowImplBase& owner, const std::string& filter) {
+  const QString file =
+      QFileDialog::getSaveFileName(view_.WidgetOf(owner), QString(), QString(), QString::fromStdString(filter));
+  return file.toStdString();
+}
 
 }  // namespace brontal

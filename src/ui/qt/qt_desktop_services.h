@@ -13,7 +13,7 @@ class QtView;
 class WindowImplBase;
 
 // The desktop through Qt: window states on the view's widgets, the browser,
-// the desktop's keyboard and mouse settings, and the tray icon.
+// the desktop's keyboard and mouse settings, file dialogs and the tray icon.
 class QtDesktopServices final : public DesktopServices {
  public:
   explicit QtDesktopServices(QtView& view);
@@ -31,6 +31,8 @@ class QtDesktopServices final : public DesktopServices {
   void OpenUrl(const std::string& url) override;
   void OpenSystemSettings(SystemSettings page) override;
   void ShowTrayMenu() override;
+  std::filesystem::path ChooseFileToOpen(WindowImplBase& owner, const std::string& filter) override;
+  std::filesystem::path ChooseFileToSave(WindowImplBase& owner, const std::string& filter) override;
   bool HasTray() const override;
 
  private:

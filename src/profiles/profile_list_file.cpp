@@ -1,0 +1,185 @@
+#include "profiles/profile_list_file.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <set>
+
+#include "profiles/json_document.h"
+#include "profiles/json_fields.h"
+#include "profiles/profile_document.h"
+
+namespace brontal {
+namespace {
+
+constexpr const char* kList = "profilelist";
+constexpr const char* kSelect = "profileselect";
+constexpr const char* kName = "profilename";
+constexpr const char* kUuid = "profileUUID";
+constexpr const char* kIsLink = "profileislink";
+constexpr const char* kLinkName = "profilelinkmame";
+constexpr const char* kCustomEqNames = "CustomEQNameInfo";
+constexpr const char* kCustomEqCurves = "CustomEQHzValueInfo";
+constexpr std::size_t kDeviceEntry = 0;
+
+char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool IsFileStem(std::string_view uuid) {
+  return !uuid.empty() && uuid.find_first_of(std::string_view("/\\\0", 3)) == std::string_view::npos;
+}
+
+}  // namespace
+
+bool SameProfileName(std::string_view a, std::string_view b) {
+  return std::ranges::equal(a, b, [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
+}
+
+bool IsBlankProfileName(std::string_view name) {
+  return name.find_first_not_of(" \t\r\n\v\f") == std::string_view::npos;
+}
+
+ProfileList::ProfileList(const Json::Value& document) {
+  if (document.isNull()) return;
+  if (!document.isObject()) {
+    document_ = Json::Value(Json::objectValue);
+    return;
+  }
+  document_ = document;
+  const Json::Value& entries = Member(document, kList);
+  if (!entries.isArray()) return;
+  Json::Value kept(Json::arrayValue);
+  std::set<std::string, std::less<>> uuids;
+  for (const Json::Value& entry : entries) {
+    const Json::Value& uuid = Member(entry, kUuid);
+    if (uuid.isString() && IsFileStem(uuid.asString()) && uuids.insert(uuid.asString()).second) kept.append(entry);
+  }
+  document_[kList] = std::move(kept);
+}
+
+ProfileList ProfileList::Read(const std::filesystem::path& folder) {
+  return ProfileList(ReadJsonDocument(folder / kProfileListFileName));
+}
+
+bool ProfileList::Write(const std::filesystem::path& folder) const {
+  return WriteJsonDocument(folder / kProfileListFileName, document_);
+}
+
+std::size_t ProfileList::Count() const { return ElementCount(Member(document_, kList)); }
+
+std::string ProfileList::Name(std::size_t index) const {
+  return ToText(Member(Element(Member(document_, kList), index), kName));
+}
+
+std::string ProfileList::Uuid(std::size_t index) const {
+  return ToText(Member(Element(Member(document_, kList), index), kUuid));
+}
+
+bool ProfileList::HasName(std::string_view name, std::optional<std::size_t> except) const {
+  for (std::size_t i = 0; i < Count(); ++i) {
+    if (i != except && SameProfileName(Name(i), name)) return true;
+  }
+  return false;
+}
+
+bool ProfileList::HasUuid(std::string_view uuid) const {
+  for (std::size_t i = 0; i < Count(); ++i) {
+    if (Uuid(i) == uuid) return true;
+  }
+  return false;
+}
+
+void ProfileList::Append(std::string_view name, std::string_view uuid) {
+  Json::Value& entry = ElementForWrite(MemberForWrite(document_, kList), Count());
+  entry = Json::Value(Json::objectValue);
+  entry[kName] = std::string(name);
+  entry[kUuid] = std::string(uuid);
+  entry[kIsLink] = 0;
+  entry[kLinkName] = "";
+}
+
+void ProfileList::Rename(std::size_t index, std::string_view name) {
+  if (index >= Count()) return;
+  MemberForWrite(ElementForWrite(MemberForWrite(document_, kList), index), kName) = std::string(name);
+}
+
+void ProfileList::Remove(std::size_t index) {
+  if (index >= Count()) return;
+  Json::Value removed;
+  MemberForWrite(document_, kList).removeIndex(static_cast<Json::ArrayIndex>(index), &removed);
+}
+
+void ProfileList::SetSelected(std::size_t index) {
+  MemberForWrite(document_, kSelect) =
+      static_cast<Json::Int64>(index);  // the reader's kind, so a re-read compares equal
+}
+
+std::string ProfileList::NumberedName() const {
+  for (int number = 1;; ++number) {
+    std::string name = "profile" + std::to_string(number);
+    if (!HasName(name)) return name;
+  }
+}
+
+std::string ProfileList::CopyName(std::string_view source) const {
+  std::string name = std::string(source) + " copy";
+  while (HasName(name)) name += " copy";
+  return name;
+}
+
+std::string ProfileList::ImportName(std::string_view stem) const {
+  std::string name(stem);
+  for (int suffix = 1; HasName(name); ++suffix) name += "(" + std::to_string(suffix) + ")";
+  return name;
+}
+
+std::filesystem::path ProfileFilePath(const std::filesystem::path& folder, std::string_view uuid) {
+  return folder / (std::string(uuid) + ".Json");
+}
+
+std::string FormatProfileIdentifier(std::chrono::system_clock::time_point time) {
+  const auto second = std::chrono::floor<std::chrono::seconds>(time);
+  const auto millisecond = std::chrono::duration_cast<std::chrono::milliseconds>(time - second).count();
+  const std::time_t seconds = std::chrono::system_clock::to_time_t(second);
+  std::tm local{};
+  localtime_r(&seconds, &local);
+  char text[64];
+  std::snprintf(text, sizeof text, "%d_%02d_%02d_%02d_%02d_%02d_%03d", local.tm_year + 1900, local.tm_mon + 1,
+                local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec, static_cast<int>(millisecond));
+  return text;
+}
+
+std::string NewProfileIdentifier(std::chrono::system_clock::time_point time,
+                                 const std::function<bool(const std::string&)>& taken) {
+  std::string identifier = FormatProfileIdentifier(time);
+  while (taken(identifier)) {
+    time += std::chrono::milliseconds(1);
+    identifier = FormatProfileIdentifier(time);
+  }
+  return identifier;
+}
+
+bool HasProfileIdentity(const Json::Value& document) {
+  return document.isObject() && document.isMember(kName) && document.isMember(kUuid);
+}
+
+bool WriteProfileFile(const std::filesystem::path& folder, Json::Value profile, std::string_view name,
+                      std::string_view uuid) {
+  MemberForWrite(profile, kName) = std::string(name);
+  MemberForWrite(profile, kUuid) = std::string(uuid);
+  return WriteJsonDocument(ProfileFilePath(folder, uuid), profile);
+}
+
+void KeepCustomEq(const Json::Value& current, Json::Value& profile) {
+  const Json::Value& current_entry = DeviceEntry(current, kDeviceEntry);
+  Json::Value entry = DeviceEntry(profile, kDeviceEntry);
+  bool kept = false;
+  for (const char* member : {kCustomEqNames, kCustomEqCurves}) {
+    const Json::Value& value = Member(current_entry, member);
+    if (value.isNull()) continue;
+    MemberForWrite(entry, member) = value;
+    kept = true;
+  }
+  if (kept) SetDeviceEntry(profile, kDeviceEntry, entry);
+}
+
+}  // namespace brontal
