@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Draws the skin's images: window-button glyphs, device icons, battery and
-link marks, check and combo glyphs and the application icon.
+link marks, check and combo glyphs, the main window's backgrounds and the
+application icon.
 
 Standard library only: shapes are inside-tests on points, each pixel takes the
 coverage of 4x4 samples, and the result is written as an RGBA PNG with zlib.
@@ -332,12 +333,56 @@ def emblem(size):
     return canvas
 
 
+def shaded(width, height, shade):
+    """A canvas whose every pixel is `shade(u, v)` for u, v in 0..1."""
+    canvas = Canvas(width, height)
+    for y in range(height):
+        for x in range(width):
+            r, g, b = shade((x + 0.5) / width, (y + 0.5) / height)
+            canvas.pixels[y * width + x] = [r / 255, g / 255, b / 255, 1.0]
+    return canvas
+
+
+def glow(base, color, cx, cy, radius, strength):
+    """`base` lit by a soft light of `color` around (cx, cy)."""
+    def shade(u, v):
+        d = math.hypot((u - cx) * 1.4, v - cy) / radius
+        k = strength * max(0.0, 1.0 - d) ** 2
+        return tuple(base[c] + (color[c] - base[c]) * k for c in range(3))
+    return shade
+
+
+def streaks(base, color):
+    """Faint diagonal lines over `base`, in the manner of woven carbon."""
+    def shade(u, v):
+        k = 0.06 if int((u * 280 + v * 200) / 4) % 2 else 0.0
+        return tuple(base[c] + (color[c] - base[c]) * k for c in range(3))
+    return shade
+
+
+def backgrounds():
+    """The main window's backgrounds (stretched to the window) and their
+    thumbnails for the skin frame; "common/background.png" is the plain one a
+    reset returns to."""
+    shaded(8, 8, lambda u, v: BACKGROUND).save("common/background.png")
+    choices = {
+        "aurora": glow(BACKGROUND, ACCENT, 0.15, 0.1, 0.9, 0.35),
+        "ember": glow(BACKGROUND, WARN, 0.85, 0.9, 0.9, 0.3),
+        "violet": glow(BACKGROUND, SYNC, 0.5, 0.0, 0.8, 0.3),
+        "carbon": streaks(BACKGROUND, GLYPH),
+    }
+    for name, shade in choices.items():
+        shaded(280, 200, shade).save("backgrounds/%s.png" % name)
+        shaded(72, 52, shade).save("backgrounds/%s_thumb.png" % name)
+
+
 def main():
     title_glyphs()
     device_icons()
     synchro_checks()
     power_images()
     style_glyphs()
+    backgrounds()
     emblem(28).save("common/logo.png")
     emblem(64).save("common/app_icon.png")
     emblem(256).save("brontal-driver.png", root=os.path.join(ROOT, "packaging"))

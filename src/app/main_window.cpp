@@ -6,10 +6,12 @@
 #include "app/bus/bus_endpoint.h"
 #include "app/bus/local_bus.h"
 #include "app/desktop_services.h"
+#include "app/skin_frame.h"
 #include "devices/corvane_usb_device.h"
 #include "devices/device_option_ui.h"
 #include "devices/device_tables.h"
 #include "profiles/language_settings.h"
+#include "profiles/skin_image_setting.h"
 #include "support/debug_log.h"
 #include "ui/toolkit/option.h"
 #include "ui/toolkit/paint_manager.h"
@@ -86,6 +88,10 @@ void CMainWnd::InitWindow() {
   for (std::string_view name : {"closebtn", "maxbtn", "restorebtn", "minbtn", "skinbtn", "gamemodebtn", "cloudbtn",
                                 "smarteyesbtn", "setbtn", "main_btn_ok", "key_set_FN_tier"})
     if (!GetPaintManager().FindControl(name)) Trace("skin: no control " + std::string(name));
+  TheSkinObserver().AddReceiver(*this);
+  // The background last chosen among the skin's images; colours and files of
+  // the user's own last only until the program ends.
+  if (const std::optional<SkinImageChoice> saved = ReadSkinImage()) Receive({false, 0, saved->image});
 }
 
 void CMainWnd::NotBuilt(std::string_view what, std::string_view detail) {
@@ -204,8 +210,10 @@ void CMainWnd::OnWindowClick(const RoutedNotify& route, TNotifyUI& msg) {
   } else if (name == "windowdeviceset_") {
     if (route.index == 0) desktop_.OpenSystemSettings(DesktopServices::SystemSettings::kKeyboard);
     if (route.index == 1) desktop_.OpenSystemSettings(DesktopServices::SystemSettings::kMouse);
+  } else if (name == "skinbtn") {
+    CSkinFrame::Open(*this, *msg.sender, desktop_, TheSkinObserver());
   } else {
-    // The skin, settings, shop and home windows come with their own steps.
+    // The settings, shop and home windows come with their own steps.
     NotBuilt("window action", name);
   }
 }
@@ -269,6 +277,14 @@ void CMainWnd::ShowAbout() {
   about.GetPaintManager().SetScale(GetPaintManager().GetScale());
   about.CenterWindow();
   about.ShowModal();
+}
+
+int CMainWnd::Receive(const SkinChangedParam& param) {
+  CControlUI* root = GetPaintManager().FindControl("root");
+  if (!root) return 1;
+  root->SetBkColor(param.is_colour ? param.colour : 0);
+  root->SetBkImage(param.is_colour ? std::string() : param.image);
+  return 1;
 }
 
 void CMainWnd::SetDevicesHidden(bool hidden) {

@@ -10,6 +10,7 @@
 #include "app/app_messages.h"
 #include "app/notify_routes.h"
 #include "app/profile_actions.h"
+#include "app/skin_change.h"
 #include "devices/device_roster.h"
 #include "devices/discovery_thread.h"
 #include "devices/slot_list.h"
@@ -26,7 +27,7 @@ class LocalBus;
 // list, the devices and the application's threads, turns the skin's
 // notifications into actions and handles the messages of discovery, the
 // system and companion programs.
-class CMainWnd : public WindowImplBase {
+class CMainWnd : public WindowImplBase, public SkinReceiver {
  public:
   static constexpr unsigned kIdleTimer = 1011;
   static constexpr unsigned kTrayMenuTimer = 1032;
@@ -44,6 +45,8 @@ class CMainWnd : public WindowImplBase {
 
   std::string_view GetWindowClassName() const override { return "MainWnd"; }
   void Notify(TNotifyUI& msg) override;
+  // A background chosen in the skin frame goes to the control "root".
+  int Receive(const SkinChangedParam& param) override;
 
   // The panels connect here as their steps land; a route without a handler
   // leaves a trace line naming what is not built yet.

@@ -19,6 +19,7 @@
 #include "helpers/pump_until.h"
 #include "helpers/trace_recorder.h"
 #include "profiles/json_document.h"
+#include "profiles/skin_image_setting.h"
 #include "transport/in_process_simulation.h"
 #include "ui/controls/device_profile_ui.h"
 #include "ui/toolkit/button.h"
@@ -26,6 +27,7 @@
 #include "ui/toolkit/manual_message_loop.h"
 #include "ui/toolkit/registered_messages.h"
 #include "ui/toolkit/slider.h"
+#include "ui/toolkit/tab_layout.h"
 #include "ui/toolkit/toolkit.h"
 
 namespace brontal {
@@ -87,7 +89,10 @@ class TestMainWindow : public CMainWnd {
 
 class MainWindowTest : public ::testing::Test {
  protected:
-  MainWindowTest() : simulation_({{0x320F, 0x5100}, {0x320F, 0x2003}}) {
+  // `before_start` runs once the user's folders are private, before the window is made.
+  explicit MainWindowTest(const std::function<void()>& before_start = {})
+      : simulation_({{0x320F, 0x5100}, {0x320F, 0x2003}}) {
+    if (before_start) before_start();
     desktop_.on_first_raise = [this] { devices_at_first_raise_ = window_.roster().devices().size(); };
     toolkit_.Resources().SetSkinFolder(BRONTAL_SKIN_DIR);
     std::string index_error;
@@ -385,6 +390,90 @@ TEST_F(ProfileButtonsTest, TheSpreadButtonClosesAndOpensTheProfileMenu) {
   EXPECT_FALSE(panel_->IsProfileMenuShown());
   Press("profile_fun_spread_btn");
   EXPECT_TRUE(panel_->IsProfileMenuShown());
+}
+
+// The skin frame opened from the skin button, and what its choices leave on
+// the window and in "main.ini".
+class SkinFrameTest : public MainWindowTest {
+ protected:
+  SkinFrameTest() {
+    skin_button_ = &Control("skinbtn");
+    skin_button_->SetPos({700, 4, 736, 36});  // where the view laid it out
+    skin_button_->Activate();
+    for (WindowImplBase* window : toolkit_.Windows())
+      if (window->GetWindowClassName() == "SkinFrame") frame_ = window;
+    if (!frame_) throw std::runtime_error("the skin button opened no frame");
+  }
+
+  // The frame's control of that name whose user data or colour is `which`.
+  void Click(std::string_view name, const std::string& which = {}) {
+    std::vector<CControlUI*> found;
+    std::function<void(CControlUI*)> walk = [&](CControlUI* control) {
+      if (control->GetName() == name) found.push_back(control);
+      if (auto* container = dynamic_cast<CContainerUI*>(control))
+        for (int i = 0; i < container->GetCount(); ++i) walk(container->GetItemAt(i));
+    };
+    walk(frame_->GetPaintManager().GetRoot());
+    for (CControlUI* control : found) {
+      if (!which.empty() && control->GetUserData() != which) continue;
+      control->SendNotify(notify::kClick);
+      return;
+    }
+    FAIL() << "no " << name << " " << which;
+  }
+  CControlUI& Root() { return Control("root"); }
+
+  CControlUI* skin_button_ = nullptr;
+  WindowImplBase* frame_ = nullptr;
+};
+
+TEST_F(SkinFrameTest, OpensUnderTheSkinButtonWithTheRightEdgesInLine) {
+  const Rect& frame = frame_->GetRect();
+  EXPECT_EQ(frame.right, window_.GetRect().left + 736);
+  EXPECT_EQ(frame.top, window_.GetRect().top + 36);
+  EXPECT_TRUE(frame_->IsVisible());
+}
+
+TEST_F(SkinFrameTest, OnlyTheSkinsImagesAndTheResetAreRemembered) {
+  Click("skin_image_btn", "backgrounds/ember.png");
+  EXPECT_EQ(Root().GetBkImage(), "backgrounds/ember.png");
+  EXPECT_EQ(ReadSkinImage(), (SkinImageChoice{true, "backgrounds/ember.png"}));
+
+  Click("skin_color_btn");
+  EXPECT_EQ(Root().GetBkColor(), 0xFF15171Cu);
+  EXPECT_EQ(Root().GetBkImage(), "");
+  EXPECT_EQ(ReadSkinImage(), (SkinImageChoice{true, "backgrounds/ember.png"}));
+
+  desktop_.chosen_file = "/home/someone/Pictures/mine.png";
+  Click("skin_Custom");
+  EXPECT_EQ(Root().GetBkImage(), "/home/someone/Pictures/mine.png");
+  EXPECT_EQ(Root().GetBkColor(), 0u);
+  EXPECT_EQ(ReadSkinImage(), (SkinImageChoice{true, "backgrounds/ember.png"}));
+
+  desktop_.chosen_file.clear();  // cancelled: nothing changes
+  Click("skin_Custom");
+  EXPECT_EQ(Root().GetBkImage(), "/home/someone/Pictures/mine.png");
+
+  Click("skin_reset");
+  EXPECT_EQ(Root().GetBkImage(), "common/background.png");
+  EXPECT_EQ(ReadSkinImage(), (SkinImageChoice{false, "common/background.png"}));
+}
+
+TEST_F(SkinFrameTest, ThePageButtonsSwitchBetweenImagesAndColours) {
+  auto& pages = dynamic_cast<CTabLayoutUI&>(*frame_->GetPaintManager().FindControl("skin_tab"));
+  Click("skin_color");
+  EXPECT_EQ(pages.GetCurSel(), 1);
+  Click("skin_image");
+  EXPECT_EQ(pages.GetCurSel(), 0);
+}
+
+class SavedSkinTest : public MainWindowTest {
+ protected:
+  SavedSkinTest() : MainWindowTest([] { WriteSkinImage({true, "backgrounds/violet.png"}); }) {}
+};
+
+TEST_F(SavedSkinTest, TheWindowStartsWithTheRememberedImage) {
+  EXPECT_EQ(Control("root").GetBkImage(), "backgrounds/violet.png");
 }
 
 TEST_F(MainWindowTest, ClosingTheWindowStopsEveryThreadQuickly) {

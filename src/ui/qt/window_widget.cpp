@@ -35,7 +35,9 @@ void WindowWidget::Apply() {
 }
 
 void WindowWidget::ApplyFlags() {
-  const Qt::WindowType type = window_->IsModal() || window_->GetOwner() ? Qt::Dialog : Qt::Window;
+  // A pop-up closes when the user clicks anywhere else.
+  const bool popup = window_->GetLayoutAttribute("popup") == "true";
+  const Qt::WindowType type = popup ? Qt::Popup : window_->IsModal() || window_->GetOwner() ? Qt::Dialog : Qt::Window;
   const bool frameless = !window_->GetLayoutAttribute("caption").empty();
   const Qt::WindowModality modality = window_->IsModal() ? Qt::ApplicationModal : Qt::NonModal;
   if (windowType() == type && windowFlags().testFlag(Qt::FramelessWindowHint) == frameless &&

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "app/skin_change.h"
+#include "ui/toolkit/window.h"
+
+namespace brontal {
+
+class DesktopServices;
+
+// The pop-up under the main window's skin button where the user picks the
+// window's background: an image of the skin, an image file, or a colour.
+// Image choices of the skin are remembered in "main.ini".
+class CSkinFrame final : public WindowImplBase {
+ public:
+  static constexpr std::string_view kResetImage = "common/background.png";
+
+  CSkinFrame(Toolkit& toolkit, DesktopServices& desktop, SkinObserver& observer);
+
+  // Opens a frame under `button` of `owner`, its right edge on the button's;
+  // the frame deletes itself when it closes. Null when the layout fails.
+  static CSkinFrame* Open(WindowImplBase& owner, const CControlUI& button, DesktopServices& desktop,
+                          SkinObserver& observer);
+
+  std::string_view GetWindowClassName() const override { return "SkinFrame"; }
+  void Notify(TNotifyUI& msg) override;
+
+ protected:
+  std::string GetSkinFile() const override { return "XML/skin.xml"; }
+  void OnFinalMessage() override { delete this; }
+
+ private:
+  void ShowPage(int page);
+  void ChooseImage(std::string image, bool remember_as_skin);
+
+  DesktopServices& desktop_;
+  SkinObserver& observer_;
+};
+
+}  // namespace brontal
