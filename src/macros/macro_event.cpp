@@ -1,0 +1,55 @@
+#include "macros/macro_event.h"
+
+#include <algorithm>
+#include <charconv>
+#include <limits>
+#include <string>
+#include <string_view>
+
+#include "profiles/json_fields.h"
+
+namespace brontal {
+namespace {
+
+constexpr const char* kType = "Type";
+constexpr const char* kButton = "Button";
+constexpr const char* kAction = "Action";
+constexpr const char* kDelay = "Delay";
+constexpr std::string_view kDown = "down";
+constexpr std::string_view kUp = "up";
+
+std::int64_t LeadingNumber(std::string_view text) {
+  text.remove_prefix(std::min(text.find_first_not_of(" \t\r\n\v\f"), text.size()));
+  const bool negative = text.starts_with('-');
+  if (negative || text.starts_with('+')) text.remove_prefix(1);
+  std::int64_t magnitude = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), magnitude);
+  if (error == std::errc::result_out_of_range) magnitude = std::numeric_limits<std::int64_t>::max();
+  return negative ? -magnitude : magnitude;
+}
+
+}  // namespace
+
+std::uint16_t ReadMacroDelay(const Json::Value& value) {
+  const std::int64_t delay = value.isString() ? LeadingNumber(value.asString()) : ToInteger(value);
+  return static_cast<std::uint16_t>(std::clamp<std::int64_t>(delay, 0, std::numeric_limits<std::uint16_t>::max()));
+}
+
+MacroEvent MacroEventFromJson(const Json::Value& value) {
+  const Json::Value& action = Member(value, kAction);
+  return {.type = ToField<int>(Member(value, kType)),
+          .button = static_cast<std::uint8_t>(ToInteger(Member(value, kButton)) & 0xFF),
+          .down = action.isString() && action.asString() == kDown,
+          .delay = ReadMacroDelay(Member(value, kDelay))};
+}
+
+Json::Value MacroEventToJson(const MacroEvent& event) {
+  Json::Value value(Json::objectValue);
+  value[kType] = event.type;
+  value[kButton] = event.button;
+  value[kAction] = std::string(event.down ? kDown : kUp);
+  value[kDelay] = std::to_string(event.delay);
+  return value;
+}
+
+}  // namespace brontal

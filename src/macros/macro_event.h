@@ -1,0 +1,44 @@
+#pragma once
+
+#include <json/json.h>
+
+#include <cstdint>
+
+// One step of a macro, stored as the JSON object
+//   {"Action": "down" | "up", "Button": 0..255, "Delay": "50", "Type": 10}
+// in macro files and in the editor's rows.
+namespace brontal {
+
+// "Type". 2 and 3 occur in old files and are kept, though nothing makes them.
+namespace macro_event_type {
+inline constexpr int kMouseButton = 1;
+inline constexpr int kHorizontalMove = 4;  // "down" left, "up" right
+inline constexpr int kVerticalMove = 5;    // "down" up, "up" down
+inline constexpr int kModifierKey = 9;     // "Button" is the modifier bit
+inline constexpr int kKey = 10;            // "Button" is the HID keyboard usage
+}  // namespace macro_event_type
+
+struct MacroEvent {
+  int type = 0;
+  // Key usage, modifier bit, button mask or movement distance: a movement's
+  // direction lies in `down`, never in a sign.
+  std::uint8_t button = 0;
+  bool down = false;        // "Action": every text but "down" reads as "up"
+  std::uint16_t delay = 0;  // milliseconds to wait after the event
+
+  bool operator==(const MacroEvent&) const = default;
+};
+
+// Whatever the value holds: members of the wrong kind read as 0 or "up",
+// "Button" keeps its low 8 bits (as the device image does).
+MacroEvent MacroEventFromJson(const Json::Value& value);
+
+// "Delay" always as decimal text, the form every reader accepts.
+Json::Value MacroEventToJson(const MacroEvent& event);
+
+// A "Delay" given as text or as a number, clamped to 0..65535. Text counts by
+// its leading decimal number (blanks and a sign allowed before it), so "12ms"
+// is 12 and text without one is 0.
+std::uint16_t ReadMacroDelay(const Json::Value& value);
+
+}  // namespace brontal
