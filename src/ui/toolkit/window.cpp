@@ -16,8 +16,12 @@ WindowImplBase::WindowImplBase(Toolkit& toolkit)
     : toolkit_(toolkit), paint_manager_(toolkit, *this), life_(std::make_shared<int>(0)) {}
 
 WindowImplBase::~WindowImplBase() {
-  // The derived part is gone: no handler can run any more, only the cleanup.
-  if (IsWindow()) Teardown();
+  if (!IsWindow()) return;
+  // Owned windows still go first (they would keep a dangling owner, and one
+  // that deletes itself at its end would never be deleted); of this window
+  // the derived part is gone, so no handler of its own can run, only the cleanup.
+  while (WindowImplBase* window = FirstOwnedWindow()) window->Destroy();
+  Teardown();
 }
 
 bool WindowImplBase::Create(WindowImplBase* owner, std::string title, Rect rect) {
@@ -34,8 +38,8 @@ bool WindowImplBase::Create(WindowImplBase* owner, std::string title, Rect rect)
   }
   if (rect.IsEmpty()) {
     const auto size_it = layout.window_attributes.find("size");
-    const auto size = size_it == layout.window_attributes.end() ? std::optional<Size>(Size{})
-                                                                : ParseSizeAttribute(size_it->second);
+    const auto size =
+        size_it == layout.window_attributes.end() ? std::optional<Size>(Size{}) : ParseSizeAttribute(size_it->second);
     if (!size) {
       create_error_ = layout_path.string() + ": bad window size \"" + size_it->second + "\"";
       return false;
@@ -133,18 +137,19 @@ LRESULT WindowImplBase::Dispatch(const WindowMessage& message) {
 
 void WindowImplBase::Destroy() {
   if (!IsWindow()) return;
-  // Owned windows first, as their owner's end takes them with it. Searched
-  // afresh each time: destroying one may delete others.
-  const auto owned = [this] {
-    const auto& windows = toolkit_.Windows();
-    const auto it = std::find_if(windows.begin(), windows.end(), [this](const auto* w) { return w->owner_ == this; });
-    return it == windows.end() ? nullptr : *it;
-  };
-  while (WindowImplBase* window = owned()) window->Destroy();
+  // Owned windows first, as their owner's end takes them with it.
+  while (WindowImplBase* window = FirstOwnedWindow()) window->Destroy();
   bool handled = false;
   HandleMessage(WindowMessage{kWmDestroy}, handled);
   Teardown();
   OnFinalMessage();
+}
+
+// Searched afresh each time: destroying one owned window may delete others.
+WindowImplBase* WindowImplBase::FirstOwnedWindow() const {
+  const auto& windows = toolkit_.Windows();
+  const auto it = std::find_if(windows.begin(), windows.end(), [this](const auto* w) { return w->owner_ == this; });
+  return it == windows.end() ? nullptr : *it;
 }
 
 void WindowImplBase::Teardown() {

@@ -83,6 +83,7 @@ class WindowImplBase : public CNotifyPump {
  private:
   LRESULT Dispatch(const WindowMessage& message);
   void Destroy();
+  WindowImplBase* FirstOwnedWindow() const;
   void Teardown();
   void Changed();
   // Runs `task` on the UI thread later, unless the window is gone by then.

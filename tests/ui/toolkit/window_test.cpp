@@ -61,6 +61,17 @@ TEST_F(DialogTest, HandlerSeesMessagesFirstAndMayKeepTheWindow) {
   EXPECT_EQ(dialog.SendMessage(WindowMessage(kMsgDeviceArrived, 21)), 42);
 }
 
+TEST_F(ToolkitTest, AnOwnerThatIsDeletedStillEndsItsOwnedWindows) {
+  TestWindow owned(toolkit, "XML_DIALOG");
+  {
+    TestWindow owner(toolkit, "XML_DIALOG");
+    ASSERT_TRUE(owner.Create(nullptr, "Owner"));
+    ASSERT_TRUE(owned.Create(&owner, "Owned"));
+  }
+  EXPECT_FALSE(owned.IsWindow());
+  EXPECT_EQ(owned.final_messages, 1);
+}
+
 TEST_F(DialogTest, OwnerTakesItsOwnedWindowsWithIt) {
   window.Close();
   loop.RunUntilIdle();
