@@ -24,7 +24,8 @@ class DesktopServices {
   virtual void OpenSystemSettings(SystemSettings page) = 0;
   virtual void ShowTrayMenu() = 0;
   // A file the user picks, modal on `owner`; `filter` as "Profile Files(*.json)".
-  // Empty when the user cancels.
+  // A file to save gets the filter's extension when the user typed none, and
+  // the user confirms replacing a file that exists. Empty when cancelled.
   virtual std::filesystem::path ChooseFileToOpen(WindowImplBase& owner, const std::string& filter) = 0;
   virtual std::filesystem::path ChooseFileToSave(WindowImplBase& owner, const std::string& filter) = 0;
   // Without a tray the window cannot come back once hidden: closing it quits.

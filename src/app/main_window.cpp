@@ -211,7 +211,7 @@ void CMainWnd::OnWindowClick(const RoutedNotify& route, TNotifyUI& msg) {
     if (route.index == 0) desktop_.OpenSystemSettings(DesktopServices::SystemSettings::kKeyboard);
     if (route.index == 1) desktop_.OpenSystemSettings(DesktopServices::SystemSettings::kMouse);
   } else if (name == "skinbtn") {
-    CSkinFrame::Open(*this, *msg.sender, desktop_, TheSkinObserver());
+    skin_frame_ = CSkinFrame::Open(*this, *msg.sender, desktop_, TheSkinObserver());
   } else {
     // The settings, shop and home windows come with their own steps.
     NotBuilt("window action", name);

@@ -20,6 +20,7 @@ namespace brontal {
 
 class BusEndpoint;
 class CDeviceOptionUI;
+class CSkinFrame;
 class DesktopServices;
 class LocalBus;
 
@@ -105,6 +106,7 @@ class CMainWnd : public WindowImplBase, public SkinReceiver {
   DeviceRoster roster_;
   DiscoveryThread discovery_;
   ProfileActions profile_actions_;
+  std::unique_ptr<CSkinFrame> skin_frame_;  // the last one opened
 
   int language_index_ = -1;
   bool host_lighting_ = true;

@@ -80,10 +80,8 @@ void ProfileActions::Import(CDeviceProfileUI& panel) {
 
 void ProfileActions::Export(CDeviceProfileUI& panel) {
   if (panel.SelectedIndex() < 0) return;
-  std::filesystem::path file = desktop_.ChooseFileToSave(window_, kProfileFilter);
+  const std::filesystem::path file = desktop_.ChooseFileToSave(window_, kProfileFilter);
   if (file.empty()) return;
-  // The save dialog does not add the filter's extension on this desktop.
-  if (!file.has_extension()) file += ".json";
   if (!panel.ExportProfile(file)) Trace("profiles: not exported: " + file.string());
 }
 

@@ -24,6 +24,14 @@ class ReceiverImpl;
 template <typename Key, typename Param>
 class ObserverImpl {
  public:
+  ObserverImpl() = default;
+  ObserverImpl(const ObserverImpl&) = delete;
+  ObserverImpl& operator=(const ObserverImpl&) = delete;
+  // Receivers that outlive it forget it, so none calls into it afterwards.
+  ~ObserverImpl() {
+    while (!receivers_.empty()) receivers_.begin()->second->RemoveObserver(*this);
+  }
+
   void AddReceiver(ReceiverImpl<Key, Param>& receiver) {
     receivers_.emplace(next_key_++, &receiver);
     receiver.AddObserver(*this);

@@ -16,12 +16,11 @@ constexpr char kImageFilter[] = "Images (*.png);;All files (*)";
 CSkinFrame::CSkinFrame(Toolkit& toolkit, DesktopServices& desktop, SkinObserver& observer)
     : WindowImplBase(toolkit), desktop_(desktop), observer_(observer) {}
 
-CSkinFrame* CSkinFrame::Open(WindowImplBase& owner, const CControlUI& button, DesktopServices& desktop,
-                             SkinObserver& observer) {
-  auto* frame = new CSkinFrame(owner.GetToolkit(), desktop, observer);
+std::unique_ptr<CSkinFrame> CSkinFrame::Open(WindowImplBase& owner, const CControlUI& button, DesktopServices& desktop,
+                                             SkinObserver& observer) {
+  auto frame = std::make_unique<CSkinFrame>(owner.GetToolkit(), desktop, observer);
   if (!frame->Create(&owner, "SkinFrame")) {
     Trace("skin frame: " + frame->GetCreateError());
-    delete frame;
     return nullptr;
   }
   const Rect& window = owner.GetRect();
@@ -49,10 +48,19 @@ void CSkinFrame::Notify(TNotifyUI& msg) {
     observer_.Broadcast({false, 0, std::string(kResetImage)});
     WriteSkinImage({false, std::string(kResetImage)});
   } else if (name == "skin_Custom") {
-    // The image is shown now but not remembered: a file may not be there next time.
-    const std::filesystem::path file = desktop_.ChooseFileToOpen(*this, kImageFilter);
-    if (!file.empty()) ChooseImage(file.string(), false);
+    ChooseImageFile();
   }
+}
+
+void CSkinFrame::ChooseImageFile() {
+  // A pop-up closes at the first click elsewhere, in the dialog too: hidden
+  // first, the frame waits for the choice.
+  ShowWindow(false);
+  const std::filesystem::path file = desktop_.ChooseFileToOpen(*GetOwner(), kImageFilter);
+  if (!IsWindow()) return;  // the program closed meanwhile
+  // Shown now but not remembered: the file may not be there next time.
+  if (!file.empty()) ChooseImage(file.string(), false);
+  Close();
 }
 
 void CSkinFrame::ShowPage(int page) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -19,21 +20,23 @@ class CSkinFrame final : public WindowImplBase {
 
   CSkinFrame(Toolkit& toolkit, DesktopServices& desktop, SkinObserver& observer);
 
-  // Opens a frame under `button` of `owner`, its right edge on the button's;
-  // the frame deletes itself when it closes. Null when the layout fails.
-  static CSkinFrame* Open(WindowImplBase& owner, const CControlUI& button, DesktopServices& desktop,
-                          SkinObserver& observer);
+  // Opens a frame under `button` of `owner`, its right edge on the button's.
+  // The caller keeps it until it opens the next one: a frame that went away
+  // in the middle of one of its own notifications must still be there when
+  // the notification returns. Null when the layout fails.
+  static std::unique_ptr<CSkinFrame> Open(WindowImplBase& owner, const CControlUI& button, DesktopServices& desktop,
+                                          SkinObserver& observer);
 
   std::string_view GetWindowClassName() const override { return "SkinFrame"; }
   void Notify(TNotifyUI& msg) override;
 
  protected:
   std::string GetSkinFile() const override { return "XML/skin.xml"; }
-  void OnFinalMessage() override { delete this; }
 
  private:
   void ShowPage(int page);
   void ChooseImage(std::string image, bool remember_as_skin);
+  void ChooseImageFile();
 
   DesktopServices& desktop_;
   SkinObserver& observer_;

@@ -179,7 +179,13 @@ CCorvaneUSBDevice* DeviceRoster::CreateDevice(std::size_t slot) {
     profiles->SetPaths(raw->UserDataFolder(), raw->DefaultDataFile());
     profiles->SetDeviceKind(static_cast<int>(entry_info.type));
     profiles->Initialise();
-    profiles->SelectTab(1);
+    // The tab strip is shared: it keeps showing the device on screen, if any.
+    if (devices_.size() == 1) {
+      profiles->SelectTab(1);
+    } else if (const CDeviceOptionUI* shown = SelectedEntry();
+               shown && shown->device() && shown->device()->profile_panel()) {
+      shown->device()->profile_panel()->ApplyTabVisibility();
+    }
   }
 
   entry->SetEntry(entry_info, page_index);
@@ -318,6 +324,7 @@ void DeviceRoster::OnDeviceRemoved(std::size_t slot) {
 void DeviceRoster::ShowEntry(CDeviceOptionUI& entry) {
   entry.SetVisible(true);
   entry.Select(false);
+  if (entry.device() && entry.device()->profile_panel()) entry.device()->profile_panel()->ApplyTabVisibility();
   if (auto* pages = Find<CTabLayoutUI>(window_, "device_switch")) pages->SelectItem(entry.page_index());
   if (auto* power = Find<CTabLayoutUI>(window_, entry.power_switch_name())) power->SelectItem(entry.page_index());
   RefreshNoDeviceState();

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "profiles/file_stem.h"
 #include "profiles/json_document.h"
 #include "profiles/json_fields.h"
 
@@ -16,7 +17,7 @@ constexpr const char* kVersion = "Version";
 }  // namespace
 
 std::optional<std::filesystem::path> MacroFilePath(const std::filesystem::path& folder, std::string_view guid) {
-  if (guid.empty() || guid.find_first_of(std::string_view("/\\\0", 3)) != std::string_view::npos) return std::nullopt;
+  if (!IsPlainFileStem(guid)) return std::nullopt;
   return folder / (std::string(guid) + ".mac");
 }
 

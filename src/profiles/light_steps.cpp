@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "profiles/file_stem.h"
 #include "profiles/json_document.h"
 #include "profiles/json_fields.h"
 #include "profiles/record_fields.h"
@@ -27,19 +28,10 @@ constexpr FieldRules<S, std::int32_t, 2> kStepWords = {{
     {"Cyle", &S::cycle},
 }};
 
-// The Guid comes from a file anyone may edit: a separator or ".." would reach
-// files outside the folder, and a NUL would cut the name short of ".light".
-// An empty one is an effect the config does not have.
-bool IsPlainStem(std::string_view guid) {
-  constexpr std::string_view kUnsafe("/\\\0", 3);
-  return !guid.empty() && guid.find_first_of(kUnsafe) == std::string_view::npos &&
-         guid.find("..") == std::string_view::npos;
-}
-
 }  // namespace
 
 std::vector<LightStep> ReadLightSteps(const std::filesystem::path& folder, std::string_view guid) {
-  if (!IsPlainStem(guid)) return {};
+  if (!IsPlainFileStem(guid)) return {};
   const Json::Value steps = ReadJsonDocument(folder / (std::string(guid) + ".light"));
   return DecodeElements<LightStep>(Member(steps, kStepList), kStepBytes, kStepWords);
 }

@@ -5,6 +5,7 @@
 #include <ctime>
 #include <set>
 
+#include "profiles/file_stem.h"
 #include "profiles/json_document.h"
 #include "profiles/json_fields.h"
 #include "profiles/profile_document.h"
@@ -23,10 +24,6 @@ constexpr const char* kCustomEqCurves = "CustomEQHzValueInfo";
 constexpr std::size_t kDeviceEntry = 0;
 
 char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool IsFileStem(std::string_view uuid) {
-  return !uuid.empty() && uuid.find_first_of(std::string_view("/\\\0", 3)) == std::string_view::npos;
-}
 
 }  // namespace
 
@@ -51,7 +48,7 @@ ProfileList::ProfileList(const Json::Value& document) {
   std::set<std::string, std::less<>> uuids;
   for (const Json::Value& entry : entries) {
     const Json::Value& uuid = Member(entry, kUuid);
-    if (uuid.isString() && IsFileStem(uuid.asString()) && uuids.insert(uuid.asString()).second) kept.append(entry);
+    if (uuid.isString() && IsPlainFileStem(uuid.asString()) && uuids.insert(uuid.asString()).second) kept.append(entry);
   }
   document_[kList] = std::move(kept);
 }

@@ -3,6 +3,7 @@
 #include <curl/curl.h>
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -148,9 +149,11 @@ class PartFile {
   int fd() const { return fd_.get(); }
   bool valid() const { return fd_.valid(); }
 
-  // On disk before the rename: the package is run right afterwards.
+  // On disk before the rename: the package is run right afterwards. Readable
+  // like any file the user saves (the temporary file was the owner's alone).
   bool Commit() {
-    if (::fsync(fd_.get()) != 0 || ::close(fd_.release()) != 0 || ::rename(path_.c_str(), destination_.c_str()) != 0)
+    if (::fchmod(fd_.get(), 0644) != 0 || ::fsync(fd_.get()) != 0 || ::close(fd_.release()) != 0 ||
+        ::rename(path_.c_str(), destination_.c_str()) != 0)
       return false;
     path_.clear();
     return true;

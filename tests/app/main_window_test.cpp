@@ -48,11 +48,15 @@ class RecordingDesktop : public DesktopServices {
   void OpenUrl(const std::string&) override {}
   void OpenSystemSettings(SystemSettings) override {}
   void ShowTrayMenu() override {}
-  std::filesystem::path ChooseFileToOpen(WindowImplBase&, const std::string&) override { return chosen_file; }
+  std::filesystem::path ChooseFileToOpen(WindowImplBase&, const std::string&) override {
+    if (while_choosing) while_choosing();
+    return chosen_file;
+  }
   std::filesystem::path ChooseFileToSave(WindowImplBase&, const std::string&) override { return chosen_file; }
   bool HasTray() const override { return tray; }
   bool tray = true;
-  std::filesystem::path chosen_file;  // what the user picks in a file chooser
+  std::filesystem::path chosen_file;     // what the user picks in a file chooser
+  std::function<void()> while_choosing;  // what happens while the chooser is open
   int raised = 0, minimized = 0;
   std::function<void()> on_first_raise;
 };
@@ -347,7 +351,7 @@ TEST_F(ProfileButtonsTest, RenamingToATakenOrBlankNameTellsTheUserAndChangesNoth
 }
 
 TEST_F(ProfileButtonsTest, ExportAndImportGoThroughTheFileChooser) {
-  desktop_.chosen_file = user_folders_.path() / "Game";  // the save dialog adds no extension
+  desktop_.chosen_file = user_folders_.path() / "Game.json";
   Press("device_export_btn");
   ASSERT_TRUE(std::filesystem::exists(user_folders_.path() / "Game.json"));
 
@@ -457,6 +461,25 @@ TEST_F(SkinFrameTest, OnlyTheSkinsImagesAndTheResetAreRemembered) {
   Click("skin_reset");
   EXPECT_EQ(Root().GetBkImage(), "common/background.png");
   EXPECT_EQ(ReadSkinImage(), (SkinImageChoice{false, "common/background.png"}));
+}
+
+TEST_F(SkinFrameTest, TheFileChooserHidesTheFrameWhichClosesAfterTheChoice) {
+  desktop_.chosen_file = "/home/someone/Pictures/mine.png";
+  desktop_.while_choosing = [&] { EXPECT_FALSE(frame_->IsVisible()); };
+  Click("skin_Custom");
+  loop_.RunUntilIdle();
+  EXPECT_EQ(Root().GetBkImage(), "/home/someone/Pictures/mine.png");
+  EXPECT_FALSE(frame_->IsWindow());
+}
+
+TEST_F(SkinFrameTest, AFrameClosedWhileTheChooserIsOpenChangesNothing) {
+  desktop_.chosen_file = "/home/someone/Pictures/mine.png";
+  desktop_.while_choosing = [&] {
+    frame_->Close();
+    loop_.RunUntilIdle();  // as the chooser's own event loop would
+  };
+  Click("skin_Custom");
+  EXPECT_EQ(Root().GetBkImage(), "");
 }
 
 TEST_F(SkinFrameTest, ThePageButtonsSwitchBetweenImagesAndColours) {

@@ -303,6 +303,9 @@ TEST_F(HttpClientTest, DownloadsInPiecesOfAtMost1024BytesAndReplacesTheOldFile) 
 
     EXPECT_EQ(client.LastError(), 0);
     EXPECT_EQ(FileText(destination), package);
+    EXPECT_EQ(std::filesystem::status(destination).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                  std::filesystem::perms::group_read | std::filesystem::perms::others_read);
     EXPECT_THAT(FolderEntries(folder.path()), ::testing::ElementsAre("Mouse.exe"));
     ASSERT_GE(calls.size(), package.size() / 1024);
     EXPECT_EQ(calls.back(), (Progress{package.size(), package.size(), 3}));

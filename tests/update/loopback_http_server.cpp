@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cerrno>
 #include <stdexcept>
+#include <vector>
 
 namespace brontal::test {
 namespace {
@@ -110,8 +111,11 @@ std::string OkResponse(std::string_view body) {
 std::string RequestLine(const std::string& request) { return request.substr(0, request.find("\r\n")); }
 
 std::uint16_t ClosedPort() {
+  // Bound but never listening, for the rest of the process: connections are
+  // refused, and no test process running meanwhile can take the port.
+  static std::vector<UniqueFd> held;
   std::uint16_t port = 0;
-  BoundLoopbackSocket(port);  // closed again at once; nothing listened on it
+  held.push_back(BoundLoopbackSocket(port));
   return port;
 }
 

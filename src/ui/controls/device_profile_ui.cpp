@@ -43,6 +43,10 @@ struct KindTabs {
   unsigned shown;
 };
 constexpr unsigned kKeyFeatureTabs = TabBit(kCursorTab) | TabBit(kMacroTab) | TabBit(kKeyTab);
+// The tabs the skin shows before any device kind changes them.
+constexpr unsigned kSkinTabs = kKeyFeatureTabs | TabBit(kLightTab) | TabBit(kSystemTab);
+// Every kind has the lighting tab.
+constexpr int kLightingTabNumber = 2;
 constexpr std::array<KindTabs, 5> kKindTabs = {{
     {1, TabBit(kCursorTab), 0},
     {3, kKeyFeatureTabs | TabBit(kSystemTab), 0},
@@ -262,13 +266,18 @@ void CDeviceProfileUI::SelectTab(int number) {
 
 void CDeviceProfileUI::ApplyTabVisibility() {
   const auto row = std::ranges::find(kKindTabs, device_kind_, &KindTabs::kind);
-  if (row == kKindTabs.end()) return;
+  const unsigned hidden = row == kKindTabs.end() ? 0 : row->hidden;
+  const unsigned shown = row == kKindTabs.end() ? 0 : row->shown;
+  bool selection_hidden = false;
   for (std::string_view name : kTabs) {
+    auto* tab = Part<COptionUI>(name);
+    if (!tab) continue;
     const unsigned bit = TabBit(name);
-    if ((row->hidden | row->shown) & bit) {
-      if (CControlUI* tab = Part(name)) tab->SetVisible((row->shown & bit) != 0);
-    }
+    // From the skin's own setting each time: the strip may have shown another kind's tabs.
+    tab->SetVisible(((kSkinTabs & bit) != 0 && (hidden & bit) == 0) || (shown & bit) != 0);
+    selection_hidden = selection_hidden || (tab->IsSelected() && !tab->IsVisible());
   }
+  if (selection_hidden) SelectTab(kLightingTabNumber);
 }
 
 }  // namespace brontal

@@ -91,6 +91,10 @@ class CDeviceProfileUI : public CHorizontalLayoutUI {
   // any other number deselects them all. The window hears "selectchanged" as
   // from the user, so that it brings up the page.
   void SelectTab(int number);
+  // The page tabs (one strip, shared by every device page) show those of
+  // this panel's device kind; a selected tab that hides gives way to the
+  // lighting tab, which every kind has.
+  void ApplyTabVisibility();
 
   const Json::Value& ListDocument() const { return list_.Document(); }
 
@@ -115,7 +119,6 @@ class CDeviceProfileUI : public CHorizontalLayoutUI {
   bool Commit(ProfileList changed);
   void ShowList();
   bool AddEntry(const std::string& name, Json::Value profile, bool select_new);
-  void ApplyTabVisibility();
 
   std::filesystem::path folder_;
   std::filesystem::path default_profile_;

@@ -6,6 +6,7 @@
 #include <QIcon>
 #include <QMenu>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSystemTrayIcon>
 #include <QUrl>
 #include <QWidget>
@@ -103,9 +104,13 @@ std::filesystem::path QtDesktopServices::ChooseFileToOpen(WindowImplBase& owner,
 }
 
 std::filesystem::path QtDesktopServices::ChooseFileToSave(WindowImplBase& owner, const std::string& filter) {
-  const QString file =
-      QFileDialog::getSaveFileName(view_.WidgetOf(owner), QString(), QString(), QString::fromStdString(filter));
-  return file.toStdString();
+  QFileDialog dialog(view_.WidgetOf(owner), QString(), QString(), QString::fromStdString(filter));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  // The dialog asks before replacing a file, so the extension must be its own doing.
+  const QRegularExpressionMatch extension = QRegularExpression(R"(\*\.(\w+))").match(dialog.nameFilters().value(0));
+  if (extension.hasMatch()) dialog.setDefaultSuffix(extension.captured(1));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().first().toStdString();
 }
 
 }  // namespace brontal

@@ -576,6 +576,22 @@ INSTANTIATE_TEST_SUITE_P(
                       TabCase{"UnknownKind", 0, kSkinTabs}),
     [](const auto& case_info) { return std::string(case_info.param.name); });
 
+// The tab strip is one for every device page: showing a keyboard after a
+// headset must bring back the keyboard's tabs and leave no hidden tab selected.
+TEST_F(DeviceProfileTest, TheTabsFollowTheDeviceShownAfterAnother) {
+  panel.SetDeviceKind(7);
+  ASSERT_TRUE(panel.Initialise());
+  panel.SelectTab(6);  // the headset's audio tab
+  panel.SetDeviceKind(1);
+  panel.ApplyTabVisibility();
+  std::set<std::string> visible;
+  for (const std::string& tab : kAllTabs) {
+    if (Find<COptionUI>(tab).IsVisible()) visible.insert(tab);
+  }
+  EXPECT_EQ(visible, (std::set<std::string>{"deng_Op_tab", "key_Op_tab", "macro_Op_tab", "system_Op_tab"}));
+  EXPECT_TRUE(Find<COptionUI>("deng_Op_tab").IsSelected());
+}
+
 class SelectTabTest : public DeviceProfileTest, public ::testing::WithParamInterface<TabCase> {};
 
 TEST_P(SelectTabTest, SelectsOneTabOrNone) {
