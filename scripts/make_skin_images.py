@@ -360,6 +360,16 @@ def streaks(base, color):
     return shade
 
 
+def seven_colours():
+    """The colour preview's mark for the seven-colour cycle: the hues in bands."""
+    def shade(u, v):
+        h = u * 6
+        sector, f = int(h) % 6, h - int(h)
+        ramps = [(1, f, 0), (1 - f, 1, 0), (0, 1, f), (0, 1 - f, 1), (f, 0, 1), (1, 0, 1 - f)]
+        return tuple(255 * c for c in ramps[sector])
+    shaded(48, 24, shade).save("common/base1.png")
+
+
 def backgrounds():
     """The main window's backgrounds (stretched to the window) and their
     thumbnails for the skin frame; "common/background.png" is the plain one a
@@ -383,6 +393,7 @@ def main():
     power_images()
     style_glyphs()
     backgrounds()
+    seven_colours()
     emblem(28).save("common/logo.png")
     emblem(64).save("common/app_icon.png")
     emblem(256).save("brontal-driver.png", root=os.path.join(ROOT, "packaging"))

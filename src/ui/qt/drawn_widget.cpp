@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QStyleOption>
 
+#include "ui/controls/color_palette_ui.h"
 #include "ui/controls/device_key_button_ui.h"
 #include "ui/controls/select_panel_ui.h"
 #include "ui/qt/control_style.h"
@@ -24,6 +25,28 @@ void DrawKeyLayers(QPainter& painter, const QRect& area, const CDeviceKeyButtonU
     DrawImage(painter, area, key, layer.image);
   }
   painter.setOpacity(1.0);
+}
+
+// Hue across, then white fading to the pure hue at mid-height and on to black.
+void DrawPalette(QPainter& painter, const QRect& area, const CColorPaletteUI& palette) {
+  QLinearGradient hues(area.topLeft(), area.topRight());
+  for (int sixth = 0; sixth <= 6; ++sixth) hues.setColorAt(sixth / 6.0, QColor::fromHsv(sixth * 60 % 360, 255, 255));
+  painter.fillRect(area, hues);
+  // Each half blends one colour in by its own alpha, so the result is exact HSL.
+  const auto fade = [&painter](const QRect& half, QColor from, QColor to) {
+    QLinearGradient blend(half.topLeft(), half.bottomLeft());
+    blend.setColorAt(0, from);
+    blend.setColorAt(1, to);
+    painter.fillRect(half, blend);
+  };
+  const int middle = area.height() / 2;
+  fade(area.adjusted(0, 0, 0, middle - area.height()), Qt::white, QColor(255, 255, 255, 0));
+  fade(area.adjusted(0, middle, 0, 0), QColor(0, 0, 0, 0), Qt::black);
+  const CColorPaletteUI::Place place = palette.SelectedPlace();
+  const QPointF ring(area.left() + place.across * (area.width() - 1), area.top() + place.down * (area.height() - 1));
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(QPen(place.down < 0.5 ? Qt::black : Qt::white, 2));
+  painter.drawEllipse(ring, 5, 5);
 }
 
 }  // namespace
@@ -65,6 +88,7 @@ void DrawnWidget::paintEvent(QPaintEvent*) {
   DrawImage(painter, rect(), control, control.GetBkImage());
   DrawImage(painter, rect(), control, StatusImage(control));
   if (key) DrawKeyLayers(painter, rect(), *key);
+  if (const auto* palette = dynamic_cast<const CColorPaletteUI*>(&control)) DrawPalette(painter, rect(), *palette);
   DrawImage(painter, rect(), control, control.GetForeImage());
   if (const QString text = QString::fromStdString(control.GetText()); !text.isEmpty()) {
     const auto color = ParseColorAttribute(control.GetAttribute("textcolor"));

@@ -19,10 +19,8 @@
 #include <string_view>
 #include <vector>
 
-#include "devices/device_controls.h"
+#include "app/control_registry.h"
 #include "devices/device_tables.h"
-#include "ui/controls/device_key_button_ui.h"
-#include "ui/controls/select_panel_ui.h"
 #include "ui/toolkit/container.h"
 #include "ui/toolkit/control_factory.h"
 #include "ui/toolkit/label.h"
@@ -77,9 +75,7 @@ std::string ImageFile(std::string_view value) {
 // The program's control classes that the skin may name.
 std::unique_ptr<CControlFactory> ProgramFactory() {
   auto factory = std::make_unique<CControlFactory>();
-  factory->Register("CSelectPanelUI", [] { return std::make_unique<CSelectPanelUI>(); });
-  factory->Register("CDeviceKeyButtonUI", [] { return std::make_unique<CDeviceKeyButtonUI>(); });
-  RegisterDeviceControls(*factory);
+  RegisterProgramControls(*factory);
   return factory;
 }
 
