@@ -9,19 +9,10 @@
 #include <string>
 
 #include "support/unique_fd.h"
+#include "support/write_all.h"
 
 namespace brontal {
 namespace {
-
-bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    bytes.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return true;
-}
 
 // A hidden name beside the target; a leftover of a crashed process with the
 // same pid is skipped, not reused.

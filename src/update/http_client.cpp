@@ -15,6 +15,7 @@
 
 #include "support/debug_log.h"
 #include "support/unique_fd.h"
+#include "support/write_all.h"
 
 namespace brontal {
 namespace {
@@ -120,16 +121,6 @@ std::size_t StoreResponse(char* data, std::size_t, std::size_t count, void* user
 int MarkSent(void* sent, char*, char*, int, int) {
   *static_cast<bool*>(sent) = true;
   return CURL_PREREQFUNC_OK;
-}
-
-bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    bytes.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return true;
 }
 
 // A hidden file beside the destination; it disappears unless committed.
