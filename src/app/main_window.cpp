@@ -6,6 +6,7 @@
 #include "app/bus/bus_endpoint.h"
 #include "app/bus/local_bus.h"
 #include "app/desktop_services.h"
+#include "app/set_wnd.h"
 #include "app/skin_frame.h"
 #include "devices/corvane_usb_device.h"
 #include "devices/device_option_ui.h"
@@ -210,6 +211,8 @@ void CMainWnd::OnWindowClick(const RoutedNotify& route, TNotifyUI& msg) {
   } else if (name == "windowdeviceset_") {
     if (route.index == 0) desktop_.OpenSystemSettings(DesktopServices::SystemSettings::kKeyboard);
     if (route.index == 1) desktop_.OpenSystemSettings(DesktopServices::SystemSettings::kMouse);
+  } else if (name == "setbtn") {
+    OpenSettings();
   } else if (name == "skinbtn") {
     skin_frame_ = CSkinFrame::Open(*this, *msg.sender, desktop_, TheSkinObserver());
   } else {
@@ -265,6 +268,25 @@ void CMainWnd::BroadcastHostLighting(bool on) {
 void CMainWnd::SetWindowActive(bool active) {
   window_active_ = active;
   for (CCorvaneUSBDevice* device : roster_.devices()) device->set_hover(active);
+}
+
+void CMainWnd::OpenSettings() {
+  if (settings_) return;  // modal: already in front
+  CSetWnd settings(GetToolkit(), language_index_);
+  if (!settings.Create(this, "SetWnd")) {
+    Trace("settings window: " + settings.GetCreateError());
+    return;
+  }
+  // Near the top right corner of the main window, over its title bar.
+  constexpr int kMargin = 16, kTitleBar = 40;
+  const Rect& main = GetRect();
+  const Rect& size = settings.GetRect();
+  const int left = main.right - kMargin - size.Width();
+  settings.SetRect({left, main.top + kTitleBar, left + size.Width(), main.top + kTitleBar + size.Height()});
+  settings.GetPaintManager().SetScale(GetPaintManager().GetScale());
+  settings_ = &settings;
+  settings.ShowModal();
+  settings_ = nullptr;
 }
 
 void CMainWnd::ShowAbout() {
@@ -372,7 +394,10 @@ LRESULT CMainWnd::HandleMessage(const WindowMessage& message, bool& handled) {
     SendDeviceReport();
     return 0;
   }
-  if (id == messages_.forward_to_settings) return 0;  // no settings window is open
+  if (id == messages_.forward_to_settings) {
+    if (settings_) settings_->PostMessage(message);
+    return 0;
+  }
   if (const std::string_view hook = AppMessages::HookNameOf(id); !hook.empty()) {
     if (hooks_enabled_ && hook != "WM_HOOK_KEY_HITKEY_MSG") NotBuilt("macro recording and game events", hook);
     return 0;
@@ -405,7 +430,7 @@ LRESULT CMainWnd::HandleMessage(const WindowMessage& message, bool& handled) {
       break;
     case kMsgDeviceArrived: roster_.OnDeviceArrived(message.wparam); break;
     case kMsgDeviceRemoved: roster_.OnDeviceRemoved(message.wparam); break;
-    case kMsgOpenSettings: NotBuilt("settings window", "0x0C15"); break;
+    case kMsgOpenSettings: OpenSettings(); break;
     case kMsgShowAbout: ShowAbout(); break;
     case kMsgClearSettingsMark:
       if (CControlUI* set = GetPaintManager().FindControl("setbtn")) set->SetForeImage("");

@@ -20,6 +20,7 @@ namespace brontal {
 
 class BusEndpoint;
 class CDeviceOptionUI;
+class CSetWnd;
 class CSkinFrame;
 class DesktopServices;
 class LocalBus;
@@ -89,6 +90,7 @@ class CMainWnd : public WindowImplBase, public SkinReceiver {
   void SetWindowActive(bool active);
   void SetDevicesHidden(bool hidden);
   void ShowAbout();
+  void OpenSettings();
   void ShowAndRaise();
   void SelectNeighbourEntry(int step);
   void SendDeviceReport();
@@ -107,6 +109,7 @@ class CMainWnd : public WindowImplBase, public SkinReceiver {
   DiscoveryThread discovery_;
   ProfileActions profile_actions_;
   std::unique_ptr<CSkinFrame> skin_frame_;  // the last one opened
+  CSetWnd* settings_ = nullptr;             // while it runs
 
   int language_index_ = -1;
   bool host_lighting_ = true;

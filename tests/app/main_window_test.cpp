@@ -499,6 +499,36 @@ TEST_F(SavedSkinTest, TheWindowStartsWithTheRememberedImage) {
   EXPECT_EQ(Control("root").GetBkImage(), "backgrounds/violet.png");
 }
 
+TEST_F(MainWindowTest, TheSettingsWindowOpensFromTheButtonOrMessageAndSwitchesTheLanguage) {
+  const std::vector<std::function<void()>> ways_to_open = {
+      [&] { Control("setbtn").Activate(); },
+      [&] { window_.SendMessage(WindowMessage(kMsgOpenSettings)); },
+  };
+  for (std::size_t way = 0; way < ways_to_open.size(); ++way) {
+    const int before = window_.language_index();
+    const int pick = before == 0 ? 1 : 0;
+    std::vector<std::string> names;
+    int shown = -1;
+    bool modal = false;
+    loop_.Post([&] {
+      for (WindowImplBase* settings : toolkit_.Windows()) {
+        if (settings->GetWindowClassName() != "SetWnd") continue;
+        modal = settings->IsModal();
+        auto& list = dynamic_cast<CComboUI&>(*settings->GetPaintManager().FindControl("Language_combox_info"));
+        shown = list.GetCurSel();
+        for (int i = 0; i < list.GetCount(); ++i) names.push_back(list.GetItemAt(i)->GetText());
+        list.UserSelectItem(pick);
+        settings->Close();
+      }
+    });
+    ways_to_open[way]();  // returns when the modal window has closed
+    EXPECT_TRUE(modal) << way;
+    EXPECT_EQ(shown, before) << way;
+    EXPECT_GE(names.size(), 2u) << way;
+    EXPECT_EQ(window_.language_index(), pick) << way;
+  }
+}
+
 TEST_F(MainWindowTest, ClosingTheWindowStopsEveryThreadQuickly) {
   ASSERT_TRUE(PumpUntil([&] { return window_.IsVisible(); }));
   const auto start = std::chrono::steady_clock::now();
