@@ -14,8 +14,7 @@ void CSetWnd::InitWindow() {
     for (const LanguageEntry& language : ReadLanguageList()) languages->AddTextItem(language.name);
     languages->SelectItem(language_index_, false);
   }
-  if (CControlUI* version = GetPaintManager().FindControl("software_ver_label"))
-    version->SetText(TranslateThroughLabel(*this, "software_rev_text") + BRONTAL_VERSION);
+  ShowSoftwareVersion(*this, BRONTAL_VERSION);
 }
 
 void CSetWnd::Notify(TNotifyUI& msg) {
@@ -24,8 +23,12 @@ void CSetWnd::Notify(TNotifyUI& msg) {
   if (msg.type == notify::kClick && name == "closebtn") {
     Close(0);
   } else if (msg.type == notify::kItemSelect && name == "Language_combox_info" && GetOwner()) {
-    const int picked = dynamic_cast<const CComboUI&>(*msg.sender).GetCurSel();
-    if (picked >= 0) GetOwner()->SendMessage(WindowMessage(kMsgLanguageChanged, static_cast<std::uintptr_t>(picked)));
+    const auto* languages = dynamic_cast<const CComboUI*>(msg.sender);
+    const int picked = languages ? languages->GetCurSel() : -1;
+    if (picked < 0) return;
+    GetOwner()->SendMessage(WindowMessage(kMsgLanguageChanged, static_cast<std::uintptr_t>(picked)));
+    // The version line is no resource text: it is made again in the new language.
+    ShowSoftwareVersion(*this, BRONTAL_VERSION);
   }
 }
 

@@ -9,7 +9,7 @@ namespace brontal {
 
 // The settings window: the language of the program and its version. Picking
 // a language asks the main window (its owner) to switch, which reloads every
-// text, this window's too.
+// resource text, this window's too.
 class CSetWnd final : public WindowImplBase {
  public:
   // `language_index`: the entry of the language list in use.

@@ -179,12 +179,10 @@ CCorvaneUSBDevice* DeviceRoster::CreateDevice(std::size_t slot) {
     profiles->SetPaths(raw->UserDataFolder(), raw->DefaultDataFile());
     profiles->SetDeviceKind(static_cast<int>(entry_info.type));
     profiles->Initialise();
-    // The tab strip is shared: it keeps showing the device on screen, if any.
+    // The tab strip is shared: it stays with the device on screen, if any.
     if (devices_.size() == 1) {
+      profiles->ApplyTabVisibility();
       profiles->SelectTab(1);
-    } else if (const CDeviceOptionUI* shown = SelectedEntry();
-               shown && shown->device() && shown->device()->profile_panel()) {
-      shown->device()->profile_panel()->ApplyTabVisibility();
     }
   }
 

@@ -141,7 +141,7 @@ class PartFile {
   bool valid() const { return fd_.valid(); }
 
   // On disk before the rename: the package is run right afterwards. Readable
-  // like any file the user saves (the temporary file was the owner's alone).
+  // by all, as packages are (the temporary file was the owner's alone).
   bool Commit() {
     if (::fchmod(fd_.get(), 0644) != 0 || ::fsync(fd_.get()) != 0 || ::close(fd_.release()) != 0 ||
         ::rename(path_.c_str(), destination_.c_str()) != 0)

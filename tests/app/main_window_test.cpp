@@ -529,6 +529,18 @@ TEST_F(MainWindowTest, TheSettingsWindowOpensFromTheButtonOrMessageAndSwitchesTh
   }
 }
 
+TEST_F(MainWindowTest, TheOneTabStripFollowsTheDeviceOnScreen) {
+  ASSERT_TRUE(PumpUntil([&] { return window_.IsVisible(); }));
+  for (int round = 0; round < 2; ++round) {
+    for (CCorvaneUSBDevice* device : window_.roster().devices()) {
+      window_.roster().ShowEntry(*device->entry());
+      // Only a mouse has a pointer page.
+      EXPECT_EQ(Control("cursor_Op_tab").IsVisible(), device->family() == DeviceFamily::kMouse) << device->kind_name();
+      EXPECT_TRUE(Control("key_Op_tab").IsVisible()) << device->kind_name();
+    }
+  }
+}
+
 TEST_F(MainWindowTest, ClosingTheWindowStopsEveryThreadQuickly) {
   ASSERT_TRUE(PumpUntil([&] { return window_.IsVisible(); }));
   const auto start = std::chrono::steady_clock::now();

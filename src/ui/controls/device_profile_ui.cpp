@@ -112,9 +112,7 @@ bool CDeviceProfileUI::Initialise() {
   if (list_.Count() == 0) {
     for (int i = 0; i < kFirstRunProfiles; ++i) AddProfile();
   }
-  const bool selected = Select(0);
-  ApplyTabVisibility();
-  return selected;
+  return Select(0);
 }
 
 int CDeviceProfileUI::ProfileCount() { return LoadList() ? static_cast<int>(list_.Count()) : 0; }

@@ -53,9 +53,9 @@ class CDeviceProfileUI : public CHorizontalLayoutUI {
   // The time new identifiers are made from.
   void SetClock(Clock clock) { clock_ = std::move(clock); }
 
-  // Shows the list, making profile1 to profile4 when there is none, selects
-  // the first profile and sets the tabs for the device kind; false when no
-  // profile could be selected.
+  // Shows the list, making profile1 to profile4 when there is none, and
+  // selects the first profile; false when no profile could be selected. The
+  // tabs are the shown device's business (ApplyTabVisibility).
   bool Initialise();
   int ProfileCount();
   // Empty for an index out of range.

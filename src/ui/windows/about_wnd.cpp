@@ -9,9 +9,6 @@ void CAboutWnd::Notify(TNotifyUI& msg) {
   if (msg.type == notify::kClick && msg.sender && msg.sender->GetName() == "closebtn") Close(0);
 }
 
-void CAboutWnd::SetVersionText(std::string_view version) {
-  if (CControlUI* line = GetPaintManager().FindControl("software_ver_label"))
-    line->SetText(TranslateThroughLabel(*this, "software_rev_text") + std::string(version));
-}
+void CAboutWnd::SetVersionText(std::string_view version) { ShowSoftwareVersion(*this, version); }
 
 }  // namespace brontal

@@ -5,7 +5,6 @@
 
 #include "support/debug_log.h"
 #include "ui/controls/color_palette_ui.h"
-#include "ui/toolkit/edit.h"
 #include "ui/toolkit/notify.h"
 #include "ui/toolkit/option.h"
 
@@ -104,14 +103,14 @@ void CColorSelectWnd::SwatchSelected(COptionUI& swatch) {
   if (!swatch.IsSelected()) return;
   if (const auto index = SwatchIndex(name, kFixedPrefix)) {
     options_.fixed_selected = static_cast<int>(*index);
-    SaveColourOptions(options_, folders_);
+    SaveOptions();
     const std::uint32_t colour = swatch.GetBkColor() | 0xFF000000;
     ShowInPalette(colour);
     TakeColour(colour);
     ShowInEdits(colour);
   } else if (const auto collected = SwatchIndex(name, kCollectedPrefix); collected && swatch.GetUserData() == kFilled) {
     options_.collected_selected = static_cast<int>(*collected);
-    SaveColourOptions(options_, folders_);
+    SaveOptions();
     colour_ = swatch.GetBkColor() | 0xFF000000;
     if (CControlUI* preview = GetPaintManager().FindControl("color_show_btn")) preview->SetBkColor(colour_);
     ShowMulticolour(false);
@@ -119,6 +118,10 @@ void CColorSelectWnd::SwatchSelected(COptionUI& swatch) {
     ShowInEdits(colour_);
   }
   // An empty collected swatch only waits to be filled by the next colour.
+}
+
+void CColorSelectWnd::SaveOptions() {
+  if (!SaveColourOptions(options_, folders_)) Trace("colour picker: the colour file could not be written");
 }
 
 void CColorSelectWnd::TakeColour(std::uint32_t argb) {
@@ -131,7 +134,7 @@ void CColorSelectWnd::TakeColour(std::uint32_t argb) {
     swatch->SetUserData(std::string(kFilled));
     options_.collected[i] = {argb, true};
     options_.collected_selected = static_cast<int>(i);
-    SaveColourOptions(options_, folders_);
+    SaveOptions();
   }
   if (CControlUI* preview = controls.FindControl("color_show_btn")) preview->SetBkColor(argb);
   ShowMulticolour(false);

@@ -46,6 +46,7 @@ class CColorSelectWnd final : public WindowImplBase {
   void SwatchSelected(COptionUI& swatch);
   void ShowMulticolour(bool on);
   // The colour of the palette, the preview and the selected collected swatch.
+  void SaveOptions();
   void TakeColour(std::uint32_t argb);
   void EditsChanged();
   void ShowInEdits(std::uint32_t argb);

@@ -12,4 +12,9 @@ std::string TranslateThroughLabel(WindowImplBase& window, std::string_view id) {
   return label->GetText();
 }
 
+void ShowSoftwareVersion(WindowImplBase& window, std::string_view version) {
+  if (CControlUI* line = window.GetPaintManager().FindControl("software_ver_label"))
+    line->SetText(TranslateThroughLabel(window, "software_rev_text") + std::string(version));
+}
+
 }  // namespace brontal

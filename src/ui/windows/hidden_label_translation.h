@@ -11,4 +11,8 @@ namespace brontal {
 // window's hidden resource-text label "text_test"; empty without that label.
 std::string TranslateThroughLabel(WindowImplBase& window, std::string_view id);
 
+// Shows the translated "software_rev_text" followed by `version` in the
+// window's "software_ver_label".
+void ShowSoftwareVersion(WindowImplBase& window, std::string_view version);
+
 }  // namespace brontal

@@ -558,6 +558,7 @@ class TabVisibilityTest : public DeviceProfileTest, public ::testing::WithParamI
 TEST_P(TabVisibilityTest, ShowsTheTabsOfTheDeviceKind) {
   panel.SetDeviceKind(GetParam().value);
   ASSERT_TRUE(panel.Initialise());
+  panel.ApplyTabVisibility();
 
   std::set<std::string> visible;
   for (const std::string& tab : kAllTabs) {
@@ -581,6 +582,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(DeviceProfileTest, TheTabsFollowTheDeviceShownAfterAnother) {
   panel.SetDeviceKind(7);
   ASSERT_TRUE(panel.Initialise());
+  panel.ApplyTabVisibility();
   panel.SelectTab(6);  // the headset's audio tab
   panel.SetDeviceKind(1);
   panel.ApplyTabVisibility();

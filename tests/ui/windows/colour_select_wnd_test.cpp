@@ -156,9 +156,10 @@ TEST_F(ColourPickerTest, EditValuesAreClampedToAByteEachInsteadOfSpillingIntoThe
 }
 
 TEST_F(ColourPickerTest, OnlyOkChoosesAndCancellingLeavesTheCallersColourWhileSwatchChoicesAreKept) {
-  for (const char* press : {"okbtn", "closebtn", ""}) {  // "": the close command
-    WhenThePickerRuns([press](CColorSelectWnd& picker) {
-      Find<COptionUI>(picker, "color_option_7").Activate();
+  // Each round picks another preset, so that a kept choice is this round's.
+  for (const auto& [press, preset] : {std::pair<const char*, int>{"okbtn", 7}, {"closebtn", 8}, {"", 9}}) {
+    WhenThePickerRuns([press, preset](CColorSelectWnd& picker) {  // press "": the close command
+      Find<COptionUI>(picker, "color_option_" + std::to_string(preset)).Activate();
       Find<CEditUI>(picker, "color_edit_r").UserEditText("10");
       Find<CEditUI>(picker, "color_edit_g").UserEditText("20");
       Find<CEditUI>(picker, "color_edit_b").UserEditText("30");
@@ -170,7 +171,7 @@ TEST_F(ColourPickerTest, OnlyOkChoosesAndCancellingLeavesTheCallersColourWhileSw
     std::uint32_t colour = kRed;
     if (const auto picked = PickColour(owner, colour, 100, false)) colour = *picked;
     EXPECT_EQ(colour, *press == 'o' ? 0xFF0A141Eu : kRed) << press;
-    EXPECT_EQ(LoadColourOptions(AppFolders::Installed()).fixed_selected, 7) << press;
+    EXPECT_EQ(LoadColourOptions(AppFolders::Installed()).fixed_selected, preset) << press;
     EXPECT_EQ(toolkit.Windows().size(), 1u);  // the picker went away with its answer
   }
 }
