@@ -20,6 +20,7 @@
 #include "helpers/temporary_folder.h"
 #include "profiles/scoped_environment.h"
 #include "update/loopback_http_server.h"
+#include "update/without_proxy_variables.h"
 
 namespace brontal {
 namespace {
@@ -54,16 +55,9 @@ std::vector<std::filesystem::path> FolderEntries(const std::filesystem::path& fo
   return entries;
 }
 
-// Proxy variables of the machine running the tests must not reroute them.
 class HttpClientTest : public ::testing::Test {
  private:
-  testing::ScopedEnvironment http_proxy_{"http_proxy", ""};
-  testing::ScopedEnvironment https_proxy_{"https_proxy", ""};
-  testing::ScopedEnvironment https_proxy_upper_{"HTTPS_PROXY", ""};
-  testing::ScopedEnvironment all_proxy_{"all_proxy", ""};
-  testing::ScopedEnvironment all_proxy_upper_{"ALL_PROXY", ""};
-  testing::ScopedEnvironment no_proxy_{"no_proxy", ""};
-  testing::ScopedEnvironment no_proxy_upper_{"NO_PROXY", ""};
+  test::WithoutProxyVariables without_proxy_variables_;
 };
 
 TEST_F(HttpClientTest, PostsTheFormHeadersInOrderAndTheBodyWithItsZero) {
