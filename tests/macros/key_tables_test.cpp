@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <sstream>
+#include <string>
+#include <string_view>
 #include <utility>
+#include <vector>
 
 #include "macros/key_code_table.h"
 #include "macros/mouse_action_table.h"
@@ -60,6 +64,41 @@ TEST(KeyCodeTable, EveryRowHasItsOwnNameAndAction) {
     EXPECT_TRUE(names.insert(row.name_key).second) << row.name_key;
     EXPECT_TRUE(actions.insert(row.action).second) << row.name_key;
     EXPECT_TRUE(row.name_key.starts_with("keyboard_key_") || row.name_key == "wed_stop") << row.name_key;
+  }
+}
+
+// The rows' scan codes written out a second way, as set-1 make codes in row
+// order: "+" marks the extended flag, "A-B" stands for every code from A to
+// B. Typed independently of the table, so that two swapped keys show.
+constexpr std::string_view kScanCodesInRowOrder =
+    "1D 2A 38 5B+ 1D+ 36+ 38+ 5C+ "
+    "1E 30 2E 20 12 21 22 23 17 24 25 26 32 31 18 19 10 13 1F 14 16 2F 11 2D 15 2C "
+    "02-0B 1C 01 0E 0F 39 0C 0D 1A 1B 2B 27 28 29 33 34 35 3A "
+    "3B-44 57 58 "
+    "37+ 46 45 52+ 47+ 49+ 53+ 4F+ 51+ 4D+ 4B+ 50+ 48+ "
+    "45+ 35+ 37 4A 4E 1C+ 4F 50 51 4B 4C 4D 47 48 49 52 53 5D+ "
+    "56 73 7D 7E 7B 79 70 71 72";
+
+std::vector<ScanCode> ScanCodesInRowOrder() {
+  std::vector<ScanCode> codes;
+  std::istringstream words{std::string(kScanCodesInRowOrder)};
+  for (std::string word; words >> word;) {
+    const bool extended = word.ends_with('+');
+    if (extended) word.pop_back();
+    const std::size_t dash = word.find('-');
+    const int first = std::stoi(word.substr(0, dash), nullptr, 16);
+    const int last = dash == std::string::npos ? first : std::stoi(word.substr(dash + 1), nullptr, 16);
+    for (int code = first; code <= last; ++code) codes.push_back({static_cast<std::uint8_t>(code), extended});
+  }
+  return codes;
+}
+
+TEST(ScanCodeTable, MatchesTheMakeCodesRowByRow) {
+  const std::vector<ScanCode> expected = ScanCodesInRowOrder();
+  ASSERT_EQ(expected.size(), kScanCodeRowCount);
+  for (std::size_t row = 0; row < kScanCodeRowCount; ++row) {
+    EXPECT_EQ(kScanCodeTable[row].code, expected[row].code) << "row " << row;
+    EXPECT_EQ(kScanCodeTable[row].extended, expected[row].extended) << "row " << row;
   }
 }
 
