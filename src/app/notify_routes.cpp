@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <charconv>
+
+#include "support/ascii_text.h"
 
 namespace brontal {
 namespace {
@@ -205,16 +206,10 @@ constexpr Entry kTable[] = {
     {"killfocus", "keyset_macro_cycle_edit", kE, R::kKeyAssignment},
 };
 
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-         });
-}
-
 // A prefix counts only with a decimal number after it: "key_butt_keysave" is
 // not key button 0.
 bool PrefixIndex(std::string_view name, std::string_view prefix, int& index) {
-  if (name.size() <= prefix.size() || !EqualNoCase(name.substr(0, prefix.size()), prefix)) return false;
+  if (name.size() <= prefix.size() || !EqualIgnoringAsciiCase(name.substr(0, prefix.size()), prefix)) return false;
   const std::string_view digits = name.substr(prefix.size());
   const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), index);
   return ec == std::errc{} && end == digits.data() + digits.size() && index >= 0;
@@ -253,7 +248,7 @@ RoutedNotify RouteNotification(std::string_view type, std::string_view sender) {
 
   for (const Entry& e : kTable) {
     if (e.type != type || e.match == Match::kPrefix) continue;
-    const bool same = e.match == Match::kExactCaseSensitive ? e.name == sender : EqualNoCase(e.name, sender);
+    const bool same = e.match == Match::kExactCaseSensitive ? e.name == sender : EqualIgnoringAsciiCase(e.name, sender);
     if (same) return {e.route, std::string(e.name)};
   }
   for (const Entry& e : kTable) {

@@ -1,20 +1,20 @@
 #include "device_access/hid_path.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
+
+#include "support/ascii_text.h"
 
 namespace brontal {
 namespace {
 
 std::uint16_t ParseAfterMarker(std::string_view path, std::string_view marker) {
-  const auto it = std::search(path.begin(), path.end(), marker.begin(), marker.end(), [](char a, char b) {
-    return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-  });
+  const auto it = std::search(path.begin(), path.end(), marker.begin(), marker.end(),
+                              [](char a, char b) { return AsciiLower(a) == AsciiLower(b); });
   if (it == path.end()) return 0;
   std::uint32_t value = 0;
   for (auto p = it + static_cast<std::ptrdiff_t>(marker.size()); p != path.end(); ++p) {
-    const int c = std::tolower(static_cast<unsigned char>(*p));
+    const char c = AsciiLower(*p);
     int digit;
     if (c >= '0' && c <= '9') digit = c - '0';
     else if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;

@@ -4,6 +4,7 @@
 #include "profiles/json_document.h"
 #include "profiles/json_fields.h"
 #include "profiles/profile_list_file.h"
+#include "support/ascii_text.h"
 
 namespace brontal {
 namespace {
@@ -47,7 +48,7 @@ std::string MacroIndex::Guid(std::size_t index) const {
 
 bool MacroIndex::HasName(std::string_view name, std::optional<std::size_t> except) const {
   for (std::size_t i = 0; i < Count(); ++i) {
-    if (i != except && SameProfileName(Name(i), name)) return true;
+    if (i != except && EqualIgnoringAsciiCase(Name(i), name)) return true;
   }
   return false;
 }

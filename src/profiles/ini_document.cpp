@@ -1,7 +1,8 @@
 #include "profiles/ini_document.h"
 
 #include <algorithm>
-#include <cctype>
+
+#include "support/ascii_text.h"
 
 namespace brontal {
 namespace {
@@ -12,10 +13,6 @@ std::string_view Trim(std::string_view text) {
   const auto first = text.find_first_not_of(kBlanks);
   if (first == std::string_view::npos) return {};
   return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-  return std::ranges::equal(a, b, [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
 }
 
 bool HasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }
@@ -60,7 +57,7 @@ IniDocument IniDocument::Parse(std::string_view text) {
 
 std::optional<std::string> IniDocument::Get(std::string_view section, std::string_view key) const {
   for (const Line& line : lines_)
-    if (!line.key.empty() && SameName(line.section, section) && SameName(line.key, key)) return line.value;
+    if (!line.key.empty() && EqualIgnoringAsciiCase(line.section, section) && EqualIgnoringAsciiCase(line.key, key)) return line.value;
   return std::nullopt;
 }
 
@@ -78,8 +75,8 @@ bool IniDocument::Set(std::string_view section, std::string_view key, std::strin
   // the blank lines and comments that may follow it.
   auto last_of_section = lines_.end();
   for (auto it = lines_.begin(); it != lines_.end(); ++it) {
-    if (!SameName(it->section, section)) continue;
-    if (!it->key.empty() && SameName(it->key, key)) {
+    if (!EqualIgnoringAsciiCase(it->section, section)) continue;
+    if (!it->key.empty() && EqualIgnoringAsciiCase(it->key, key)) {
       it->text = it->key + "=" + std::string(value);
       it->value = value;
       return true;

@@ -9,6 +9,7 @@
 #include "profiles/json_document.h"
 #include "profiles/json_fields.h"
 #include "profiles/profile_document.h"
+#include "support/ascii_text.h"
 
 namespace brontal {
 namespace {
@@ -23,13 +24,7 @@ constexpr const char* kCustomEqNames = "CustomEQNameInfo";
 constexpr const char* kCustomEqCurves = "CustomEQHzValueInfo";
 constexpr std::size_t kDeviceEntry = 0;
 
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 }  // namespace
-
-bool SameProfileName(std::string_view a, std::string_view b) {
-  return std::ranges::equal(a, b, [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
-}
 
 bool IsBlankProfileName(std::string_view name) {
   return name.find_first_not_of(" \t\r\n\v\f") == std::string_view::npos;
@@ -73,7 +68,7 @@ std::string ProfileList::Uuid(std::size_t index) const {
 
 bool ProfileList::HasName(std::string_view name, std::optional<std::size_t> except) const {
   for (std::size_t i = 0; i < Count(); ++i) {
-    if (i != except && SameProfileName(Name(i), name)) return true;
+    if (i != except && EqualIgnoringAsciiCase(Name(i), name)) return true;
   }
   return false;
 }

@@ -23,9 +23,6 @@ namespace brontal {
 
 inline constexpr std::string_view kProfileListFileName = "ProfileList.ini";
 
-// ASCII letters match in either case; every other byte of the UTF-8 names
-// must be equal, whatever the process's locale.
-bool SameProfileName(std::string_view a, std::string_view b);
 // Empty once the white space at both ends is taken away.
 bool IsBlankProfileName(std::string_view name);
 
