@@ -9,25 +9,12 @@
 #include <chrono>
 #include <cstdio>
 
-#include "devices/device_controls.h"
-#include "devices/device_roster.h"
-#include "devices/discovery_thread.h"
+#include "devices/headless_roster.h"
 #include "support/user_folders.h"
 #include "transport/in_process_simulation.h"
 #include "ui/qt/qt_message_loop.h"
-#include "ui/toolkit/toolkit.h"
-#include "ui/toolkit/window.h"
 
 namespace {
-
-class StripWindow : public brontal::WindowImplBase {
- public:
-  using WindowImplBase::WindowImplBase;
-  std::string_view GetWindowClassName() const override { return "IdleBench"; }
-
- protected:
-  std::string GetSkinFile() const override { return "XML/DeviceStrip.xml"; }
-};
 
 double CpuSeconds() {
   rusage usage{};
@@ -44,24 +31,13 @@ int main(int argc, char** argv) {
   const auto span = std::chrono::seconds(argc > 1 ? std::atoi(argv[1]) : 10);
   sim::InProcessSimulation simulation(sim::DefaultSimulatedProducts());
   QtMessageLoop loop;
-  Toolkit toolkit(loop);
-  toolkit.Resources().SetSkinFolder(ProgramFolder() / "skin");
-  RegisterDeviceControls(toolkit.Factory());
-  StripWindow window(toolkit);
-  if (!window.Create(nullptr, "bench")) {
-    std::fprintf(stderr, "%s\n", window.GetCreateError().c_str());
+  HeadlessRoster devices(loop, ProgramFolder() / "skin");
+  std::string error;
+  if (!devices.Create(error)) {
+    std::fprintf(stderr, "%s\n", error.c_str());
     return 1;
   }
-  SlotList slot_list;
-  DeviceRoster roster(window, slot_list);
-  DiscoveryThread discovery(
-      slot_list, loop,
-      [&](const WindowMessage& m) {
-        if (m.id == kMsgDeviceArrived) roster.OnDeviceArrived(m.wparam);
-        if (m.id == kMsgDeviceRemoved) roster.OnDeviceRemoved(m.wparam);
-      },
-      0);
-  discovery.Start();
+  devices.Start();
   // Let the devices connect first; then measure the idle state alone.
   TimerId settle = 0;
   settle = loop.StartTimer(std::chrono::seconds(2), [&loop, &settle] {
@@ -75,8 +51,8 @@ int main(int argc, char** argv) {
   loop.Run();
   const double cpu = CpuSeconds() - cpu_before;
   const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall_before).count();
-  discovery.Stop();
-  std::printf("devices: %zu, idle for %.1f s, CPU %.3f s = %.2f %% of one core\n", roster.devices().size(), wall, cpu,
+  devices.discovery().Stop();
+  std::printf("devices: %zu, idle for %.1f s, CPU %.3f s = %.2f %% of one core\n", devices.roster().devices().size(), wall, cpu,
               100.0 * cpu / wall);
   return 0;
 }

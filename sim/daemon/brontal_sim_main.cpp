@@ -27,7 +27,8 @@ void PrintHelp(std::ostream& out) {
          "  unplug DIR VID:PID           unplug a product\n"
          "  link DIR VID:PID on|off      switch the wireless device behind a receiver\n"
          "  event DIR VID:PID CODE       send a device event (hexadecimal, e.g. 0404)\n"
-         "  status DIR [--json]          plugged products, device state and command journal\n\n"
+         "  status DIR [--json]          plugged products, device state and command journal\n"
+         "  journal DIR VID:PID [--json] every report to and from the product's device, oldest first\n\n"
          "Products (VID:PID in hexadecimal):";
   for (const brontal::sim::ProductSpec& p : brontal::sim::Products())
     out << ' ' << brontal::HexPair(p.vendor_id, p.product_id);
@@ -78,7 +79,8 @@ int main(int argc, char** argv) {
                      (command == "unplug" && args.size() == 3) ||
                      (command == "link" && args.size() == 4 && (args[3] == "on" || args[3] == "off")) ||
                      (command == "event" && args.size() == 4) ||
-                     (command == "status" && (args.size() == 2 || (args.size() == 3 && args[2] == "--json")));
+                     (command == "status" && (args.size() == 2 || (args.size() == 3 && args[2] == "--json"))) ||
+                     (command == "journal" && (args.size() == 3 || (args.size() == 4 && args[3] == "--json")));
   if (!known) {
     std::cerr << "brontal-sim: bad command line (see brontal-sim --help)\n";
     return kExitUsage;

@@ -5,6 +5,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <vector>
@@ -71,6 +72,28 @@ ControlReply Status(Simulator& simulator, bool json) {
   return {true, Json::writeString(writer, root) + "\n"};
 }
 
+ControlReply Journal(const std::vector<JournalEntry>& entries, bool json) {
+  if (!json) {
+    std::string text;
+    for (const JournalEntry& entry : entries) text += FormatJournalLine(entry) + '\n';
+    return {true, text};
+  }
+  Json::Value list(Json::arrayValue);
+  for (const JournalEntry& entry : entries) {
+    Json::Value e;
+    e["time_ms"] = entry.time_ms;
+    e["kind"] = KindName(entry.kind);
+    e["bytes"] = HexBytes(entry.bytes, "");
+    list.append(e);
+  }
+  Json::StreamWriterBuilder writer;
+  writer["indentation"] = "  ";
+  // Whole microseconds, without binary noise such as 12.345000000000001.
+  writer["precision"] = 3;
+  writer["precisionType"] = "decimal";
+  return {true, Json::writeString(writer, list) + "\n"};
+}
+
 }  // namespace
 
 ControlReply RunControlCommand(Simulator& simulator, std::string_view line) {
@@ -101,6 +124,11 @@ ControlReply RunControlCommand(Simulator& simulator, std::string_view line) {
   if (verb == "link" && words.size() == 3 && (words[2] == "on" || words[2] == "off")) {
     simulator.Device(vendor, product)->SetWirelessLink(words[2] == "on");
     return {true, ""};
+  }
+  if (verb == "journal" && (words.size() == 2 || (words.size() == 3 && words[2] == "--json"))) {
+    const std::optional<std::vector<JournalEntry>> entries = simulator.Journal(vendor, product);
+    if (!entries) return {false, words[1] + " is not plugged"};
+    return Journal(*entries, words.size() == 3);
   }
   if (verb == "event" && words.size() == 3) {
     const std::string& digits = words[2];

@@ -3,8 +3,10 @@
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <sys/un.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <ostream>
@@ -17,7 +19,10 @@
 namespace brontal::sim {
 namespace {
 
+// One datagram on the control socket; a longer reply (a full journal runs to
+// about a megabyte) goes as several, ended by the daemon hanging up.
 constexpr std::size_t kMaxMessage = 64 * 1024;
+constexpr std::size_t kMaxReply = 16 * 1024 * 1024;
 constexpr int kReplyTimeoutMs = 5000;
 
 bool Address(const std::filesystem::path& path, sockaddr_un& address) {
@@ -43,7 +48,14 @@ void Answer(int connection, Simulator& simulator) {
   if (n <= 0) return;
   const ControlReply reply = RunControlCommand(simulator, std::string_view(buffer.data(), static_cast<std::size_t>(n)));
   const std::string message = (reply.ok ? "ok\n" : "error\n") + reply.text;
-  ::send(connection, message.data(), message.size(), MSG_NOSIGNAL);
+  // The bus stands still while it answers: a client that stops reading must not hold it.
+  const timeval timeout{.tv_sec = kReplyTimeoutMs / 1000, .tv_usec = 0};
+  ::setsockopt(connection, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
+  for (std::size_t sent = 0; sent < message.size();) {
+    const std::size_t piece = std::min(kMaxMessage, message.size() - sent);
+    if (::send(connection, message.data() + sent, piece, MSG_NOSIGNAL) != static_cast<ssize_t>(piece)) return;
+    sent += piece;
+  }
 }
 
 }  // namespace
@@ -101,15 +113,23 @@ bool SendControlCommand(const std::filesystem::path& folder, std::string_view co
   }
   pollfd wait{fd.get(), POLLIN, 0};
   std::vector<char> buffer(kMaxMessage);
-  const ssize_t n = ::poll(&wait, 1, kReplyTimeoutMs) == 1 ? ::recv(fd.get(), buffer.data(), buffer.size(), 0) : -1;
-  if (n <= 0) {
+  std::string text;
+  for (;;) {
+    const ssize_t n = ::poll(&wait, 1, kReplyTimeoutMs) == 1 ? ::recv(fd.get(), buffer.data(), buffer.size(), 0) : -1;
+    if (n == 0) break;
+    if (n < 0 || text.size() + static_cast<std::size_t>(n) > kMaxReply) {
+      text.clear();
+      break;
+    }
+    text.append(buffer.data(), static_cast<std::size_t>(n));
+  }
+  if (text.empty()) {
     reply = "the simulated bus did not answer";
     return false;
   }
-  const std::string_view text(buffer.data(), static_cast<std::size_t>(n));
   const std::size_t newline = text.find('\n');
   ok = text.substr(0, newline) == "ok";
-  reply = newline == std::string_view::npos ? std::string() : std::string(text.substr(newline + 1));
+  reply = newline == std::string::npos ? std::string() : text.substr(newline + 1);
   return true;
 }
 

@@ -18,20 +18,36 @@ std::uint8_t WrongEchoOf(std::uint8_t command) {
   return wrong;
 }
 
-JournalEntry EntryOf(Link link, const CommandRequest& request, bool reached_device) {
-  JournalEntry entry{.link = link,
+JournalEntry EntryOf(Link link, const CommandRequest& request, std::span<const std::uint8_t> report,
+                     bool reached_device) {
+  JournalEntry entry{.kind = JournalKind::kRequest,
+                     .link = link,
                      .report_id = kCommandReportId,
                      .command = request.command(),
                      .length = request.length(),
                      .address = request.address(),
                      .payload = {},
-                     .reached_device = reached_device};
+                     .reached_device = reached_device,
+                     .bytes = {report.begin(), report.end()}};
   const MemoryCommand* command = FindMemoryCommand(request.command());
   if (command != nullptr && command->access == Access::kWrite) {
     const std::span<const std::uint8_t> payload = request.payload();
     entry.payload.assign(payload.begin(), payload.end());
   }
   return entry;
+}
+
+JournalEntry ReplyEntryOf(Link link, const Frame& reply, bool reached_device) {
+  const CommandRequest echo{reply};  // a reply keeps the request's layout
+  return JournalEntry{.kind = JournalKind::kReply,
+                      .link = link,
+                      .report_id = reply[0],
+                      .command = echo.command(),
+                      .length = echo.length(),
+                      .address = echo.address(),
+                      .payload = {},
+                      .reached_device = reached_device,
+                      .bytes = {reply.begin(), reply.end()}};
 }
 
 }  // namespace
@@ -60,7 +76,7 @@ std::vector<TimedReport> SimulatedDevice::HandleOutputReport(Link link, std::spa
   const CommandRequest request = CommandRequest::FromReport(report);
   const ReplyFault fault = faults_.TakeForNextCommand();
   const bool reachable = link == Link::kWired || wireless_link_on_.load(std::memory_order_relaxed);
-  journal_.Record(EntryOf(link, request, reachable && !fault.unplug));
+  journal_.Record(EntryOf(link, request, report, reachable && !fault.unplug));
   if (fault.unplug) {
     unplug_requested_.store(true, std::memory_order_relaxed);
     return {};
@@ -78,13 +94,17 @@ std::vector<TimedReport> SimulatedDevice::HandleOutputReport(Link link, std::spa
   if (fault.drop) return {};
   if (fault.wrong_echo) reply[frame_offset::kCommand] = WrongEchoOf(reply[frame_offset::kCommand]);
 
+  // Replies are journaled as the device sends them; latency and injected
+  // delays come on top, in the transport.
   std::vector<TimedReport> replies;
   if (fault.stray_replies > 0) {
     Frame stray = BuildReply(request, kStatusOk);
     stray[frame_offset::kCommand] = WrongEchoOf(request.command());
     replies.assign(fault.stray_replies, TimedReport{{stray.begin(), stray.end()}, fault.delay});
+    for (std::size_t i = 0; i < fault.stray_replies; ++i) journal_.Record(ReplyEntryOf(link, stray, reachable));
   }
   replies.push_back({{reply.begin(), reply.end()}, fault.delay});
+  journal_.Record(ReplyEntryOf(link, reply, reachable));
   return replies;
 }
 
@@ -119,13 +139,15 @@ Frame SimulatedDevice::Execute(const CommandRequest& request) {
 }
 
 void SimulatedDevice::AcceptOtherReport(Link link, std::span<const std::uint8_t> report) {
-  journal_.Record(JournalEntry{.link = link,
+  journal_.Record(JournalEntry{.kind = JournalKind::kOutput,
+                               .link = link,
                                .report_id = report[0],
                                .command = 0,
                                .length = 0,
                                .address = 0,
                                .payload = {report.begin() + 1, report.end()},
-                               .reached_device = true});
+                               .reached_device = true,
+                               .bytes = {report.begin(), report.end()}});
   if (cabled_.kind != ModelKind::kHeadset || report[0] != kHeadsetLightReportId) return;
   if (const std::optional<HeadsetLightUpdate> update = DecodeHeadsetLightReport(report)) {
     std::scoped_lock lock(mutex_);

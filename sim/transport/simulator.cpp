@@ -58,6 +58,15 @@ bool Simulator::Unplug(std::uint16_t vendor_id, std::uint16_t product_id) {
   return was_present;
 }
 
+std::optional<std::vector<JournalEntry>> Simulator::Journal(std::uint16_t vendor_id,
+                                                           std::uint16_t product_id) const {
+  const ProductSpec* product = FindProduct(vendor_id, product_id);
+  std::scoped_lock lock(mutex_);
+  const auto it = product ? plugged_.find(product) : plugged_.end();
+  if (it == plugged_.end() || it->second->unplugged_by_fault) return std::nullopt;
+  return devices_.at(CabledProductOf(*product).product_id)->Journal().Timeline();
+}
+
 bool Simulator::Event(std::uint16_t vendor_id, std::uint16_t product_id, std::uint16_t code) {
   const ProductSpec* product = FindProduct(vendor_id, product_id);
   std::scoped_lock lock(mutex_);

@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,9 @@ class Simulator {
   bool Unplug(std::uint16_t vendor_id, std::uint16_t product_id);
   // The device behind a product (created on first use); null for unknown ids.
   SimulatedDevice* Device(std::uint16_t vendor_id, std::uint16_t product_id);
+  // Every report on the wire of the device behind a plugged product, replies
+  // included, oldest first; nothing when the product is not plugged.
+  std::optional<std::vector<JournalEntry>> Journal(std::uint16_t vendor_id, std::uint16_t product_id) const;
   // Sends an event on the product's event collection; false when not plugged.
   bool Event(std::uint16_t vendor_id, std::uint16_t product_id, std::uint16_t code);
   // Latency of one report each way on every node, present and future.

@@ -8,9 +8,12 @@
 #include "app/desktop_services.h"
 #include "app/set_wnd.h"
 #include "app/skin_frame.h"
+#include "control/control_socket.h"
+#include "control/device_commands.h"
 #include "devices/corvane_usb_device.h"
 #include "devices/device_option_ui.h"
 #include "devices/device_tables.h"
+#include "devices/keyboard/corvane_keyboard_device.h"
 #include "profiles/language_settings.h"
 #include "profiles/skin_image_setting.h"
 #include "support/debug_log.h"
@@ -19,6 +22,7 @@
 #include "ui/toolkit/slider.h"
 #include "ui/toolkit/toolkit.h"
 #include "ui/windows/about_wnd.h"
+#include "ui/windows/msg_wnd.h"
 
 namespace brontal {
 namespace {
@@ -74,6 +78,14 @@ CMainWnd::CMainWnd(Toolkit& toolkit, const AppMessages& messages, DesktopService
           slots_, toolkit.Loop(), [this](const WindowMessage& m) { SendMessage(m); }, messages.application),
       profile_actions_(*this, desktop) {
   roster_.profile_panels = true;
+  roster_.device_created = [this](CCorvaneUSBDevice& device) {
+    if (auto* keyboard = dynamic_cast<CCorvaneKeyboardDevice*>(&device)) {
+      // No updater is started here: the user is told and the program goes on.
+      keyboard->on_firmware_outdated = [this] {
+        ShowMessage(*this, "", "message_text_25", GetPaintManager().GetScale(), true, CMsgWnd::kConfirmOnly);
+      };
+    }
+  };
   SetRouteHandler(Route::kProfilePanel,
                   [this](const RoutedNotify& route, TNotifyUI& msg) { profile_actions_.OnClick(route, msg); });
 }
@@ -152,6 +164,14 @@ void CMainWnd::OnWindowInit() {
   std::string error;
   endpoint_ = BusEndpoint::Open(bus_, std::string(kApplicationName), *this, error);
   if (!endpoint_) Trace("bus: " + error);
+  // While this program runs, brontalctl's device commands come here.
+  control_server_ = DeviceControlServer::Start(
+      GetToolkit().Loop(),
+      [this](const DeviceRequest& request, std::function<void(DeviceReply)> done) {
+        RunDeviceRequest(roster_, request, std::move(done));
+      },
+      error);
+  if (!control_server_) Trace("device control: " + error);
   BroadcastHostLighting(true);
 
   const std::vector<LanguageEntry> languages = ReadLanguageList();
@@ -250,12 +270,14 @@ void CMainWnd::OnWindowTimer(unsigned id) {
       StopWindowTimer(id);
       desktop_.ShowTrayMenu();
       break;
-    default: break;  // the idle timer has nothing to do until later steps use it
+    case kIdleTimer: roster_.RetryWaitingSlots(); break;
+    default: break;
   }
 }
 
 void CMainWnd::SetHostLighting(bool on) {
   host_lighting_ = on;
+  roster_.host_lighting = on;
   if (CControlUI* status = GetPaintManager().FindControl("control_light_status"))
     status->SetText(std::string(on ? kHostLightingOnText : kHostLightingOffText));
   for (CCorvaneUSBDevice* device : roster_.devices()) device->set_host_lighting(on);
@@ -371,6 +393,7 @@ void CMainWnd::Shutdown() {
   if (shut_down_) return;
   shut_down_ = true;
   discovery_.Stop();
+  control_server_.reset();
   endpoint_.reset();
   for (CCorvaneUSBDevice* device : roster_.devices()) device->StopThreads();
 }

@@ -19,6 +19,7 @@
 namespace brontal {
 
 class BusEndpoint;
+class DeviceControlServer;
 class CDeviceOptionUI;
 class CSetWnd;
 class CSkinFrame;
@@ -102,6 +103,7 @@ class CMainWnd : public WindowImplBase, public SkinReceiver {
   DesktopServices& desktop_;
   const LocalBus& bus_;
   std::unique_ptr<BusEndpoint> endpoint_;
+  std::unique_ptr<DeviceControlServer> control_server_;  // brontalctl's device commands
   std::array<RouteHandler, static_cast<std::size_t>(Route::kIgnored) + 1> handlers_;
 
   SlotList slots_;

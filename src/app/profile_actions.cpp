@@ -67,8 +67,16 @@ void ProfileActions::ApplyPickedProfile() {
 
 void ProfileActions::Select(CDeviceProfileUI& panel, int index) {
   if (!panel.Select(index)) return;
-  // The device takes the profile with its command set.
-  window_.NotBuilt("profile application", panel.SelectedUUID());
+  Apply(panel);
+}
+
+void ProfileActions::Apply(CDeviceProfileUI& panel) {
+  for (CCorvaneUSBDevice* device : window_.roster().devices()) {
+    if (device->profile_panel() != &panel) continue;
+    device->ApplySelectedProfile([uuid = panel.SelectedUUID()](bool ok) {
+      if (!ok) Trace("profile not applied to the device: " + uuid);
+    });
+  }
 }
 
 void ProfileActions::Import(CDeviceProfileUI& panel) {
@@ -93,8 +101,7 @@ void ProfileActions::Reset(CDeviceProfileUI& panel) {
     Trace("profiles: reset refused: no default profile");
     return;
   }
-  // Key assignments, the page and the device's tables follow with the command sets.
-  window_.NotBuilt("profile application", "reset " + panel.SelectedUUID());
+  Apply(panel);
 }
 
 }  // namespace brontal

@@ -29,6 +29,8 @@ class ProfileActions {
   CDeviceProfileUI* PanelFor(CControlUI* sender) const;
   bool Ask(std::string_view text_id);
   void Select(CDeviceProfileUI& panel, int index);
+  // Every device of the panel takes its selected profile.
+  void Apply(CDeviceProfileUI& panel);
   void Import(CDeviceProfileUI& panel);
   void Export(CDeviceProfileUI& panel);
   void Reset(CDeviceProfileUI& panel);

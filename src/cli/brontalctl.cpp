@@ -1,21 +1,31 @@
 #include "cli/brontalctl.h"
 
 #include <array>
+#include <filesystem>
 #include <optional>
 #include <ostream>
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/device_host.h"
+#include "control/command_line.h"
+#include "control/control_socket.h"
+#include "control/device_commands.h"
 #include "cli/udev_rules_text.h"
 #include "transport/in_process_simulation.h"
 
 namespace brontal {
 namespace {
 
+// How long brontalctl waits for a device to be found and read.
+constexpr std::chrono::seconds kDeviceWait{15};
+
+
 struct Command {
   std::string_view name;
   std::string_view usage;
   std::string_view summary;
+  std::span<const OptionSpec> options;
   int (*run)(CommandArgs, std::ostream&, std::ostream&);
 };
 
@@ -28,31 +38,75 @@ int UdevRulesCommand(CommandArgs args, std::ostream& out, std::ostream& err) {
   return kExitOk;
 }
 
+constexpr OptionSpec kJsonOnly[] = {{"--json", false}};
+constexpr OptionSpec kMonitorOptions[] = {{"--json", false}, {"--for", true}};
+
 constexpr std::array kCommands = {
-    Command{"list", "list [--json]", "every HID top-level collection found", ListCommand},
+    Command{"list", "list [--json]", "every HID top-level collection found", kJsonOnly, ListCommand},
     Command{"describe", "describe FILE [--json]",
-            "the top-level collections of a report descriptor (binary or hexadecimal text)", DescribeCommand},
-    Command{"info", "info [--json]", "device information of every supported device attached", InfoCommand},
-    Command{"monitor", "monitor [--for SECONDS] [--json]",
-            "follow devices as they come and go (until Ctrl+C)", MonitorCommand},
-    Command{"udev-rules", "udev-rules", "the udev rules that give the logged-in user access to the devices",
+            "the top-level collections of a report descriptor (binary or hexadecimal text)", kJsonOnly,
+            DescribeCommand},
+    Command{"info", "info [--json]", "device information of every supported device attached", kJsonOnly,
+            InfoCommand},
+    Command{"monitor", "monitor [--for SECONDS] [--json]", "follow devices as they come and go (until Ctrl+C)",
+            kMonitorOptions, MonitorCommand},
+    Command{"udev-rules", "udev-rules", "the udev rules that give the logged-in user access to the devices", {},
             UdevRulesCommand},
 };
 
+constexpr std::size_t kUsageColumn = 34;
+
+void PrintUsageLine(std::ostream& out, std::string_view usage, std::string_view summary) {
+  out << "  " << usage;
+  if (usage.size() + 2 >= kUsageColumn) out << "\n  ";
+  for (std::size_t pad = usage.size() + 2 >= kUsageColumn ? 2 : usage.size() + 2; pad < kUsageColumn; ++pad)
+    out << ' ';
+  out << summary << '\n';
+}
+
 void PrintHelp(std::ostream& out) {
-  out << "Usage: brontalctl COMMAND [OPTIONS]\n\n"
-         "Configuration tool for Brontal Driver devices.\n\nCommands:\n";
-  for (const Command& c : kCommands) {
-    out << "  " << c.usage;
-    for (std::size_t pad = c.usage.size(); pad < 26; ++pad) out << ' ';
-    out << c.summary << '\n';
-  }
-  out << "\nOptions:\n"
+  out << "Usage: brontalctl COMMAND [DEVICE] [ARGS] [OPTIONS]\n\n"
+         "Configuration tool for Brontal Driver devices. Options may stand anywhere;\n"
+         "'brontalctl COMMAND --help' explains a command.\n\nCommands:\n";
+  for (const Command& c : kCommands) PrintUsageLine(out, c.usage, c.summary);
+  for (const DeviceCommandInfo& c : DeviceCommands()) PrintUsageLine(out, c.usage, c.summary);
+  out << "\nDEVICE is keyboard, mouse, mousepad, headset or VID:PID. While brontal-driver runs,\n"
+         "device commands are carried out by it; otherwise brontalctl opens the device itself.\n"
+         "Exit status: 0 done, 1 the device or the operation failed, 2 usage error (nothing written).\n"
+         "\nOptions:\n"
          "  --simulate [VID:PID,...]  use simulated devices in this process (default: the 320f:5100\n"
          "                            keyboard with its receiver 320f:5103, and the mouse 320f:2003)\n"
          "  --help                    this text\n  --version                 the program's version\n\n"
          "BRONTAL_HID=sim:DIR uses the simulated bus of a running 'brontal-sim serve DIR'.\n"
          "BRONTAL_TRACE=FILE (or - for standard error) sends the debug log, with every packet, there.\n";
+}
+
+// Device commands: checked here, then carried out by the program that owns the devices.
+int RunDeviceCommand(std::span<const std::string_view> words, bool simulated, std::ostream& out, std::ostream& err) {
+  DeviceRequest request{{words.begin(), words.end()}, CurrentDeviceBus()};
+  DeviceCommandLine line;
+  std::string error;
+  if (!ParseDeviceCommand(request.args, line, error)) {
+    err << "brontalctl: " << request.args.front() << ": " << error << '\n';
+    return kExitUsage;
+  }
+  if (line.args.help) {
+    out << "Usage: brontalctl " << line.info->usage << "\n\n" << line.info->summary << ".\n" << line.info->help;
+    return kExitOk;
+  }
+  // Files are the caller's: another program must find them from its own folder.
+  if (line.info->name == "profile" && line.args.positional.size() == 2 &&
+      (line.args.positional[0] == "import" || line.args.positional[0] == "export")) {
+    const std::string& file = line.args.positional[1];
+    for (std::string& word : request.args)
+      if (word == file) word = std::filesystem::absolute(file).lexically_normal().string();
+  }
+  std::optional<DeviceReply> reply;
+  if (!simulated) reply = SendDeviceRequest(request);
+  if (!reply) reply = RunOnOwnDevices(request, kDeviceWait);
+  out << reply->out;
+  err << reply->err;
+  return reply->status;
 }
 
 }  // namespace
@@ -104,11 +158,33 @@ int RunBrontalctl(std::span<const std::string_view> args, std::ostream& out, std
     PrintHelp(err);
     return kExitUsage;
   }
+  std::optional<sim::InProcessSimulation> simulation;
+  if (FindDeviceCommand(rest.front())) {
+    if (simulated) simulation.emplace(*simulated);
+    return RunDeviceCommand(rest, simulated.has_value(), out, err);
+  }
   for (const Command& c : kCommands) {
     if (c.name != rest.front()) continue;
-    std::optional<sim::InProcessSimulation> simulation;
+    ParsedArgs parsed;
+    std::string error;
+    if (!ParseArgs(std::span(rest).subspan(1), c.options, parsed, error)) {
+      err << "brontalctl: " << c.name << ": " << error << " (" << c.usage << ")\n";
+      return kExitUsage;
+    }
+    if (parsed.help) {
+      out << "Usage: brontalctl " << c.usage << "\n\n" << c.summary << ".\n";
+      return kExitOk;
+    }
+    // The command reads its words in one order: its arguments, then its options.
+    std::vector<std::string> words = parsed.positional;
+    for (const std::string& flag : parsed.flags) words.push_back(flag);
+    for (const auto& [option, value] : parsed.values) {
+      words.push_back(option);
+      words.push_back(value);
+    }
+    const std::vector<std::string_view> views(words.begin(), words.end());
     if (simulated) simulation.emplace(*simulated);
-    return c.run(std::span(rest).subspan(1), out, err);
+    return c.run(views, out, err);
   }
   err << "brontalctl: unknown command '" << rest.front() << "' (see brontalctl --help)\n";
   return kExitUsage;

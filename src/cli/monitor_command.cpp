@@ -10,27 +10,13 @@
 #include "cli/brontalctl.h"
 #include "cli/commands.h"
 #include "cli/json_output.h"
-#include "devices/device_controls.h"
-#include "devices/device_roster.h"
-#include "devices/discovery_thread.h"
+#include "devices/headless_roster.h"
 #include "support/hex_text.h"
 #include "support/user_folders.h"
 #include "ui/qt/qt_message_loop.h"
-#include "ui/toolkit/toolkit.h"
-#include "ui/toolkit/window.h"
 
 namespace brontal {
 namespace {
-
-// The device strip of the skin, alone, as the window discovery reports to.
-class MonitorWindow : public WindowImplBase {
- public:
-  using WindowImplBase::WindowImplBase;
-  std::string_view GetWindowClassName() const override { return "BrontalMonitor"; }
-
- protected:
-  std::string GetSkinFile() const override { return "XML/DeviceStrip.xml"; }
-};
 
 void Print(const RosterEvent& e, bool json, std::ostream& out) {
   if (json) {
@@ -79,24 +65,13 @@ int MonitorCommand(CommandArgs args, std::ostream& out, std::ostream& err) {
   }
 
   QtMessageLoop loop;
-  Toolkit toolkit(loop);
-  toolkit.Resources().SetSkinFolder(ProgramFolder() / "skin");
-  RegisterDeviceControls(toolkit.Factory());
-  MonitorWindow window(toolkit);
-  if (!window.Create(nullptr, "monitor")) {
-    err << "brontalctl: monitor: " << window.GetCreateError() << '\n';
+  HeadlessRoster devices(loop, ProgramFolder() / "skin");
+  std::string error;
+  if (!devices.Create(error)) {
+    err << "brontalctl: monitor: " << error << '\n';
     return kExitFailure;
   }
-  SlotList slots;
-  DeviceRoster roster(window, slots);
-  roster.listener = [&](const RosterEvent& e) { Print(e, json, out); };
-  DiscoveryThread discovery(
-      slots, loop,
-      [&](const WindowMessage& m) {
-        if (m.id == kMsgDeviceArrived) roster.OnDeviceArrived(m.wparam);
-        if (m.id == kMsgDeviceRemoved) roster.OnDeviceRemoved(m.wparam);
-      },
-      0);
+  devices.roster().listener = [&](const RosterEvent& e) { Print(e, json, out); };
 
   // Ctrl+C and SIGTERM end the run cleanly: a thread waits for them and asks the loop to quit.
   sigset_t signals;
@@ -111,9 +86,9 @@ int MonitorCommand(CommandArgs args, std::ostream& out, std::ostream& err) {
   });
   if (seconds > 0) loop.StartTimer(std::chrono::seconds(seconds), [&loop] { loop.Quit(0); });
 
-  discovery.Start();
+  devices.Start();
   loop.Run();
-  discovery.Stop();
+  devices.discovery().Stop();
   // Wake the signal waiter when the run ended by itself.
   pthread_kill(signal_waiter.native_handle(), SIGTERM);
   return kExitOk;

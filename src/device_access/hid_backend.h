@@ -53,6 +53,10 @@ class HidBus {
   // Installs (or with nullptr removes) the simulated bus.
   static void SetSimulated(std::shared_ptr<HidBackend> backend);
   static bool SimulatedActive();
+  // Names the active bus for other programs: "hidraw", "sim:DIR" of a
+  // simulator daemon, or a name of this process's own for a simulation inside
+  // it (no other program reaches that one).
+  static std::string Identity();
 };
 
 inline constexpr std::string_view kSimulatedNodePrefix = "sim:";

@@ -1,4 +1,7 @@
+#include <unistd.h>
+
 #include <cstdlib>
+#include <string>
 #include <mutex>
 #include <string_view>
 
@@ -54,6 +57,13 @@ void HidBus::SetSimulated(std::shared_ptr<HidBackend> backend) {
   BusState& s = State();
   std::scoped_lock lock(s.mutex);
   s.simulated = std::move(backend);
+}
+
+std::string HidBus::Identity() {
+  const char* value = std::getenv("BRONTAL_HID");
+  if (value && std::string_view(value).starts_with(kSimulatedNodePrefix) && SimulatedActive()) return value;
+  if (SimulatedActive()) return "in-process:" + std::to_string(::getpid());
+  return "hidraw";
 }
 
 bool HidBus::SimulatedActive() {

@@ -1,9 +1,16 @@
 #include "devices/corvane_usb_device.h"
 
 #include <array>
+#include <cstdio>
+#include <functional>
 
+#include "device_access/hid_backend.h"
 #include "devices/device_option_ui.h"
 #include "support/debug_log.h"
+#include "support/file_lock.h"
+#include "support/hex_text.h"
+#include "support/private_folder.h"
+#include "support/user_folders.h"
 #include "profiles/data_folders.h"
 #include "ui/controls/device_key_button_ui.h"
 #include "ui/controls/select_panel_ui.h"
@@ -28,6 +35,7 @@ CCorvaneUSBDevice::CCorvaneUSBDevice(MessageLoop& loop, DeviceFamily family) : l
 
 CCorvaneUSBDevice::~CCorvaneUSBDevice() {
   StopThreads();
+  StopIo();
   std::scoped_lock lock(channel_.exchange_lock());
   channel_.set_open(false);
   channel_.wired_collection().Close();
@@ -52,13 +60,14 @@ void CCorvaneUSBDevice::Setup(const DeviceSetup& setup) {
 void CCorvaneUSBDevice::BuildKeyPicture() {
   auto panel = std::make_unique<CSelectPanelUI>();
   panel->SetName("key_picture");
-  key_buttons_.clear();
+  std::vector<CControlUI*> buttons;
   for (int i = 0; i < position_count_; ++i) {
     auto key = std::make_unique<CDeviceKeyButtonUI>();
     key->SetName("key_" + std::to_string(i));
-    key_buttons_.push_back(key.get());
+    buttons.push_back(key.get());
     panel->Add(std::move(key));
   }
+  SetKeyButtons(std::move(buttons));
   Add(std::move(panel));
 }
 
@@ -72,9 +81,10 @@ void CCorvaneUSBDevice::SendLightFrame() {
           static_cast<std::uint8_t>(value * brightness / 256);
     }
     // Runs every 10 ms: only a changed colour is worth a repaint.
-    if (static_cast<std::size_t>(i) < key_buttons_.size()) {
+    if (static_cast<std::size_t>(i) < key_buttons_.size() && key_buttons_[static_cast<std::size_t>(i)]) {
+      CControlUI& key = *key_buttons_[static_cast<std::size_t>(i)];
       const std::uint32_t shown = 0xFF000000u | (colour & 0xFFFFFF);
-      if (key_buttons_[static_cast<std::size_t>(i)]->GetBkColor() != shown) key_buttons_[static_cast<std::size_t>(i)]->SetBkColor(shown);
+      if (key.GetBkColor() != shown) key.SetBkColor(shown);
     }
   }
 }
@@ -95,6 +105,29 @@ std::filesystem::path CCorvaneUSBDevice::DefaultDataFile() const { return Defaul
 
 std::filesystem::path CCorvaneUSBDevice::UserDataFolder() const { return DeviceFolder(kind_name_); }
 
+bool CCorvaneUSBDevice::TakeDeviceLock() {
+  if (device_lock_.valid()) return true;
+  const std::filesystem::path folder = UserRuntimeFolder();
+  std::string error;
+  if (!PreparePrivateFolder(folder, error)) {
+    // Without a private folder no lock can be shared; the device is still used.
+    Trace("device lock: " + error);
+    return true;
+  }
+  // Per bus: a simulated product is not the real one, nor another simulator's.
+  char bus[24];
+  std::snprintf(bus, sizeof bus, "%016zx", std::hash<std::string>{}(HidBus::Identity()));
+  const std::string name = "device-" + std::string(bus) + "-" + Hex4(identity_.vendor_id) + "-" +
+                           Hex4(identity_.product_id) + ".lock";
+  switch (TryLockFile(folder / name, device_lock_, error)) {
+    case FileLockResult::kAcquired: return true;
+    case FileLockResult::kHeldByAnother: return false;
+    case FileLockResult::kUnavailable: break;
+  }
+  Trace("device lock: " + error);
+  return true;
+}
+
 bool CCorvaneUSBDevice::OpenEventCollection(const std::string& path) {
   CloseEventCollection();
   if (!event_collection_.Open(path, true, true, true, false)) return false;
@@ -114,6 +147,14 @@ void CCorvaneUSBDevice::CloseEventCollection() {
 
 void CCorvaneUSBDevice::StartLightingThread() {
   lighting_thread_.Start([this](std::stop_token stop) { RunLightingThread(stop); });
+}
+
+void CCorvaneUSBDevice::StopIo() {
+  channel_.set_open(false);
+  // A job blocked on a reply would hold shutdown for the reply's time limit.
+  channel_.wired_collection().StopWaits();
+  channel_.receiver_collection().StopWaits();
+  io_.Stop();
 }
 
 void CCorvaneUSBDevice::StopThreads() {

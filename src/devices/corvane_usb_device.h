@@ -11,8 +11,10 @@
 
 #include "device_access/command_channel.h"
 #include "device_access/hid_device.h"
+#include "devices/device_io_worker.h"
 #include "devices/device_tables.h"
 #include "devices/worker_thread.h"
+#include "support/unique_fd.h"
 #include "ui/toolkit/container.h"
 #include "ui/toolkit/notify.h"
 
@@ -66,10 +68,21 @@ class CCorvaneUSBDevice : public CHorizontalLayoutUI, public CNotifyPump {
   virtual void OnTimer1003() {}
   virtual void OnTimer1004() {}
   virtual void PollStatus() {}
+  // May talk to the device: the I/O worker's thread only, or a test's.
   virtual bool IsLinkAlive() { return true; }
+  // The link test as the timers ask for it: `done` runs on the UI thread with
+  // the answer. Families whose test talks to the device run it on their I/O
+  // worker; the base answers at once.
+  virtual void CheckLinkAlive(std::function<void(bool)> done) { done(IsLinkAlive()); }
   virtual int ReloadKeyTables() { return 0; }
   virtual void ApplyToUi() {}
   virtual std::string CurrentProfileFile() const { return {}; }
+  // Takes the profile the selector has selected and drives the device through
+  // the application sequence; `done` hears whether every write went through.
+  // Families without a command set yet have nothing to apply.
+  virtual void ApplySelectedProfile(std::function<void(bool ok)> done) {
+    if (done) done(false);
+  }
   virtual void SetEntryKind(EntryKind kind) { kind_ = kind; }
   virtual EntryKind GetEntryKind() const { return kind_; }
 
@@ -81,6 +94,10 @@ class CCorvaneUSBDevice : public CHorizontalLayoutUI, public CNotifyPump {
 
   // Links, collections and threads.
   CCommandChannel& channel() { return channel_; }
+  // The thread that talks to this device; its jobs touch the channel and what
+  // they carry, and hand results to the UI thread through the loop.
+  DeviceIoWorker& io() { return io_; }
+
   bool receiver_link() const { return receiver_link_; }
   void set_receiver_link(bool on) { receiver_link_ = on; }
   // Opens the event collection and starts its thread; false when it does not open.
@@ -91,7 +108,16 @@ class CCorvaneUSBDevice : public CHorizontalLayoutUI, public CNotifyPump {
   // Restarted after every OnConnected.
   void StartLightingThread();
   void StopThreads();
+  // Closes the channel and ends the I/O worker (after its running job, whose
+  // reply waits are cut short). For destructors: the device is going away.
+  void StopIo();
   std::uint64_t heartbeats() const { return heartbeats_; }
+
+  // Keeps the other programs of this user off the device while this one talks
+  // to it (brontalctl and the desktop program take it alike); true while held.
+  bool TakeDeviceLock();
+  void ReleaseDeviceLock() { device_lock_.Reset(); }
+  bool device_lock_held() const { return device_lock_.valid(); }
 
   // Accessors.
   const InterfaceRow& identity() const { return identity_; }
@@ -111,7 +137,12 @@ class CCorvaneUSBDevice : public CHorizontalLayoutUI, public CNotifyPump {
   bool window_hidden() const { return window_hidden_; }
   void set_window_hidden(bool on) { window_hidden_ = on; }
   bool host_lighting() const { return host_lighting_; }
-  void set_host_lighting(bool on) { host_lighting_ = on; }
+  // The main window's host-controls-the-lighting state; turning it on tells
+  // the family (a keyboard sends its notice).
+  void set_host_lighting(bool on) {
+    if (on && !host_lighting_.exchange(on)) OnHostLightingOn();
+    host_lighting_ = on;
+  }
   int position_count() const { return position_count_; }
   const std::string& kind_name() const { return kind_name_; }
   const std::string& page_layout() const { return page_layout_; }
@@ -133,7 +164,15 @@ class CCorvaneUSBDevice : public CHorizontalLayoutUI, public CNotifyPump {
   virtual std::string_view EventThreadExitTrace() const { return "MS设备同步线程设定退出"; }
   virtual std::string_view LightingThreadExitTrace() const { return {}; }
 
+  virtual void OnHostLightingOn() {}
+  // Sets the flag without the notice (a family's state at construction).
+  void init_host_lighting(bool on) { host_lighting_ = on; }
+
   MessageLoop& loop() const { return loop_; }
+  // The picture's key buttons by position (null where a position has none);
+  // SendLightFrame shows the position colours on them.
+  void SetKeyButtons(std::vector<CControlUI*> buttons) { key_buttons_ = std::move(buttons); }
+  const std::vector<CControlUI*>& key_buttons() const { return key_buttons_; }
 
  private:
   void RunEventThread(std::stop_token stop);
@@ -142,6 +181,8 @@ class CCorvaneUSBDevice : public CHorizontalLayoutUI, public CNotifyPump {
 
   MessageLoop& loop_;
   CCommandChannel channel_;
+  DeviceIoWorker io_;  // after the channel: its jobs use it until they end
+  UniqueFd device_lock_;
   std::atomic<bool> receiver_link_{false};
   CHidDevice event_collection_;
   std::atomic<bool> event_collection_open_{false};

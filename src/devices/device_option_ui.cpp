@@ -104,22 +104,40 @@ void CDeviceOptionUI::DoEvent(TEventUI& event) {
 
 void CDeviceOptionUI::OnConnectTimer() {
   StopTimer(kConnectTimer);
-  CCommandChannel& channel = device_->channel();
-  if (device_->receiver_link() && channel.open()) {
-    if (!device_->IsLinkAlive()) {
-      connect_failures_ = (connect_failures_ + 1) % kFailureWrap;
-      if (IsVisible()) SetOnline(false);
-      ArmTimer(kConnectTimer, kRetryPeriod);
-      return;
-    }
-    SetOnline(true);
+  if (device_->receiver_link() && device_->channel().open()) {
+    CheckLink([this](bool alive) {
+      if (!alive) {
+        connect_failures_ = (connect_failures_ + 1) % kFailureWrap;
+        if (IsVisible()) SetOnline(false);
+        ArmTimer(kConnectTimer, kRetryPeriod);
+        return;
+      }
+      SetOnline(true);
+      FinishConnect();
+    });
+    return;
   }
+  FinishConnect();
+}
+
+void CDeviceOptionUI::CheckLink(std::function<void(bool)> then) {
+  // A slow answer must not be asked for twice.
+  if (link_check_pending_) return;
+  link_check_pending_ = true;
+  device_->CheckLinkAlive([this, life = LifeToken(), then = std::move(then)](bool alive) {
+    if (life.expired()) return;
+    link_check_pending_ = false;
+    if (device_) then(alive);
+  });
+}
+
+void CDeviceOptionUI::FinishConnect() {
   device_->OnConnected();
   device_->StartLightingThread();
   connect_failures_ = 0;
   ArmTimer(kFrameTimer, kFirstFrame);
   frame_period_ = kFirstFrame;
-  if (device_->has_battery() && channel.open()) ArmTimer(kStatusTimer, kFirstStatus);
+  if (device_->has_battery() && device_->channel().open()) ArmTimer(kStatusTimer, kFirstStatus);
   if (device_->receiver_link()) ArmTimer(kPresenceTimer, kFirstPresence);
 }
 
@@ -152,14 +170,15 @@ void CDeviceOptionUI::OnPresenceTimer() {
     StopTimer(kPresenceTimer);
     return;
   }
-  const bool alive = device_->IsLinkAlive();
-  if (alive && !IsVisible()) {
-    SetOnline(true);
-    if (device_->has_battery()) device_->PollStatus();
-  } else if (!alive && IsVisible()) {
-    SetOnline(false);
-  }
   ArmTimer(kPresenceTimer, kRetryPeriod);
+  CheckLink([this](bool alive) {
+    if (alive && !IsVisible()) {
+      SetOnline(true);
+      if (device_->has_battery()) device_->PollStatus();
+    } else if (!alive && IsVisible()) {
+      SetOnline(false);
+    }
+  });
 }
 
 }  // namespace brontal

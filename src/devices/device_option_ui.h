@@ -77,6 +77,9 @@ class CDeviceOptionUI : public CHorizontalLayoutUI {
   CCheckBoxUI* SynchroCheck() const;
   void SetOnline(bool online);
   void OnConnectTimer();
+  void FinishConnect();
+  // Asks the device whether its wireless part answers; `then` runs with the answer.
+  void CheckLink(std::function<void(bool)> then);
   void OnFrameTimer();
   void OnStatusTimer();
   void OnPresenceTimer();
@@ -89,6 +92,7 @@ class CDeviceOptionUI : public CHorizontalLayoutUI {
   EntryKind kind_ = EntryKind::kKeyboard;
   int connect_failures_ = 0;
   std::chrono::milliseconds frame_period_{};  // of the running frame timer
+  bool link_check_pending_ = false;
 };
 
 }  // namespace brontal

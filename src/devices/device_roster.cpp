@@ -10,6 +10,7 @@
 #include "devices/mouse/corvane_mouse_device.h"
 #include "devices/mousepad/corvane_mouse_pad_device.h"
 #include "support/debug_log.h"
+#include "support/hex_text.h"
 #include "ui/controls/device_power_ui.h"
 #include "ui/controls/device_profile_ui.h"
 #include "ui/toolkit/layout_builder.h"
@@ -155,6 +156,8 @@ CCorvaneUSBDevice* DeviceRoster::CreateDevice(std::size_t slot) {
   device->Setup({std::string(layout.page_layout), layout.position_count, layout.key_list_size, entry_info.entry_index,
                  layout.has_battery, std::string(entry_info.kind_name), entry_info.kind,
                  std::string(layout.lighting_page), identity});
+  // A device that arrives while the user has the host lighting off stays off.
+  if (!host_lighting) device->set_host_lighting(false);
   battery->SetPowerStyle(entry_info.power_style);
   battery->SetHasBattery(layout.has_battery);
   device->set_battery(battery.get());
@@ -198,6 +201,7 @@ CCorvaneUSBDevice* DeviceRoster::CreateDevice(std::size_t slot) {
   strip->Add(std::move(entry));
   entry_raw->RefreshIcons();
   Emit(RosterEvent::Kind::kCreated, slot, identity);
+  if (device_created) device_created(*raw);
   return raw;
 }
 
@@ -211,6 +215,15 @@ void DeviceRoster::ConnectCommandSlot(std::size_t slot) {
   }
   const bool receiver = IsReceiverType(s.row.type);
   CCommandChannel& channel = device->channel();
+  if (!channel.open() && !device->TakeDeviceLock()) {
+    // Another program of this user talks to it; taken once that one is done.
+    if (std::find(waiting_slots_.begin(), waiting_slots_.end(), slot) == waiting_slots_.end()) {
+      Trace("device in use by another program: " + HexPair(s.row.vendor_id, s.row.product_id));
+      waiting_slots_.push_back(slot);
+    }
+    return;
+  }
+  std::erase(waiting_slots_, slot);
   if (!channel.open()) {
     std::scoped_lock lock(channel.exchange_lock());
     CHidDevice& collection = receiver ? channel.receiver_collection() : channel.wired_collection();
@@ -279,8 +292,15 @@ void DeviceRoster::SwitchLinks(CCorvaneUSBDevice& device, std::size_t slot) {
   }
 }
 
+void DeviceRoster::RetryWaitingSlots() {
+  const std::vector<std::size_t> waiting = waiting_slots_;
+  for (std::size_t slot : waiting) ConnectCommandSlot(slot);
+  if (!waiting.empty()) RefreshNoDeviceState();
+}
+
 void DeviceRoster::OnDeviceRemoved(std::size_t slot) {
   if (slot >= slots_.size()) return;
+  std::erase(waiting_slots_, slot);
   Emit(RosterEvent::Kind::kRemoved, slot, slots_[slot].row);
   CCorvaneUSBDevice* device = DeviceOfSlot(slot);
   if (!device) return;
@@ -302,6 +322,7 @@ void DeviceRoster::OnDeviceRemoved(std::size_t slot) {
     channel.wired_collection().Close();
     channel.receiver_collection().Close();
   }
+  device->ReleaseDeviceLock();
   CDeviceOptionUI* entry = device->entry();
   if (!entry) return;
   const bool was_selected = entry->IsVisible() && entry->IsSelected();

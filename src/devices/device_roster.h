@@ -44,6 +44,8 @@ class DeviceRoster {
 
   void OnDeviceArrived(std::size_t slot);
   void OnDeviceRemoved(std::size_t slot);
+  // Command collections whose device another program held when they arrived.
+  void RetryWaitingSlots();
 
   const std::vector<CCorvaneUSBDevice*>& devices() const { return devices_; }
   // The device whose identity is the slot's product's.
@@ -57,6 +59,10 @@ class DeviceRoster {
   // Whether device pages get their profile selector, which makes the model's
   // profiles in the user's data folder: the program's, not a monitor's.
   bool profile_panels = false;
+  // Told of each device made, once it is in the window.
+  std::function<void(CCorvaneUSBDevice&)> device_created;
+  // The main window's host-lighting state, which new devices take.
+  bool host_lighting = true;
   // Called before the selected device goes away (macro recording stops then).
   std::function<void()> before_selected_device_leaves;
 
@@ -73,6 +79,7 @@ class DeviceRoster {
   SlotList& slots_;
   std::vector<CCorvaneUSBDevice*> devices_;  // owned by the window's control tree
   std::string traced_selector_;              // the entries last traced as shown
+  std::vector<std::size_t> waiting_slots_;   // command slots of devices in use elsewhere
 };
 
 // The command identity of a slot's product: the wired command row for a

@@ -63,7 +63,7 @@ TEST(Brontalctl, BadUsageAndBadInputExitWithTwoAndOneLine) {
       {{"describe", "/nonexistent/file"}, "cannot read /nonexistent/file"},
       {{"describe", WriteTemp("unclosed.hex", "a1 01 09 01")}, "malformed report descriptor: 1 collection(s) not closed"},
       {{"describe", WriteTemp("odd.hex", "05 1")}, "not hexadecimal bytes: '1'"},
-      {{"list", "--jsn"}, "unexpected argument '--jsn'"},
+      {{"list", "--jsn"}, "unknown option '--jsn'"},
       {{"udev-rules", "extra"}, "takes no arguments"},
   };
   for (const Case& c : cases) {

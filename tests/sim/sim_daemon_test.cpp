@@ -4,12 +4,17 @@
 
 #include <gtest/gtest.h>
 
+#include <json/reader.h>
+#include <json/value.h>
+
 #include <filesystem>
+#include <regex>
 #include <sstream>
 #include <thread>
 
 #include "device_access/command_channel.h"
 #include "device_access/hid_sim_dir.h"
+#include "models/command_journal.h"
 #include "sim/channel_on_simulator.h"
 
 namespace brontal::sim {
@@ -96,6 +101,94 @@ TEST_F(SimDaemonTest, EventsReachTheEventCollection) {
   ASSERT_TRUE(CHidDevice::UnpackReport(report, ReportType::kInput, events.input_items(), *events.collection()));
   EXPECT_EQ(events.input_items()[0].Usages[0], 0x0404);
   EXPECT_NE(Control("event 320f:5100 zz", false).find("not a 16-bit hexadecimal code"), std::string::npos);
+}
+
+Json::Value ParseJson(const std::string& text) {
+  Json::Value value;
+  std::string errors;
+  std::istringstream in(text);
+  EXPECT_TRUE(Json::parseFromStream(Json::CharReaderBuilder(), in, &value, &errors)) << errors;
+  return value;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+TEST_F(SimDaemonTest, JournalShowsRequestsAndRepliesOldestFirst) {
+  Control("plug 320f:5100");
+  CCommandChannel channel;
+  ASSERT_TRUE(channel.wired_collection().Open(test::CommandCollectionPath(0x320F, 0x5100), true, true, true, false));
+  channel.set_open(true);
+  channel.SetLink(kLinkWired);
+  std::vector<std::uint8_t> info(kDeviceInfoSize);
+  for (int i = 0; i < 2; ++i) ASSERT_EQ(channel.ReadDeviceInfo(info), CommandResult::kSuccess);
+
+  const Json::Value journal = ParseJson(Control("journal 320f:5100 --json"));
+  ASSERT_TRUE(journal.isArray());
+  ASSERT_EQ(journal.size(), 4u);
+  double previous = 0;
+  for (Json::ArrayIndex i = 0; i < journal.size(); ++i) {
+    SCOPED_TRACE(i);
+    const Json::Value& entry = journal[i];
+    EXPECT_EQ(entry.getMemberNames(), (std::vector<std::string>{"bytes", "kind", "time_ms"}));
+    EXPECT_EQ(entry["kind"].asString(), i % 2 == 0 ? "request" : "reply");
+    ASSERT_TRUE(entry["time_ms"].isDouble());
+    EXPECT_GE(entry["time_ms"].asDouble(), previous);
+    previous = entry["time_ms"].asDouble();
+    const std::string bytes = entry["bytes"].asString();
+    ASSERT_EQ(bytes.size(), 128u) << "the whole report, without separators";
+    EXPECT_EQ(bytes.find_first_not_of("0123456789abcdef"), std::string::npos) << bytes;
+    EXPECT_EQ(bytes.substr(0, 2), "04");
+    EXPECT_EQ(bytes.substr(6, 2), "03");  // the command, echoed in the reply
+  }
+  EXPECT_EQ(journal[1]["bytes"].asString().substr(26, 2), "7e");  // key slots in the reply's data
+
+  const std::vector<std::string> lines = Lines(Control("journal 320f:5100"));
+  ASSERT_EQ(lines.size(), 4u);
+  const std::regex line(R"( *\d+\.\d{3} ms  (request|reply  )  04( [0-9a-f]{2}){63})");
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    EXPECT_TRUE(std::regex_match(lines[i], line)) << lines[i];
+    EXPECT_NE(lines[i].find(i % 2 == 0 ? "request" : "reply"), std::string::npos) << lines[i];
+  }
+}
+
+TEST_F(SimDaemonTest, FullJournalGetsThroughTheControlSocket) {
+  Control("plug 320f:5100");
+  CHidDevice hid;
+  ASSERT_TRUE(hid.Open(test::CommandCollectionPath(0x320F, 0x5100), true, true, true, false));
+  // Each request adds its reply: together more than the journal keeps.
+  constexpr int kRequests = CommandJournal::kDefaultCapacity / 2 + 10;
+  const Frame request = BuildRequest(0x01, 0, 0, {});
+  for (int i = 0; i < kRequests; ++i) ASSERT_TRUE(hid.WriteReport(request, nullptr, 1000)) << i;
+  const std::string counted = std::to_string(kRequests) + " commands";
+  for (int i = 0; i < 2000 && Control("status").find(counted) == std::string::npos; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+
+  const std::string text = Control("journal 320f:5100");
+  EXPECT_GT(text.size(), 64u * 1024) << "more than one datagram";
+  const std::vector<std::string> lines = Lines(text);
+  ASSERT_EQ(lines.size(), CommandJournal::kDefaultCapacity);
+  EXPECT_NE(lines.back().find("reply"), std::string::npos) << lines.back();
+  const Json::Value journal = ParseJson(Control("journal 320f:5100 --json"));
+  ASSERT_EQ(journal.size(), CommandJournal::kDefaultCapacity);
+  EXPECT_EQ(journal[journal.size() - 1]["kind"].asString(), "reply");
+}
+
+TEST_F(SimDaemonTest, JournalOfAProductNotPluggedIsAnError) {
+  Control("plug 320f:5100");
+  const struct {
+    const char* command;
+    const char* reason;
+  } cases[] = {
+      {"journal 320f:5103", "320f:5103 is not plugged"},  // the same device, through a receiver not plugged
+      {"journal 320f:9999", "no simulated product"},
+      {"journal 320f:5100 --xml", "unknown command"},
+  };
+  for (const auto& c : cases) EXPECT_NE(Control(c.command, false).find(c.reason), std::string::npos) << c.command;
 }
 
 }  // namespace

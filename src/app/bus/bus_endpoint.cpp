@@ -9,42 +9,13 @@
 
 #include "app/bus/bus_socket.h"
 #include "app/bus/local_bus.h"
-#include "app/bus/private_folder.h"
+#include "support/private_folder.h"
 #include "support/debug_log.h"
 #include "ui/toolkit/message_loop.h"
 #include "ui/toolkit/toolkit.h"
 #include "ui/toolkit/window.h"
 
 namespace brontal {
-namespace {
-
-bool IsSocketFile(const std::filesystem::path& path) {
-  struct stat status {};
-  return ::lstat(path.c_str(), &status) == 0 && S_ISSOCK(status.st_mode);
-}
-
-// Binds the window's socket. A socket file nobody listens on is what an ended
-// program leaves behind and is replaced; a live one keeps its name.
-UniqueFd ListenInPlaceOf(const std::filesystem::path& path, std::string& error) {
-  UniqueFd listener = ListenAt(path);
-  if (listener) return listener;
-  int cause = errno;
-  if (cause == EADDRINUSE && IsSocketFile(path)) {
-    if (ConnectTo(path)) {
-      error = "a window of that name is on the bus already";
-      return listener;
-    }
-    cause = errno;
-    if (cause == ECONNREFUSED) {
-      if (::unlink(path.c_str()) == 0 && (listener = ListenAt(path))) return listener;
-      cause = errno;
-    }
-  }
-  error = path.string() + ": " + std::strerror(cause);
-  return listener;
-}
-
-}  // namespace
 
 std::unique_ptr<BusEndpoint> BusEndpoint::Open(const LocalBus& bus, std::string window_name, WindowImplBase& window,
                                                std::string& error) {

@@ -2,6 +2,7 @@
 
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -70,6 +71,34 @@ UniqueFd ConnectTo(const std::filesystem::path& path) {
     errno = error;
   }
   return fd;
+}
+
+namespace {
+
+bool IsSocketFile(const std::filesystem::path& path) {
+  struct stat status {};
+  return ::lstat(path.c_str(), &status) == 0 && S_ISSOCK(status.st_mode);
+}
+
+}  // namespace
+
+UniqueFd ListenInPlaceOf(const std::filesystem::path& path, std::string& error) {
+  UniqueFd listener = ListenAt(path);
+  if (listener) return listener;
+  int cause = errno;
+  if (cause == EADDRINUSE && IsSocketFile(path)) {
+    if (ConnectTo(path)) {
+      error = path.string() + ": a live program has this name on the bus already";
+      return listener;
+    }
+    cause = errno;
+    if (cause == ECONNREFUSED) {
+      if (::unlink(path.c_str()) == 0 && (listener = ListenAt(path))) return listener;
+      cause = errno;
+    }
+  }
+  error = path.string() + ": " + std::strerror(cause);
+  return listener;
 }
 
 UniqueFd AcceptConnection(int listener, int stop) {

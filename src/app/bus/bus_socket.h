@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "support/unique_fd.h"
@@ -24,6 +25,11 @@ bool FitsSocketAddress(const std::filesystem::path& path);
 // ENAMETOOLONG for a path that does not fit a socket address.
 UniqueFd ListenAt(const std::filesystem::path& path);
 UniqueFd ConnectTo(const std::filesystem::path& path);
+
+// Binds `path`. A socket file nobody listens on is what an ended program
+// leaves behind and is replaced; a live one keeps its name. Invalid, with the
+// reason, otherwise.
+UniqueFd ListenInPlaceOf(const std::filesystem::path& path, std::string& error);
 
 // Waits for the next connection; invalid once `stop` is readable or the
 // listener fails.

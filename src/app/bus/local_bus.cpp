@@ -6,7 +6,7 @@
 
 #include "app/bus/bus_frame.h"
 #include "app/bus/bus_socket.h"
-#include "app/bus/private_folder.h"
+#include "support/private_folder.h"
 #include "support/debug_log.h"
 #include "support/user_folders.h"
 

@@ -1,15 +1,11 @@
 #include "app/bus/single_instance_lock.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-
-#include <cerrno>
-#include <cstring>
 #include <string>
 
 #include "app/bus/local_bus.h"
-#include "app/bus/private_folder.h"
+#include "support/private_folder.h"
 #include "support/debug_log.h"
+#include "support/file_lock.h"
 #include "support/user_folders.h"
 #include "ui/toolkit/registered_messages.h"
 
@@ -24,22 +20,12 @@ InstanceLock SingleInstanceLock::Acquire() {
     Trace("single instance: " + error);
     return InstanceLock::kUnavailable;
   }
-  const std::filesystem::path path = folder_ / kFileName;
-  UniqueFd file(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
-  if (!file) {
-    Trace("single instance: " + path.string() + ": " + std::strerror(errno));
-    return InstanceLock::kUnavailable;
+  switch (TryLockFile(folder_ / kFileName, file_, error)) {
+    case FileLockResult::kAcquired: return InstanceLock::kAcquired;
+    case FileLockResult::kHeldByAnother: return InstanceLock::kHeldByAnother;
+    case FileLockResult::kUnavailable: break;
   }
-  int result;
-  do {
-    result = ::flock(file.get(), LOCK_EX | LOCK_NB);
-  } while (result != 0 && errno == EINTR);
-  if (result == 0) {
-    file_ = std::move(file);
-    return InstanceLock::kAcquired;
-  }
-  if (errno == EWOULDBLOCK) return InstanceLock::kHeldByAnother;
-  Trace("single instance: flock " + path.string() + ": " + std::strerror(errno));
+  Trace("single instance: " + error);
   return InstanceLock::kUnavailable;
 }
 

@@ -1,23 +1,190 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <vector>
+
 #include "devices/corvane_usb_device.h"
+#include "devices/device_info_block.h"
+#include "devices/keyboard/keyboard_wire.h"
+#include "profiles/family_profile_data.h"
+#include "profiles/light_names.h"
 
 namespace brontal {
 
-// A keyboard, on its cable or through its receiver.
+// A keyboard, on its cable or through its receiver: what it reads when it
+// connects, its settings record, its key tables, per-key colours, lighting
+// frames, power status and events, and the profile it carries.
+//
+// Everything here runs on the UI thread except the exchanges, which run as
+// jobs on the device's I/O worker: a job gets copies of what it sends (or the
+// images a read starts from) and hands its result back through the message
+// loop. The packets of each operation on the wire are those of one job.
 class CCorvaneKeyboardDevice : public CCorvaneUSBDevice {
  public:
-  explicit CCorvaneKeyboardDevice(MessageLoop& loop) : CCorvaneUSBDevice(loop, DeviceFamily::kKeyboard) {}
-  // The workers call this family's operations: they stop before it goes.
-  ~CCorvaneKeyboardDevice() override { StopThreads(); }
+  // How a write ended, on the UI thread: false when a command of it failed
+  // or the channel was closed.
+  using Done = std::function<void(bool ok)>;
 
-  // Through the receiver the device may be out of reach; on the cable it is there.
-  bool IsLinkAlive() override { return channel().QueryLink(); }
+  static constexpr std::uint16_t kFirmwareUpdatedVersion = 0x0110;
+  static constexpr std::uint16_t kFirmwareCheckedProduct = 0x5101;
+
+  explicit CCorvaneKeyboardDevice(MessageLoop& loop);
+  ~CCorvaneKeyboardDevice() override;
 
   std::string_view GetClass() const override { return "CorvaneKeyboardDevice"; }
 
+  // Operations of the device base.
+  void BuildKeyPicture() override;
+  int LoadLighting() override;
+  void SendLightFrame() override;
+  void OnConnected() override;
+  void OnSyncRequest() override;
+  void PollStatus() override;
+  bool IsLinkAlive() override;
+  void CheckLinkAlive(std::function<void(bool)> done) override;
+  int ReloadKeyTables() override;
+  void ApplyToUi() override;
+  std::string CurrentProfileFile() const override;
+
+  // Settings record write: the record as last read with the profile's
+  // settings over it. Writes coalesce: while one waits, a newer one takes
+  // its place, and every `done` of the replaced ones hears the newer result.
+  // False when the channel is closed (nothing is sent).
+  bool WriteSettings(int address_index = 0, std::uint8_t record_value = 0, Done done = {});
+  // Key table write of on-board index 0..3 (another index writes nothing and
+  // fails); macro actions renumbered in order of first use.
+  bool WriteKeyTable(int index, std::span<const KeyAssignment> keys, Done done = {});
+  // The device's current key list through WriteKeyTable.
+  bool WriteCurrentKeyTable(int index, Done done = {}) { return WriteKeyTable(index, keys_, std::move(done)); }
+  // Fn table write; Fn keys that keep their default take the device's own Fn
+  // action in `fn_keys`.
+  bool WriteFnKeyTable(int index, std::vector<KeyAssignment>& fn_keys, Done done = {});
+  bool WriteCurrentFnKeyTable(int index, Done done = {}) { return WriteFnKeyTable(index, fn_keys_, std::move(done)); }
+  // The macro download comes with the macro editor; until then nothing is sent.
+  void WriteMacros(Done done = {});
+
+  // Per-key colours of the custom groups.
+  // The start step of the per-key colour mode: reads the live group from the
+  // device into the profile, then writes it back as the current group.
+  void ReadGroupColours(Done done = {});
+  // Only in the per-key colour mode.
+  bool WriteCurrentGroup(Done done = {});
+  // The group as the profile holds it, each colour scaled by its alpha.
+  bool LoadGroupAndWrite(std::uint8_t group, Done done = {});
+  // The user clicked key `key` on the picture in the per-key colour mode.
+  void SetKeyToCurrentColour(int key);
+
+  // Profile application, once the profile selector has selected the profile:
+  // profile load, key lists, dangling macros repaired, page, settings, macros,
+  // key table (or Fn table when the Fn layer is chosen on the page).
+  void ApplySelectedProfile(Done done) override;
+  // Loads the profile the selector has selected; false without one.
+  bool LoadProfile();
+  // The key and Fn lists from the profile, marks refreshed.
+  void ReloadKeyAssignments();
+  // Macro actions whose macro no longer exists fall back to the key's
+  // default; true (and the profile saved) when any did.
+  bool RepairDanglingMacros();
+
+  // A key slot was pressed (1) or released (2).
+  void OnKeyEvent(int slot, int kind);
+  void SelectKey(int logical_key);
+  void SelectFnKey(int logical_key);
+
+  // Reads the power status now; `done` gets nothing when it could not be read.
+  void ReadPowerStatus(std::function<void(std::optional<std::array<std::uint8_t, 6>>)> done);
+
+  // What the device holds now.
+  CKeyboardProfiledata& profile() { return profile_; }
+  const DeviceInfoBlock& info() const { return info_; }
+  const keyboard::SettingsRecord& raw_record() const { return raw_; }
+  const keyboard::KeyMaps& maps() const { return maps_; }
+  const LightSetting& live_light() const { return live_light_; }
+  const LightNameLists& light_names() const { return light_names_; }
+  const std::vector<KeyAssignment>& keys() const { return keys_; }
+  const std::vector<KeyAssignment>& fn_keys() const { return fn_keys_; }
+  std::vector<KeyAssignment>& mutable_keys() { return keys_; }
+  std::vector<KeyAssignment>& mutable_fn_keys() { return fn_keys_; }
+  const keyboard::Table& key_table(int index) const;
+  const keyboard::Table& base_key_table() const { return base_table_; }
+  std::uint8_t settings_index() const { return raw_[0]; }
+  std::size_t slot_count() const { return slot_count_; }
+  bool firmware_outdated() const { return firmware_outdated_; }
+  // OnConnected has finished: the device was read and its profile loaded.
+  bool ready() const { return ready_; }
+  std::uint64_t connect_count() const { return connect_count_; }
+  std::optional<std::uint8_t> selected_key() const { return selected_key_; }
+  std::optional<std::uint8_t> selected_fn_key() const { return selected_fn_key_; }
+  // The model's mode codes by mode index.
+  std::vector<int> ModeCodes() const;
+
+  // Told each time OnConnected has finished.
+  std::function<void()> on_ready;
+  // Told when the firmware is older than the one the program needs.
+  std::function<void()> on_firmware_outdated;
+  // The key reaction of the live lighting mode (logical key, 1 press, 2 release).
+  std::function<void(int, int)> on_key_reaction;
+
  protected:
-  std::string_view EventThreadExitTrace() const override { return "MS 设备同步线程设定退出"; }
+  void OnDeviceEvent(std::uint16_t code) override;
+  void OnHostLightingOn() override;
+
+ private:
+  struct ConnectRead;
+  struct SettingsRead {
+    bool read = false;
+    keyboard::SettingsRecord raw{};
+  };
+
+  void EnsureProfilePaths();
+  void TakeConnectRead(ConnectRead read);
+  void HandKeyTablesToProfile();
+  // Reads the settings record on the worker, then decodes it here.
+  void DecodeSettings(std::function<void()> then = {});
+  void TakeSettings(const SettingsRead& read);
+  void HandleEvent(std::uint16_t code);
+  void RefreshKeyMarks();
+  int ProfilePosition() const;
+  bool FnLayerChosen() const;
+  std::size_t MacroCount() const;
+  bool WriteColourTable(const keyboard::Table& table, std::uint8_t group, bool pause_on_failure, Done done);
+  // Job side: 0x01, the body, 0x02; false when any failed.
+  bool Transaction(const std::function<CommandResult()>& body);
+  // Runs `job` on the worker and `result` with its answer on the UI thread,
+  // unless the device is gone by then.
+  template <typename T>
+  void RunJob(std::function<T()> job, std::function<void(T)> result);
+  void SettingsWritten(std::uint64_t generation, bool ok);
+
+  CKeyboardProfiledata profile_;
+  bool profile_paths_set_ = false;
+  LightNameLists light_names_;
+  DeviceInfoBlock info_;
+  std::size_t slot_count_ = keyboard::kMaxSlots;
+  keyboard::Table base_table_{};
+  std::array<keyboard::Table, 4> key_tables_{};
+  keyboard::Table fn_table_{};
+  keyboard::Table fn_table_index0_{};
+  std::array<std::uint8_t, keyboard::kMaxSlots> led_table_{};
+  keyboard::KeyMaps maps_{};
+  keyboard::SettingsRecord raw_{};
+  LightSetting live_light_{};
+  std::vector<KeyAssignment> keys_;
+  std::vector<KeyAssignment> fn_keys_;
+  std::vector<CustomColour> custom_colours_;
+  std::optional<std::uint8_t> selected_key_;
+  std::optional<std::uint8_t> selected_fn_key_;
+  bool firmware_outdated_ = false;
+  bool pending_full_sync_ = false;
+  bool ready_ = false;
+  std::uint64_t connect_count_ = 0;
+
+  std::uint64_t settings_posted_ = 0;
+  std::vector<std::pair<std::uint64_t, Done>> settings_waiters_;
 };
 
 }  // namespace brontal

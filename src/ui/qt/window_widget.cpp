@@ -1,6 +1,7 @@
 #include "ui/qt/window_widget.h"
 
 #include <QCloseEvent>
+#include <QEnterEvent>
 #include <QMouseEvent>
 #include <QWindow>
 
@@ -61,6 +62,26 @@ void WindowWidget::ReportPositionsNow() {
   if (!positions_stale_ || !window_) return;
   positions_stale_ = false;
   report_positions_();
+}
+
+bool WindowWidget::event(QEvent* event) {
+  if (event->type() == QEvent::WindowActivate) Post(kWmActivate, 1);
+  if (event->type() == QEvent::WindowDeactivate) Post(kWmActivate, 0);
+  return QWidget::event(event);
+}
+
+void WindowWidget::enterEvent(QEnterEvent* event) {
+  QWidget::enterEvent(event);
+  Post(kWmMouseHover);
+}
+
+void WindowWidget::leaveEvent(QEvent* event) {
+  QWidget::leaveEvent(event);
+  Post(kWmMouseLeave);
+}
+
+void WindowWidget::Post(std::uint32_t message, std::uintptr_t wparam) {
+  if (window_) window_->PostMessage(WindowMessage(message, wparam));
 }
 
 void WindowWidget::closeEvent(QCloseEvent* event) {

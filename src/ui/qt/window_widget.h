@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <cstdint>
 #include <functional>
 
 namespace brontal {
@@ -11,7 +12,9 @@ class WindowImplBase;
 // (title, rectangle, visibility, modality, default font) and hands the user's
 // moves, resizes and close requests back to the window. A window whose layout
 // has a "caption" rectangle draws its own title bar: it gets no frame, and a
-// press in that band that no control takes drags the window.
+// press in that band that no control takes drags the window. The window
+// learns of its activation (kWmActivate) and of the pointer entering and
+// leaving it (kWmMouseHover, kWmMouseLeave) as posted messages.
 class WindowWidget final : public QWidget {
  public:
   // `report_positions` writes the laid-out rectangles back to the controls.
@@ -31,6 +34,9 @@ class WindowWidget final : public QWidget {
   void ReportPositionsNow();
 
  protected:
+  bool event(QEvent* event) override;
+  void enterEvent(QEnterEvent* event) override;
+  void leaveEvent(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
@@ -39,6 +45,7 @@ class WindowWidget final : public QWidget {
  private:
   void ApplyFlags();
   void ReportRect();
+  void Post(std::uint32_t message, std::uintptr_t wparam = 0);
 
   WindowImplBase* window_;
   std::function<void()> report_positions_;

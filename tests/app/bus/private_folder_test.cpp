@@ -1,4 +1,4 @@
-#include "app/bus/private_folder.h"
+#include "support/private_folder.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -49,6 +49,8 @@ TEST_F(DialogViewTest, TitleBarCloseAsksTheWindow) {
     return 0;
   };
   dialog.ShowWindow();
+  Pump();
+  dialog.messages.clear();  // the activation and pointer messages of showing it
   view.WidgetOf(dialog)->close();
   Pump();
   EXPECT_THAT(dialog.messages, ElementsAre(kWmClose));

@@ -1,0 +1,180 @@
+#include "control/device_commands.h"
+
+#include <algorithm>
+#include <array>
+
+#include "control/keyboard_commands.h"
+#include "device_access/hid_path.h"
+#include "devices/corvane_usb_device.h"
+#include "devices/device_option_ui.h"
+#include "devices/device_roster.h"
+#include "devices/interface_table.h"
+#include "devices/keyboard/corvane_keyboard_device.h"
+
+namespace brontal {
+namespace {
+
+constexpr OptionSpec kJson[] = {{"--json", false}};
+constexpr OptionSpec kKeysOptions[] = {{"--json", false}, {"--fn", false}, {"--index", true}};
+constexpr OptionSpec kAssignOptions[] = {{"--fn", false}, {"--index", true}};
+constexpr OptionSpec kColorsOptions[] = {{"--json", false}, {"--group", true}};
+
+constexpr std::array kCommands = {
+    DeviceCommandInfo{"show", "show DEVICE [--json]", "a device's information and settings",
+                      "Shows the device information, the firmware version, the decoded settings, the\n"
+                      "on-board index and, where the model has one, the battery.\n",
+                      kJson},
+    DeviceCommandInfo{"set",
+                      "set DEVICE NAME=VALUE...",
+                      "change settings (one profile change, one write)",
+                      "Keyboard settings: mode (index or name), brightness (0-4), speed (0-4),\n"
+                      "direction (0-1), multicolor (0-1), color (RRGGBB), custom-group (0-7),\n"
+                      "special-mode (0-255), six-key (0-1), win-lock (0-1), w-flag (0-1),\n"
+                      "polling-rate (option 0-3), os-mode (0-255), repeat and repeat-delay (0-65535,\n"
+                      "kept in the profile only).\n",
+                      {}},
+    DeviceCommandInfo{"keys", "keys DEVICE [--fn] [--index N] [--json]", "every key with its slot, LED and action",
+                      "Lists every logical key with its slot, LED number, action and default action\n"
+                      "(three bytes in hexadecimal) of on-board index N (default: the current\n"
+                      "profile's), or of the Fn layer.\n",
+                      kKeysOptions},
+    DeviceCommandInfo{"assign", "assign DEVICE KEY=ACTION... [--fn] [--index N]", "assign actions to keys",
+                      "KEY is a logical key index (see 'keys'), ACTION six hexadecimal digits (the\n"
+                      "action's three bytes) or 'default'. All pairs are stored in the profile and\n"
+                      "written in one key table write to on-board index N (default: the current\n"
+                      "profile's), or with --fn in one Fn table write.\n",
+                      kAssignOptions},
+    DeviceCommandInfo{"colors", "colors DEVICE [--group G] [KEY=RRGGBB...] [--json]",
+                      "show or set the per-key colours of a custom group",
+                      "Without pairs shows the colours of custom group G (default: the profile's);\n"
+                      "with KEY=RRGGBB pairs stores them in the profile and writes the group.\n",
+                      kColorsOptions},
+    DeviceCommandInfo{"profile",
+                      "profile DEVICE list|select NAME|add|copy|rename NEW|delete|import FILE|export FILE|reset",
+                      "the device's profiles",
+                      "add names the new profile itself; copy, rename, delete and export act on the\n"
+                      "selected profile; select and reset drive the device through the profile's\n"
+                      "settings, macros and key table.\n",
+                      kJson},
+};
+
+bool IsFamilyWord(std::string_view word) {
+  return word == "keyboard" || word == "mouse" || word == "mousepad" || word == "headset";
+}
+
+// The family a VID:PID names; empty when no supported product has it.
+std::string FamilyOfProduct(std::string_view word) {
+  const std::size_t colon = word.find(':');
+  if (colon == std::string_view::npos) return {};
+  const std::optional<long> vendor = ParseNumber(word.substr(0, colon), 0, 0xFFFF, 16);
+  const std::optional<long> product = ParseNumber(word.substr(colon + 1), 0, 0xFFFF, 16);
+  if (!vendor || !product) return {};
+  for (const InterfaceRow& row : kInterfaceTable) {
+    if (!IsRealProduct(row) || row.vendor_id != *vendor || row.product_id != *product) continue;
+    switch (row.type) {
+      case DeviceType::kKeyboardWired:
+      case DeviceType::kKeyboardReceiver: return "keyboard";
+      case DeviceType::kMouseWired:
+      case DeviceType::kMouseReceiver: return "mouse";
+      case DeviceType::kMousePad: return "mousepad";
+      case DeviceType::kHeadset: return "headset";
+    }
+  }
+  return {};
+}
+
+std::string FamilyOf(std::string_view device_word) {
+  return IsFamilyWord(device_word) ? std::string(device_word) : FamilyOfProduct(device_word);
+}
+
+bool Matches(const CCorvaneUSBDevice& device, std::string_view device_word) {
+  if (IsFamilyWord(device_word)) {
+    switch (device.family()) {
+      case DeviceFamily::kKeyboard: return device_word == "keyboard";
+      case DeviceFamily::kMouse: return device_word == "mouse";
+      case DeviceFamily::kMousePad: return device_word == "mousepad";
+      case DeviceFamily::kHeadset: return device_word == "headset";
+      case DeviceFamily::kUnset: return false;
+    }
+    return false;
+  }
+  // A receiver's id names the product as well as its cable's.
+  const std::size_t colon = device_word.find(':');
+  const auto vendor = ParseNumber(device_word.substr(0, colon), 0, 0xFFFF, 16);
+  const auto product = ParseNumber(device_word.substr(colon + 1), 0, 0xFFFF, 16);
+  if (!vendor || !product) return false;
+  const InterfaceRow& id = device.identity();
+  if (id.vendor_id != *vendor) return false;
+  if (id.product_id == *product) return true;
+  for (const InterfaceRow& row : kInterfaceTable)
+    if (row.vendor_id == *vendor && row.product_id == *product && row.paired &&
+        kInterfaceTable[row.partner].product_id == id.product_id)
+      return true;
+  return false;
+}
+
+}  // namespace
+
+std::span<const DeviceCommandInfo> DeviceCommands() { return kCommands; }
+
+const DeviceCommandInfo* FindDeviceCommand(std::string_view name) {
+  const auto found = std::find_if(kCommands.begin(), kCommands.end(), [&](const auto& c) { return c.name == name; });
+  return found == kCommands.end() ? nullptr : &*found;
+}
+
+bool ParseDeviceCommand(std::span<const std::string> words, DeviceCommandLine& line, std::string& error) {
+  line = DeviceCommandLine{};
+  if (words.empty() || !(line.info = FindDeviceCommand(words.front()))) {
+    error = "not a device command";
+    return false;
+  }
+  const std::vector<std::string_view> rest(words.begin() + 1, words.end());
+  if (!ParseArgs(rest, line.info->options, line.args, error)) return false;
+  if (line.args.help) return true;
+  if (line.args.positional.empty()) {
+    error = "which device? (keyboard, mouse, mousepad, headset or VID:PID)";
+    return false;
+  }
+  line.device = line.args.positional.front();
+  line.args.positional.erase(line.args.positional.begin());
+  const std::string family = FamilyOf(line.device);
+  if (family.empty()) {
+    error = "'" + line.device + "' is not a supported device (keyboard, mouse, mousepad, headset or VID:PID)";
+    return false;
+  }
+  // Only the keyboard's settings are reachable so far; the others are refused at run time.
+  if (family == "keyboard") return keyboard_commands::Check(line, error);
+  return true;
+}
+
+CCorvaneUSBDevice* FindReadyDevice(DeviceRoster& roster, std::string_view device_word) {
+  for (CCorvaneUSBDevice* device : roster.devices()) {
+    if (!Matches(*device, device_word) || !device->channel().open()) continue;
+    if (device->entry() && !device->entry()->IsVisible()) continue;  // offline behind its receiver
+    if (auto* keyboard = dynamic_cast<CCorvaneKeyboardDevice*>(device); keyboard && !keyboard->ready()) continue;
+    return device;
+  }
+  return nullptr;
+}
+
+void RunDeviceRequest(DeviceRoster& roster, const DeviceRequest& request, std::function<void(DeviceReply)> done) {
+  DeviceCommandLine line;
+  std::string error;
+  if (!ParseDeviceCommand(request.args, line, error)) {
+    done({2, "", "brontalctl: " + (request.args.empty() ? std::string() : request.args.front() + ": ") + error + "\n"});
+    return;
+  }
+  const std::string& command = request.args.front();
+  CCorvaneUSBDevice* device = FindReadyDevice(roster, line.device);
+  if (!device) {
+    done({1, "", "brontalctl: " + command + ": no " + line.device + " is attached and answering\n"});
+    return;
+  }
+  if (auto* keyboard = dynamic_cast<CCorvaneKeyboardDevice*>(device)) {
+    keyboard_commands::Run(*keyboard, line, std::move(done));
+    return;
+  }
+  done({1, "", "brontalctl: " + command + ": the " + line.device + "'s settings are not reachable from here yet\n"});
+}
+
+}  // namespace brontal

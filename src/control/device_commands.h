@@ -1,0 +1,52 @@
+#pragma once
+
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "control/command_line.h"
+#include "control/device_request.h"
+
+namespace brontal {
+
+class DeviceRoster;
+class CCorvaneUSBDevice;
+
+// brontalctl's commands that change or show a device's settings. They run in
+// whichever program owns the device (the desktop program while it runs,
+// brontalctl otherwise), on its UI thread, through the same device objects,
+// profile and profile list as the pages use, so neither program undoes what
+// the other did.
+struct DeviceCommandInfo {
+  std::string_view name;
+  std::string_view usage;
+  std::string_view summary;
+  std::string_view help;  // the text of "brontalctl COMMAND --help" after the usage line
+  std::span<const OptionSpec> options;
+};
+
+std::span<const DeviceCommandInfo> DeviceCommands();
+const DeviceCommandInfo* FindDeviceCommand(std::string_view name);
+
+// A device command's words taken apart: the command, the device word
+// ("keyboard", "mouse", "mousepad", "headset" or VID:PID) and the rest.
+struct DeviceCommandLine {
+  const DeviceCommandInfo* info = nullptr;
+  std::string device;
+  ParsedArgs args;  // positional: the words after the device
+};
+
+// Parses and checks the words (command first) without touching any device or
+// file: false, with the reason, for a usage error (exit status 2).
+bool ParseDeviceCommand(std::span<const std::string> words, DeviceCommandLine& line, std::string& error);
+
+// Runs a request on the loop thread of the program that owns the devices;
+// `done` runs once, on that thread, possibly later (after the device's I/O).
+void RunDeviceRequest(DeviceRoster& roster, const DeviceRequest& request, std::function<void(DeviceReply)> done);
+
+// The device the word names that is online and read: nullptr when there is none.
+CCorvaneUSBDevice* FindReadyDevice(DeviceRoster& roster, std::string_view device_word);
+
+}  // namespace brontal

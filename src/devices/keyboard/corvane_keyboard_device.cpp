@@ -1,0 +1,615 @@
+#include "devices/keyboard/corvane_keyboard_device.h"
+
+#include <algorithm>
+#include <memory>
+#include <thread>
+
+#include "devices/device_option_ui.h"
+#include "devices/keyboard/keyboard_picture.h"
+#include "macros/macro_index.h"
+#include "profiles/data_folders.h"
+#include "support/debug_log.h"
+#include "ui/controls/device_key_button_ui.h"
+#include "ui/controls/device_power_ui.h"
+#include "ui/controls/device_profile_ui.h"
+#include "ui/controls/select_panel_ui.h"
+#include "ui/toolkit/message_loop.h"
+#include "ui/toolkit/option.h"
+#include "ui/toolkit/paint_manager.h"
+#include "ui/toolkit/window.h"
+
+namespace brontal {
+namespace {
+
+using keyboard::Table;
+
+constexpr std::uint32_t kSettingsWriteKey = 1;
+constexpr std::chrono::milliseconds kPauseAfterFailedColours{200};
+constexpr std::size_t kIndexCount = 4;
+constexpr std::uint8_t kMacroAction = 0x70;
+constexpr std::uint8_t kMacroAction2 = 0x71;
+
+bool Succeeded(CommandResult r) { return r == CommandResult::kSuccess; }
+
+// Several writes of one operation report once, when all have.
+struct DoneJoin {
+  int left;
+  bool all_ok = true;
+  CCorvaneKeyboardDevice::Done done;
+};
+
+CCorvaneKeyboardDevice::Done PartOf(const std::shared_ptr<DoneJoin>& join) {
+  return [join](bool ok) {
+    join->all_ok = join->all_ok && ok;
+    if (--join->left == 0 && join->done) join->done(join->all_ok);
+  };
+}
+
+void Tell(const CCorvaneKeyboardDevice::Done& done, bool ok) {
+  if (done) done(ok);
+}
+
+}  // namespace
+
+// The images a connect-time read starts from and fills: a failed read leaves
+// its image as it was.
+struct CCorvaneKeyboardDevice::ConnectRead {
+  bool channel_open = false;
+  bool tables_read = false;  // false when the slot count was refused
+  DeviceInfoBlock info;
+  std::uint16_t firmware_version = 0;
+  Table base{};
+  std::array<Table, kIndexCount> tables{};
+  std::array<std::uint8_t, keyboard::kMaxSlots> led{};
+  Table fn{};
+  Table fn_index0{};
+  SettingsRead settings;
+};
+
+CCorvaneKeyboardDevice::CCorvaneKeyboardDevice(MessageLoop& loop) : CCorvaneUSBDevice(loop, DeviceFamily::kKeyboard) {
+  init_host_lighting(true);
+}
+
+CCorvaneKeyboardDevice::~CCorvaneKeyboardDevice() {
+  // The workers call this family's operations: they stop before it goes.
+  StopThreads();
+  StopIo();
+}
+
+template <typename T>
+void CCorvaneKeyboardDevice::RunJob(std::function<T()> job, std::function<void(T)> result) {
+  io().Post([this, life = LifeToken(), job = std::move(job), result = std::move(result)] {
+    T value = job();
+    loop().Post([life, result, value = std::move(value)] {
+      if (!life.expired() && result) result(value);
+    });
+  });
+}
+
+bool CCorvaneKeyboardDevice::Transaction(const std::function<CommandResult()>& body) {
+  if (!channel().open()) return false;
+  const bool began = Succeeded(channel().Begin());
+  const bool sent = Succeeded(body());
+  // Whatever happened in between, a begun transaction is ended.
+  const bool ended = Succeeded(channel().End());
+  return began && sent && ended;
+}
+
+void CCorvaneKeyboardDevice::EnsureProfilePaths() {
+  if (profile_paths_set_) return;
+  profile_paths_set_ = true;
+  profile_.SetDefaultProfilePath(DefaultDataFile());
+  profile_.SetLightConfigPath(ModelLightConfigPath(kind_name(), lighting_page()));
+  profile_.SetDeviceEntryIndex(0);
+  LoadLightNames(static_cast<std::size_t>(GetEntryKind()), UserDataFolder(), light_names_);
+}
+
+std::vector<int> CCorvaneKeyboardDevice::ModeCodes() const {
+  std::vector<int> codes;
+  for (const LightMode& mode : light_names_.modes) codes.push_back(mode.value);
+  return codes;
+}
+
+const Table& CCorvaneKeyboardDevice::key_table(int index) const {
+  if (index < 0 || index >= static_cast<int>(kIndexCount)) return base_table_;
+  return key_tables_[static_cast<std::size_t>(index)];
+}
+
+// ---- Picture ----
+
+void CCorvaneKeyboardDevice::BuildKeyPicture() {
+  auto panel = std::make_unique<CSelectPanelUI>();
+  panel->SetName("key_picture");
+  const int variant = KeyPictureVariantOf(identity().product_id).value_or(0);
+  const auto keys = BuildKeyboardPicture(*panel, variant);
+  std::vector<CControlUI*> buttons(keys.begin(), keys.end());
+  buttons.resize(static_cast<std::size_t>(position_count()), nullptr);
+  SetKeyButtons(std::move(buttons));
+  Add(std::move(panel));
+}
+
+void CCorvaneKeyboardDevice::RefreshKeyMarks() {
+  const std::vector<CControlUI*>& buttons = key_buttons();
+  for (const KeyAssignment& key : keys_) {
+    if (key.key_index >= buttons.size()) continue;
+    auto* button = dynamic_cast<CDeviceKeyButtonUI*>(buttons[key.key_index]);
+    if (!button) continue;
+    const bool changed = key.assignment != key.default_action;
+    button->SetKeySetHidden(!changed);
+    button->SetKeyUnsetHidden(true);
+  }
+}
+
+void CCorvaneKeyboardDevice::SelectKey(int logical_key) {
+  if (logical_key < 0 || logical_key >= static_cast<int>(kLogicalKeyCount)) return;
+  selected_key_ = static_cast<std::uint8_t>(logical_key);
+  RefreshKeyMarks();
+}
+
+void CCorvaneKeyboardDevice::SelectFnKey(int logical_key) {
+  if (logical_key < 0 || logical_key >= static_cast<int>(kLogicalKeyCount)) return;
+  selected_fn_key_ = static_cast<std::uint8_t>(logical_key);
+  RefreshKeyMarks();
+}
+
+// ---- Connect ----
+
+void CCorvaneKeyboardDevice::OnConnected() {
+  EnsureProfilePaths();
+  ready_ = false;
+  ConnectRead start;
+  start.info = info_;
+  start.base = base_table_;
+  start.tables = key_tables_;
+  start.led = led_table_;
+  start.fn = fn_table_;
+  start.fn_index0 = fn_table_index0_;
+  start.settings.raw = raw_;
+  std::function<ConnectRead()> job = [this, read = std::move(start)]() mutable {
+    CCommandChannel& c = channel();
+    read.channel_open = c.open();
+    if (!read.channel_open) return read;
+    c.Begin();
+    c.ReadDeviceInfo(read.info.bytes);
+    read.firmware_version = c.receiver_link() ? c.receiver_collection().version() : c.wired_collection().version();
+    const std::size_t slots = read.info.key_slot_count();
+    if (c.SetDataLength(static_cast<std::uint16_t>(slots * 3))) {
+      c.ReadKeyTable(read.base);
+      for (std::size_t i = 0; i < kIndexCount; ++i)
+        c.ReadIndexBlock(command::kReadIndexedKeyTable, static_cast<int>(i), read.tables[i]);
+      c.ReadKeyByteTable(read.led);
+      c.ReadSecondKeyTable(read.fn);
+      c.ReadIndexBlock(command::kReadSecondIndexedKeyTable, 0, read.fn_index0);
+      read.tables_read = true;
+    }
+    // Ended even when the read stopped early: the device must not be left in a transaction.
+    c.End();
+    // The settings record, for the decode that follows the profile load.
+    std::array<std::uint8_t, 1> index{};
+    if (Succeeded(c.ReadAt(command::kReadParameters, index, 0))) {
+      keyboard::SettingsRecord raw{};
+      if (Succeeded(c.ReadAt(command::kReadParameters, raw, index[0] * keyboard::kRecordStride))) {
+        raw[0] = index[0];
+        read.settings = {true, raw};
+      }
+    }
+    return read;
+  };
+  RunJob<ConnectRead>(std::move(job), [this](ConnectRead read) { TakeConnectRead(std::move(read)); });
+}
+
+void CCorvaneKeyboardDevice::TakeConnectRead(ConnectRead read) {
+  if (read.channel_open) {
+    info_ = read.info;
+    if (!read.tables_read) {
+      Trace("按键数量超出：" + std::to_string(read.info.key_slot_count()));
+    } else {
+      slot_count_ = read.info.key_slot_count();
+      base_table_ = read.base;
+      key_tables_ = read.tables;
+      led_table_ = read.led;
+      fn_table_ = read.fn;
+      fn_table_index0_ = read.fn_index0;
+      maps_ = keyboard::BuildKeyMaps(base_table_, led_table_, fn_table_, slot_count_);
+    }
+    if (identity().product_id == kFirmwareCheckedProduct && read.firmware_version != 0 &&
+        read.firmware_version < kFirmwareUpdatedVersion && !firmware_outdated_) {
+      // On Linux no updater is started and the program goes on: the user is told.
+      firmware_outdated_ = true;
+      Trace("固件版本过低");
+      if (on_firmware_outdated) on_firmware_outdated();
+    }
+  }
+  HandKeyTablesToProfile();
+  LoadProfile();
+  ReloadKeyAssignments();
+  TakeSettings(read.settings);
+  ApplyToUi();
+  ready_ = true;
+  ++connect_count_;
+  if (on_ready) on_ready();
+}
+
+void CCorvaneKeyboardDevice::HandKeyTablesToProfile() {
+  ProfileKeyTables& tables = profile_.KeyTables();
+  tables.SetFnTable(fn_table_);
+  std::vector<std::uint8_t> slots(maps_.slot.begin(), maps_.slot.end());
+  tables.SetKeySlots(slots);
+  tables.SetFnKeySlots(std::vector<std::uint8_t>(maps_.fn_slot.begin(), maps_.fn_slot.end()), maps_.fn_keys);
+  const int k = ProfilePosition();
+  if (k == 0) {
+    tables.SetAssignmentTable(key_tables_[0], false);
+    tables.SetDefaultTable(base_table_);
+  } else if (k > 0 && k < static_cast<int>(kIndexCount)) {
+    tables.SetAssignmentTable(key_tables_[static_cast<std::size_t>(k)], true);
+  }
+}
+
+int CCorvaneKeyboardDevice::ProfilePosition() const {
+  CDeviceProfileUI* panel = profile_panel();
+  return panel ? panel->SelectedIndex() : -1;
+}
+
+bool CCorvaneKeyboardDevice::LoadProfile() {
+  EnsureProfilePaths();
+  CDeviceProfileUI* panel = profile_panel();
+  if (!panel) return false;
+  const std::filesystem::path path = panel->ProfileFilePath(panel->SelectedIndex());
+  if (path.empty()) return false;
+  profile_.SetProfilePath(path);
+  profile_.Load(path);
+  LoadLighting();
+  return true;
+}
+
+std::string CCorvaneKeyboardDevice::CurrentProfileFile() const { return profile_.ProfilePath().string(); }
+
+void CCorvaneKeyboardDevice::ReloadKeyAssignments() {
+  keys_ = profile_.GetKeyList();
+  fn_keys_ = profile_.GetKeyFnList();
+  RefreshKeyMarks();
+}
+
+std::size_t CCorvaneKeyboardDevice::MacroCount() const { return MacroIndex::Read(UserDataFolder()).Count(); }
+
+bool CCorvaneKeyboardDevice::RepairDanglingMacros() {
+  const std::size_t macros = MacroCount();
+  bool repaired = false;
+  for (KeyAssignment& key : keys_) {
+    const bool macro = key.assignment[0] == kMacroAction || key.assignment[0] == kMacroAction2;
+    if (macro && key.assignment[1] >= macros) {
+      key.assignment = key.default_action;
+      repaired = true;
+    }
+  }
+  if (repaired) {
+    profile_.SetKeyList(keys_);
+    if (!profile_.Save()) Trace("profile not saved: " + profile_.ProfilePath().string());
+    RefreshKeyMarks();
+  }
+  return repaired;
+}
+
+int CCorvaneKeyboardDevice::LoadLighting() {
+  live_light_ = profile_.GetLight();
+  return 1;
+}
+
+void CCorvaneKeyboardDevice::ApplyToUi() {
+  // The lighting and system panels show the live values with their own steps.
+  Invalidate();
+}
+
+// ---- Settings ----
+
+void CCorvaneKeyboardDevice::DecodeSettings(std::function<void()> then) {
+  SettingsRead start{false, raw_};
+  std::function<SettingsRead()> job = [this, read = start]() mutable {
+    CCommandChannel& c = channel();
+    if (!c.open()) return read;
+    std::array<std::uint8_t, 1> index{};
+    if (!Succeeded(c.ReadAt(command::kReadParameters, index, 0))) return read;
+    keyboard::SettingsRecord raw{};
+    if (!Succeeded(c.ReadAt(command::kReadParameters, raw, index[0] * keyboard::kRecordStride))) return read;
+    raw[0] = index[0];
+    return SettingsRead{true, raw};
+  };
+  RunJob<SettingsRead>(std::move(job), [this, then = std::move(then)](SettingsRead read) {
+    TakeSettings(read);
+    if (then) then();
+  });
+}
+
+void CCorvaneKeyboardDevice::TakeSettings(const SettingsRead& read) {
+  channel().set_polling_paused(false);
+  // A failed read decodes the record of the last read again.
+  if (read.read) raw_ = read.raw;
+  const keyboard::DecodedSettings decoded =
+      keyboard::DecodeSettings(raw_, ModeCodes(), live_light_.select_item, live_light_);
+  live_light_ = decoded.light;
+  KeyboardSystem system = profile_.GetKeyboardSystem();
+  system.key6_flag = decoded.key6_flag;
+  system.win_flag = decoded.win_flag;
+  system.w_flag = decoded.w_flag;
+  system.os_mode = decoded.os_mode;
+  profile_.SetKeyboardSystem(system);
+  profile_.SetLight(live_light_);
+  if (!profile_.ProfilePath().empty() && !profile_.Save())
+    Trace("profile not saved: " + profile_.ProfilePath().string());
+  // Of the modes' start steps only the per-key colour read talks to the
+  // device; the host animations start their own.
+  if (live_light_.select_item == keyboard::kCustomColourMode) ReadGroupColours();
+}
+
+bool CCorvaneKeyboardDevice::WriteSettings(int address_index, std::uint8_t record_value, Done done) {
+  const keyboard::SettingsRecord record =
+      keyboard::EncodeSettings(raw_, profile_.GetLight(), profile_.GetKeyboardSystem(), ModeCodes(), record_value);
+  const auto address = static_cast<std::uint32_t>(std::max(0, address_index)) * keyboard::kRecordStride;
+  const std::uint64_t generation = ++settings_posted_;
+  if (done) settings_waiters_.emplace_back(generation, std::move(done));
+  io().PostCoalesced(kSettingsWriteKey, [this, life = LifeToken(), record, address, generation] {
+    const bool ok = Transaction([&] { return channel().WriteAt(command::kWriteParameters, record, address); });
+    loop().Post([this, life, ok, generation] {
+      if (!life.expired()) SettingsWritten(generation, ok);
+    });
+  });
+  return channel().open();
+}
+
+void CCorvaneKeyboardDevice::SettingsWritten(std::uint64_t generation, bool ok) {
+  if (!ok) Trace("设置写入失败");
+  // Writes up to this one were replaced by it while they waited.
+  std::vector<Done> told;
+  std::erase_if(settings_waiters_, [&](auto& waiter) {
+    if (waiter.first > generation) return false;
+    told.push_back(std::move(waiter.second));
+    return true;
+  });
+  for (Done& done : told) done(ok);
+}
+
+// ---- Key tables ----
+
+bool CCorvaneKeyboardDevice::WriteKeyTable(int index, std::span<const KeyAssignment> keys, Done done) {
+  if (!channel().open()) {
+    Tell(done, false);
+    return false;
+  }
+  const Table table = keyboard::BuildKeyTable(key_table(index), keys, maps_, MacroCount());
+  std::function<bool()> job = [this, index, table] {
+    DeviceInfoBlock info;
+    channel().ReadDeviceInfo(info.bytes);
+    return Transaction([&] { return channel().WriteIndexBlock(command::kWriteIndexedKeyTable, index, table); });
+  };
+  RunJob<bool>(std::move(job), [this, index, table, done = std::move(done)](bool ok) {
+    // The device holds what was written: later reads of the key list see it.
+    if (ok && index >= 0 && index < static_cast<int>(kIndexCount)) {
+      key_tables_[static_cast<std::size_t>(index)] = table;
+      if (index == ProfilePosition()) HandKeyTablesToProfile();
+    }
+    if (!ok) Trace("按键表写入失败");
+    Tell(done, ok);
+  });
+  return true;
+}
+
+bool CCorvaneKeyboardDevice::WriteFnKeyTable(int index, std::vector<KeyAssignment>& fn_keys, Done done) {
+  if (!channel().open()) {
+    Tell(done, false);
+    return false;
+  }
+  const Table table = keyboard::BuildFnKeyTable(fn_table_, fn_keys, maps_, selected_fn_key_);
+  std::function<bool()> job = [this, index, table] {
+    DeviceInfoBlock info;
+    channel().ReadDeviceInfo(info.bytes);
+    return Transaction([&] { return channel().WriteIndexBlock(command::kWriteSecondIndexedKeyTable, index, table); });
+  };
+  RunJob<bool>(std::move(job), [done = std::move(done)](bool ok) {
+    if (!ok) Trace("Fn 按键表写入失败");
+    Tell(done, ok);
+  });
+  return true;
+}
+
+void CCorvaneKeyboardDevice::WriteMacros(Done done) {
+  Trace("macro download not built yet: nothing sent");
+  Tell(done, true);
+}
+
+int CCorvaneKeyboardDevice::ReloadKeyTables() {
+  if (!channel().open()) return 0;
+  std::function<std::array<Table, kIndexCount>()> job = [this, tables = key_tables_]() mutable {
+    for (std::size_t i = 0; i < kIndexCount; ++i)
+      channel().ReadIndexBlock(command::kReadIndexedKeyTable, static_cast<int>(i), tables[i]);
+    return tables;
+  };
+  RunJob<std::array<Table, kIndexCount>>(std::move(job), [this](std::array<Table, kIndexCount> tables) {
+    key_tables_ = tables;
+    HandKeyTablesToProfile();
+    ReloadKeyAssignments();
+  });
+  return 1;
+}
+
+// ---- Profile application ----
+
+bool CCorvaneKeyboardDevice::FnLayerChosen() const {
+  CPaintManagerUI* manager = GetManager();
+  const auto* option = manager ? dynamic_cast<const COptionUI*>(manager->FindControl("key_set_FN_tier")) : nullptr;
+  return option && option->IsSelected();
+}
+
+void CCorvaneKeyboardDevice::ApplySelectedProfile(Done done) {
+  HandKeyTablesToProfile();
+  if (!LoadProfile()) {
+    Tell(done, false);
+    return;
+  }
+  ReloadKeyAssignments();
+  RepairDanglingMacros();
+  ApplyToUi();
+  const auto join = std::make_shared<DoneJoin>(DoneJoin{3, true, std::move(done)});
+  WriteSettings(0, 0, PartOf(join));
+  WriteMacros(PartOf(join));
+  if (FnLayerChosen())
+    WriteCurrentFnKeyTable(0, PartOf(join));
+  else
+    WriteCurrentKeyTable(ProfilePosition(), PartOf(join));
+}
+
+// ---- Per-key colours ----
+
+void CCorvaneKeyboardDevice::ReadGroupColours(Done done) {
+  const std::uint8_t group = live_light_.custom_group;
+  const std::size_t length = slot_count_ * 3;
+  std::function<Table()> job = [this, group, length] {
+    Table read{};
+    channel().ReadStrided(command::kReadKeyColours, std::span(read).first(length), group, keyboard::kTableSize);
+    return read;
+  };
+  RunJob<Table>(std::move(job), [this, group, done = std::move(done)](Table read) {
+    std::vector<CustomColour> colours = profile_.GetCustomColors(group, kLogicalKeyCount);
+    keyboard::TakeReadColours(colours, read, maps_);
+    profile_.SetCustomColors(group, colours);
+    custom_colours_ = profile_.GetCustomColors(group, colours.size());
+    const bool written = WriteCurrentGroup(done);
+    if (!written) Tell(done, true);
+  });
+}
+
+bool CCorvaneKeyboardDevice::WriteColourTable(const Table& table, std::uint8_t group, bool pause_on_failure,
+                                              Done done) {
+  const std::size_t length = slot_count_ * 3;
+  std::function<bool()> job = [this, table, group, length, pause_on_failure] {
+    const bool ok = Succeeded(
+        channel().WriteStrided(command::kWriteKeyColours, std::span(table).first(length), group, keyboard::kTableSize));
+    if (!ok && pause_on_failure) std::this_thread::sleep_for(kPauseAfterFailedColours);
+    return ok;
+  };
+  RunJob<bool>(std::move(job), [done = std::move(done)](bool ok) { Tell(done, ok); });
+  return true;
+}
+
+bool CCorvaneKeyboardDevice::WriteCurrentGroup(Done done) {
+  if (live_light_.select_item != keyboard::kCustomColourMode) return false;
+  return WriteColourTable(keyboard::ColourTableUnscaled(custom_colours_, maps_), live_light_.custom_group, true,
+                          std::move(done));
+}
+
+bool CCorvaneKeyboardDevice::LoadGroupAndWrite(std::uint8_t group, Done done) {
+  custom_colours_ = profile_.GetCustomColors(group, kLogicalKeyCount);
+  if (!channel().open()) {
+    Tell(done, false);
+    return false;
+  }
+  return WriteColourTable(keyboard::ColourTableScaled(custom_colours_, maps_), group, true, std::move(done));
+}
+
+void CCorvaneKeyboardDevice::SetKeyToCurrentColour(int key) {
+  if (live_light_.select_item != keyboard::kCustomColourMode) return;
+  if (key < 0 || static_cast<std::size_t>(key) >= custom_colours_.size()) return;
+  CustomColour& colour = custom_colours_[static_cast<std::size_t>(key)];
+  colour.red = live_light_.red;
+  colour.green = live_light_.green;
+  colour.blue = live_light_.blue;
+  profile_.SetCustomColors(live_light_.custom_group, custom_colours_);
+  if (!profile_.Save()) Trace("profile not saved: " + profile_.ProfilePath().string());
+  WriteColourTable(keyboard::ColourTableUnscaled(custom_colours_, maps_), live_light_.custom_group, false, {});
+}
+
+// ---- Frames, status, events ----
+
+void CCorvaneKeyboardDevice::SendLightFrame() {
+  if (!host_lighting()) return;
+  CCorvaneUSBDevice::SendLightFrame();
+  if (!keyboard::IsHostDrivenMode(live_light_.select_item) || !channel().open()) return;
+  std::array<std::uint32_t, kLogicalKeyCount> colours{};
+  for (std::size_t i = 0; i < colours.size(); ++i) colours[i] = GetPositionColour(static_cast<int>(i));
+  const Table frame = keyboard::BuildLightFrame(colours, maps_);
+  const std::size_t length = slot_count_ * 3;
+  io().PostFrame([this, frame, length] {
+    if (!Succeeded(channel().StreamFrame(std::span(frame).first(length))))
+      std::this_thread::sleep_for(kPauseAfterFailedColours);
+  });
+}
+
+void CCorvaneKeyboardDevice::OnHostLightingOn() {
+  io().Post([this] {
+    if (channel().open()) channel().HostTakesLighting();
+  });
+}
+
+bool CCorvaneKeyboardDevice::IsLinkAlive() { return channel().open() && receiver_link() && channel().QueryLink(); }
+
+void CCorvaneKeyboardDevice::CheckLinkAlive(std::function<void(bool)> done) {
+  RunJob<bool>([this] { return IsLinkAlive(); }, std::move(done));
+}
+
+void CCorvaneKeyboardDevice::ReadPowerStatus(std::function<void(std::optional<std::array<std::uint8_t, 6>>)> done) {
+  using Status = std::optional<std::array<std::uint8_t, 6>>;
+  const bool receiver = receiver_link();
+  std::function<Status()> job = [this, receiver]() -> Status {
+    if (!channel().open() || !channel().QueryLink()) return std::nullopt;
+    std::array<std::uint8_t, 6> status{};
+    if (!Succeeded(channel().ReadPacket(command::kReadStatus, status, 6, 0))) return std::nullopt;
+    status[3] = receiver ? 1 : 0;
+    return status;
+  };
+  RunJob<Status>(std::move(job), std::move(done));
+}
+
+void CCorvaneKeyboardDevice::PollStatus() {
+  if (!channel().open() || window_hidden()) return;
+  ReadPowerStatus([this](std::optional<std::array<std::uint8_t, 6>> status) {
+    if (!status) return;
+    if (battery()) battery()->SetPowerStatus(*status);
+    if (CPaintManagerUI* manager = GetManager())
+      manager->GetWindow().SendMessage(WindowMessage(kMsgPowerLevel, (*status)[4], 0));
+  });
+}
+
+void CCorvaneKeyboardDevice::OnDeviceEvent(std::uint16_t code) {
+  loop().Post([this, life = LifeToken(), code] {
+    if (!life.expired()) HandleEvent(code);
+  });
+}
+
+void CCorvaneKeyboardDevice::HandleEvent(std::uint16_t code) {
+  const keyboard::KeyboardEvent event = keyboard::ClassifyEvent(code);
+  switch (event.kind) {
+    case keyboard::KeyboardEvent::Kind::kFullSync:
+      pending_full_sync_ = true;
+      if (entry()) entry()->ArmTimer(CDeviceOptionUI::kSyncTimer, SyncDelay());
+      break;
+    case keyboard::KeyboardEvent::Kind::kKeyPress: OnKeyEvent(event.slot, 1); break;
+    case keyboard::KeyboardEvent::Kind::kKeyRelease: OnKeyEvent(event.slot, 2); break;
+    case keyboard::KeyboardEvent::Kind::kIndexSwitch:
+      if (!channel().open()) break;
+      raw_[0] = event.index;
+      if (event.record_byte) raw_[17] = *event.record_byte;
+      ApplyToUi();
+      break;
+    default: break;  // sync requests and heartbeats are the base's
+  }
+}
+
+void CCorvaneKeyboardDevice::OnKeyEvent(int slot, int kind) {
+  if (slot < 0 || slot > 0xFF) return;
+  const std::optional<std::uint8_t> key = keyboard::LogicalKeyOfSlot(maps_, static_cast<std::uint8_t>(slot));
+  if (!key) return;
+  if (on_key_reaction) on_key_reaction(*key, kind);
+}
+
+void CCorvaneKeyboardDevice::OnSyncRequest() {
+  if (pending_full_sync_) {
+    if (CDeviceProfileUI* panel = profile_panel()) panel->Initialise();
+    LoadProfile();
+    ReloadKeyAssignments();
+    for (KeyAssignment& key : keys_) key.assignment = key.default_action;
+    RefreshKeyMarks();
+    pending_full_sync_ = false;
+  }
+  DecodeSettings([this] { ApplyToUi(); });
+}
+
+}  // namespace brontal
