@@ -11,6 +11,7 @@
 #include "devices/keyboard/corvane_keyboard_device.h"
 #include "profiles/data_folders.h"
 #include "profiles/light_names.h"
+#include "profiles/profile_list_file.h"
 #include "support/ascii_text.h"
 #include "ui/controls/device_profile_ui.h"
 
@@ -19,7 +20,7 @@ namespace {
 
 using Done = std::function<void(DeviceReply)>;
 
-constexpr long kMaxGroup = 7;
+constexpr long kMaxGroup = keyboard::kCustomGroupCount - 1;
 constexpr std::size_t kKeyboardLightSlot = 0;
 
 enum class Field {
@@ -470,9 +471,9 @@ void Profile(CCorvaneKeyboardDevice& keyboard, const DeviceCommandLine& line, Do
   const std::vector<std::string>& words = line.args.positional;
   const std::string& action = words[0];
   auto names = [panel] {
+    const ProfileList profiles(panel->ListDocument());
     std::vector<std::string> list;
-    const Json::Value& entries = panel->ListDocument()["profilelist"];
-    for (const Json::Value& entry : entries) list.push_back(entry["profilename"].asString());
+    for (std::size_t i = 0; i < profiles.Count(); ++i) list.push_back(profiles.Name(i));
     return list;
   };
   if (action == "list") {

@@ -32,20 +32,25 @@ bool IsBlankProfileName(std::string_view name) {
 
 ProfileList::ProfileList(const Json::Value& document) {
   if (document.isNull()) return;
-  if (!document.isObject()) {
-    document_ = Json::Value(Json::objectValue);
-    return;
-  }
-  document_ = document;
-  const Json::Value& entries = Member(document, kList);
+  document_ = document.isObject() ? document : Json::Value(Json::objectValue);
+  FindUsable();
+}
+
+void ProfileList::FindUsable() {
+  usable_.clear();
+  const Json::Value& entries = Member(document_, kList);
   if (!entries.isArray()) return;
-  Json::Value kept(Json::arrayValue);
   std::set<std::string, std::less<>> uuids;
-  for (const Json::Value& entry : entries) {
-    const Json::Value& uuid = Member(entry, kUuid);
-    if (uuid.isString() && IsPlainFileStem(uuid.asString()) && uuids.insert(uuid.asString()).second) kept.append(entry);
+  for (Json::ArrayIndex i = 0; i < entries.size(); ++i) {
+    const Json::Value& uuid = Member(entries[i], kUuid);
+    if (uuid.isString() && IsPlainFileStem(uuid.asString()) && uuids.insert(uuid.asString()).second)
+      usable_.push_back(i);
   }
-  document_[kList] = std::move(kept);
+}
+
+std::optional<Json::ArrayIndex> ProfileList::At(std::size_t index) const {
+  if (index >= usable_.size()) return std::nullopt;
+  return usable_[index];
 }
 
 ProfileList ProfileList::Read(const std::filesystem::path& folder) {
@@ -56,14 +61,16 @@ bool ProfileList::Write(const std::filesystem::path& folder) const {
   return WriteJsonDocument(folder / kProfileListFileName, document_);
 }
 
-std::size_t ProfileList::Count() const { return ElementCount(Member(document_, kList)); }
+std::size_t ProfileList::Count() const { return usable_.size(); }
 
 std::string ProfileList::Name(std::size_t index) const {
-  return ToText(Member(Element(Member(document_, kList), index), kName));
+  const auto at = At(index);
+  return at ? ToText(Member(Element(Member(document_, kList), *at), kName)) : std::string();
 }
 
 std::string ProfileList::Uuid(std::size_t index) const {
-  return ToText(Member(Element(Member(document_, kList), index), kUuid));
+  const auto at = At(index);
+  return at ? ToText(Member(Element(Member(document_, kList), *at), kUuid)) : std::string();
 }
 
 bool ProfileList::HasName(std::string_view name, std::optional<std::size_t> except) const {
@@ -81,28 +88,35 @@ bool ProfileList::HasUuid(std::string_view uuid) const {
 }
 
 void ProfileList::Append(std::string_view name, std::string_view uuid) {
-  Json::Value& entry = ElementForWrite(MemberForWrite(document_, kList), Count());
+  Json::Value& list = MemberForWrite(document_, kList);
+  if (!list.isArray()) list = Json::Value(Json::arrayValue);
+  Json::Value& entry = list.append(Json::Value());
   entry = Json::Value(Json::objectValue);
   entry[kName] = std::string(name);
   entry[kUuid] = std::string(uuid);
   entry[kIsLink] = 0;
   entry[kLinkName] = "";
+  FindUsable();
 }
 
 void ProfileList::Rename(std::size_t index, std::string_view name) {
-  if (index >= Count()) return;
-  MemberForWrite(ElementForWrite(MemberForWrite(document_, kList), index), kName) = std::string(name);
+  const auto at = At(index);
+  if (!at) return;
+  MemberForWrite(ElementForWrite(MemberForWrite(document_, kList), *at), kName) = std::string(name);
 }
 
 void ProfileList::Remove(std::size_t index) {
-  if (index >= Count()) return;
+  const auto at = At(index);
+  if (!at) return;
   Json::Value removed;
-  MemberForWrite(document_, kList).removeIndex(static_cast<Json::ArrayIndex>(index), &removed);
+  MemberForWrite(document_, kList).removeIndex(*at, &removed);
+  FindUsable();
 }
 
 void ProfileList::SetSelected(std::size_t index) {
+  const auto at = At(index);
   MemberForWrite(document_, kSelect) =
-      static_cast<Json::Int64>(index);  // the reader's kind, so a re-read compares equal
+      static_cast<Json::Int64>(at ? *at : index);  // the reader's kind, so a re-read compares equal
 }
 
 std::string ProfileList::NumberedName() const {

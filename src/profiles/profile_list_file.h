@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // A device folder's profile list, "ProfileList.ini" (a JSON document despite
 // its name):
@@ -28,9 +29,11 @@ bool IsBlankProfileName(std::string_view name);
 
 // The list document with typed access. Entries that cannot name a profile
 // file of the folder (no identifier text, one holding a path separator, or
-// one that an earlier entry already uses) are left out on construction, so a
-// hand-edited list can neither lead a write outside the folder nor let two
-// entries share one file.
+// one that an earlier entry already uses) are passed over: the indexes count
+// only the usable entries, so a hand-edited list can neither lead a write
+// outside the folder nor let two entries share one file. The document keeps
+// them as they were, so that writing the list back never loses what another
+// version of the program (or the user) put there.
 class ProfileList {
  public:
   // A null document (a missing or corrupt file) stays null; any other value
@@ -54,6 +57,7 @@ class ProfileList {
   // Index out of range: nothing changes.
   void Rename(std::size_t index, std::string_view name);
   void Remove(std::size_t index);
+  // Stored as the entry's place in the whole list, as every reader counts.
   void SetSelected(std::size_t index);
 
   // The first name that no entry has: "profile1", "profile2", ...
@@ -64,7 +68,12 @@ class ProfileList {
   std::string ImportName(std::string_view stem) const;
 
  private:
+  // Where each usable entry stands in the document's list.
+  void FindUsable();
+  std::optional<Json::ArrayIndex> At(std::size_t index) const;
+
   Json::Value document_;
+  std::vector<Json::ArrayIndex> usable_;
 };
 
 std::filesystem::path ProfileFilePath(const std::filesystem::path& folder, std::string_view uuid);

@@ -245,6 +245,25 @@ TEST_F(KeyboardDeviceTest, FramesStreamOnlyInTheHostDrivenModes) {
   }));
 }
 
+TEST_F(KeyboardDeviceTest, AKeyboardArrivingWhileTheHostLightingIsOffStaysOffUntilTurnedOn) {
+  roster_.host_lighting = false;
+  CCorvaneKeyboardDevice& keyboard = Connect();
+  EXPECT_FALSE(keyboard.host_lighting());
+  LightSetting light = keyboard.profile().GetLight();
+  light.select_item = static_cast<std::uint8_t>(IndexOfCode(keyboard, 29));
+  keyboard.profile().SetLight(light);
+  keyboard.LoadLighting();
+  loop.AdvanceBy(100ms);
+  PumpUntil([&] { return !keyboard.io().Busy(); });
+  EXPECT_TRUE(Requests(0x12).empty());
+  EXPECT_TRUE(Requests(0x1C).empty());
+
+  keyboard.set_host_lighting(true);
+  EXPECT_TRUE(PumpUntil([&] { return Requests(0x1C).size() == 1; }));
+  loop.AdvanceBy(20ms);
+  EXPECT_TRUE(PumpUntil([&] { return !Requests(0x12).empty(); }));
+}
+
 TEST_F(KeyboardDeviceTest, OnBoardIndexEventsSetTheIndexAndRecordByte17) {
   CCorvaneKeyboardDevice& keyboard = Connect();
   struct Case {

@@ -164,13 +164,23 @@ TEST(SettingsDecode, FieldsAndKeptLightBytes) {
   want.green = 0x87;
   want.blue = 0x88;
   want.zzcc_led_mode = 0x80 + 18;
-  want.custom_group = 0x80 + 25;
+  want.custom_group = base.custom_group;  // 0xA5 names no group: the live one stays
   EXPECT_EQ(d.light, want);
   EXPECT_EQ(d.w_flag, 0x80 + 19);
   EXPECT_EQ(d.key6_flag, 0x80 + 20);
   EXPECT_EQ(d.win_flag, 0x80 + 21);
   EXPECT_EQ(d.os_mode, 0x80 + 27);
   EXPECT_EQ(raw[16], 0);
+}
+
+TEST(SettingsDecode, CustomGroupWithinTheDevicesTables) {
+  for (const auto& [read, live, decoded] : {std::array<std::uint8_t, 3>{3, 1, 3}, {7, 1, 7}, {8, 1, 1}, {0xFF, 2, 2}}) {
+    SettingsRecord raw{};
+    raw[25] = read;
+    LightSetting base;
+    base.custom_group = live;
+    EXPECT_EQ(DecodeSettings(raw, kModes, 0, base).light.custom_group, decoded) << int{read};
+  }
 }
 
 TEST(SettingsEncode, ModeIndexToCode) {

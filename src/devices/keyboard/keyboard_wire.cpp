@@ -140,7 +140,9 @@ DecodedSettings DecodeSettings(SettingsRecord& raw, std::span<const int> mode_co
   light.green = raw[kGreenByte];
   light.blue = raw[kBlueByte];
   light.zzcc_led_mode = raw[kSpecialModeByte];
-  light.custom_group = raw[kCustomGroupByte];
+  // A group past the device's tables would address memory it does not have
+  // and grow the profile's colour list without end: the live one stays.
+  light.custom_group = raw[kCustomGroupByte] < kCustomGroupCount ? raw[kCustomGroupByte] : base.custom_group;
   out.w_flag = raw[kWFlagByte];
   out.key6_flag = raw[kKey6FlagByte];
   out.win_flag = raw[kWinFlagByte];

@@ -22,6 +22,7 @@ inline constexpr std::size_t kRecordSize = 34;
 inline constexpr std::uint32_t kRecordStride = 33;
 inline constexpr std::uint8_t kHostDrivenCode = 0xFE;
 inline constexpr std::uint8_t kCustomColourMode = 20;
+inline constexpr std::uint8_t kCustomGroupCount = 8;  // colour tables at group × 512
 inline constexpr std::uint8_t kHostModeA = 29;
 inline constexpr std::uint8_t kHostModeB = 30;
 
@@ -67,7 +68,8 @@ struct DecodedSettings {
 // index when the code is in the model's list (else it keeps the raw code),
 // byte 16 becomes 0. A host-driven code (0xFE) decodes as the live mode when
 // that is 29 or 30, else as 29. `base` gives the light fields the record does
-// not carry (old mode, working bytes).
+// not carry (old mode, working bytes), and the custom group when the record's
+// is past the last group.
 DecodedSettings DecodeSettings(SettingsRecord& raw, std::span<const int> mode_codes, std::uint8_t live_mode,
                                const LightSetting& base);
 

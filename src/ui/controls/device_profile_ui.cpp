@@ -77,9 +77,8 @@ CComboUI* CDeviceProfileUI::Combo() { return Part<CComboUI>(kComboName); }
 
 bool CDeviceProfileUI::LoadList() {
   if (folder_.empty() || !Combo()) return false;
-  const Json::Value read = ReadJsonDocument(folder_ / kProfileListFileName);
-  list_ = ProfileList(read);
-  if (list_.Document() != read) list_.Write(folder_);  // what the reading left out is gone from the file too
+  // Reading never writes: entries this list cannot use stay in the user's file.
+  list_ = ProfileList(ReadJsonDocument(folder_ / kProfileListFileName));
   ShowList();
   return true;
 }

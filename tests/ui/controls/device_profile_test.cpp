@@ -15,7 +15,9 @@
 #include "helpers/temporary_folder.h"
 #include "profiles/file_contents.h"
 #include "profiles/json_document.h"
+#include "profiles/profile_list_file.h"
 #include "ui/controls/device_profile_ui.h"
+
 #include "ui/toolkit/list_owner.h"
 #include "ui/toolkit/option.h"
 #include "ui/toolkit/test_window.h"
@@ -97,14 +99,19 @@ class DeviceProfileTest : public DeviceProfileWindow {
     for (int i = 0; i < combo.GetCount(); ++i) names.push_back(combo.GetItemAt(i)->GetText());
     return names;
   }
-  std::vector<std::string> ListMembers(const char* member) const {
-    std::vector<std::string> values;
-    const Json::Value list = ListFile();
-    for (const Json::Value& entry : list["profilelist"]) values.push_back(entry[member].asString());
-    return values;
+  // The file's usable entries, as the program reads them.
+  std::vector<std::string> ListNames() const {
+    const ProfileList list(ListFile());
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < list.Count(); ++i) names.push_back(list.Name(i));
+    return names;
   }
-  std::vector<std::string> ListNames() const { return ListMembers("profilename"); }
-  std::vector<std::string> ListUuids() const { return ListMembers("profileUUID"); }
+  std::vector<std::string> ListUuids() const {
+    const ProfileList list(ListFile());
+    std::vector<std::string> uuids;
+    for (std::size_t i = 0; i < list.Count(); ++i) uuids.push_back(list.Uuid(i));
+    return uuids;
+  }
   std::set<std::string> Files() const {
     std::set<std::string> files;
     for (const auto& file : fs::directory_iterator(device)) files.insert(file.path().filename().string());
@@ -191,17 +198,26 @@ INSTANTIATE_TEST_SUITE_P(
                                                                    {"profilename": "y", "profileUUID": ""}]})"}),
     [](const auto& case_info) { return std::string(case_info.param.name); });
 
-TEST_F(DeviceProfileTest, EntriesThatCannotNameTheirOwnFileAreDropped) {
+TEST_F(DeviceProfileTest, EntriesThatCannotNameTheirOwnFileArePassedOverButStayInTheFile) {
   ASSERT_TRUE(ReplaceFileContents(ListPath(), R"({"profilelist": [
       {"profilename": "A", "profileUUID": "a"},
       {"profilename": "B", "profileUUID": "../b"},
       {"profilename": "C", "profileUUID": "a"},
       {"profilename": {}, "profileUUID": "c"},
       {"profilename": "D", "profileUUID": "d"}], "profileselect": 0})"));
+  const Json::Value written = ListFile();
 
   ASSERT_TRUE(panel.Initialise());
   EXPECT_THAT(ComboNames(), ElementsAre("A", "", "D"));
   EXPECT_THAT(ListUuids(), ElementsAre("a", "c", "d"));
+  EXPECT_EQ(ListFile()["profilelist"], written["profilelist"]);
+
+  // The selection counts every entry of the file, as other readers do.
+  ASSERT_TRUE(panel.Select(2));
+  EXPECT_EQ(ListFile()["profileselect"], 4);
+  ASSERT_EQ(panel.RenameProfile("E"), CDeviceProfileUI::RenameResult::kRenamed);
+  EXPECT_EQ(ListFile()["profilelist"][4]["profilename"], "E");
+  EXPECT_EQ(ListFile()["profilelist"][1], written["profilelist"][1]);
 
   ASSERT_TRUE(panel.ResetProfiles());
   EXPECT_FALSE(fs::exists(folder.path() / "b.Json"));
