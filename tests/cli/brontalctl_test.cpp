@@ -1,7 +1,7 @@
+#include <gtest/gtest.h>
 #include <json/reader.h>
 
-#include <gtest/gtest.h>
-
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -31,8 +31,22 @@ TEST(Brontalctl, DescribePrintsCollectionsOfAHexFile) {
 
 TEST(Brontalctl, DescribeJsonHasTheDocumentedMembers) {
   // Binary input this time: the bytes of a mouse descriptor.
-  const std::string binary = {0x05, 0x01, 0x09, 0x02, static_cast<char>(0xA1), 0x01, 0x15, 0x00, 0x25, 0x01,
-                              0x75, 0x01, static_cast<char>(0x95), 0x08, static_cast<char>(0x81), 0x02,
+  const std::string binary = {0x05,
+                              0x01,
+                              0x09,
+                              0x02,
+                              static_cast<char>(0xA1),
+                              0x01,
+                              0x15,
+                              0x00,
+                              0x25,
+                              0x01,
+                              0x75,
+                              0x01,
+                              static_cast<char>(0x95),
+                              0x08,
+                              static_cast<char>(0x81),
+                              0x02,
                               static_cast<char>(0xC0)};
   const auto r = RunCli({"describe", WriteTemp("mouse.bin", binary), "--json"});
   ASSERT_EQ(r.status, 0) << r.err;
@@ -61,7 +75,8 @@ TEST(Brontalctl, BadUsageAndBadInputExitWithTwoAndOneLine) {
       {{"frobnicate"}, "unknown command 'frobnicate'"},
       {{"describe"}, "describe needs a FILE"},
       {{"describe", "/nonexistent/file"}, "cannot read /nonexistent/file"},
-      {{"describe", WriteTemp("unclosed.hex", "a1 01 09 01")}, "malformed report descriptor: 1 collection(s) not closed"},
+      {{"describe", WriteTemp("unclosed.hex", "a1 01 09 01")},
+       "malformed report descriptor: 1 collection(s) not closed"},
       {{"describe", WriteTemp("odd.hex", "05 1")}, "not hexadecimal bytes: '1'"},
       {{"list", "--jsn"}, "unknown option '--jsn'"},
       {{"udev-rules", "extra"}, "takes no arguments"},
@@ -71,6 +86,63 @@ TEST(Brontalctl, BadUsageAndBadInputExitWithTwoAndOneLine) {
     const std::vector<std::string_view> args(c.args.begin(), c.args.end());
     EXPECT_EQ(RunBrontalctl(args, out, err), kExitUsage) << c.message;
     EXPECT_NE(err.str().find(c.message), std::string::npos) << err.str();
+  }
+}
+
+TEST(Brontalctl, OptionsStandAnywhere) {
+  const std::string file = DataFile("hidapi_046d_c52f_if1_receiver");
+  const auto before = RunCli({"describe", "--json", file});
+  const auto after = RunCli({"describe", file, "--json"});
+  EXPECT_EQ(before.status, 0) << before.err;
+  EXPECT_EQ(before.out, after.out);
+  EXPECT_EQ(RunCli({"describe", "--", file}).status, 0);
+}
+
+TEST(Brontalctl, EveryCommandExplainsItself) {
+  for (std::string_view command :
+       {"list", "describe", "monitor", "show", "set", "keys", "assign", "colors", "profile"}) {
+    const auto r = RunCli({command, "--help"});
+    EXPECT_EQ(r.status, 0) << command << ": " << r.err;
+    EXPECT_TRUE(r.out.starts_with("Usage: brontalctl " + std::string(command))) << r.out;
+  }
+}
+
+// Refused before any device or file is touched.
+TEST(Brontalctl, DeviceCommandUsageErrorsExitWithTwo) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string message;
+  };
+  const Case cases[] = {
+      {{"show"}, "which device?"},
+      {{"show", "toaster"}, "'toaster' is not a supported device"},
+      {{"show", "1234:5678"}, "'1234:5678' is not a supported device"},
+      {{"show", "keyboard", "extra"}, "unexpected argument 'extra'"},
+      {{"set", "keyboard"}, "nothing to set"},
+      {{"set", "keyboard", "bogus=1"}, "no setting 'bogus'"},
+      {{"set", "keyboard", "brightness=5"}, "'5' is not a value of brightness"},
+      {{"set", "keyboard", "polling-rate=4"}, "'4' is not a value of polling-rate"},
+      {{"set", "keyboard", "color=12345"}, "'12345' is not a value of color"},
+      {{"set", "keyboard", "mode=no such mode"}, "is not a value of mode"},
+      {{"set", "keyboard", "brightness"}, "'brightness' is not NAME=VALUE"},
+      {{"keys", "keyboard", "--index", "4"}, "--index takes an on-board index 0..3"},
+      {{"keys", "keyboard", "--fn", "--index", "1"}, "--index does not go with --fn"},
+      {{"assign", "keyboard", "126=200004"}, "'126' is not a logical key"},
+      {{"assign", "keyboard", "4=20004"}, "'20004' is not an action"},
+      {{"colors", "keyboard", "4=gg0000"}, "'4=gg0000' is not KEY=RRGGBB"},
+      {{"colors", "keyboard", "--group", "8"}, "--group takes a custom group 0..7"},
+      {{"profile", "keyboard"}, "list, select NAME"},
+      {{"profile", "keyboard", "rename", "   "}, "the name is blank"},
+      {{"profile", "keyboard", "select"}, "select takes one argument"},
+      {{"set", "keyboard", "--frob"}, "unknown option '--frob'"},
+  };
+  for (const Case& c : cases) {
+    std::ostringstream out, err;
+    const std::vector<std::string_view> args(c.args.begin(), c.args.end());
+    EXPECT_EQ(RunBrontalctl(args, out, err), kExitUsage) << c.message;
+    const std::string said = err.str();
+    EXPECT_NE(said.find(c.message), std::string::npos) << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
   }
 }
 

@@ -138,6 +138,22 @@ class BrontalDriverOnXvfb : public ::testing::Test {
         << "trayer did not come up (installed by scripts/deps)";
   }
 
+  // The command codes of the requests the product received, oldest first.
+  std::vector<std::string> JournalCommands(const std::string& product) {
+    std::string output;
+    EXPECT_EQ(Command({BRONTAL_SIM, "journal", sim_, product}, &output), 0);
+    std::istringstream lines(output);
+    std::vector<std::string> commands;
+    for (std::string line; std::getline(lines, line);) {
+      std::istringstream words(line);
+      std::vector<std::string> w;
+      for (std::string word; words >> word;) w.push_back(word);
+      // "T ms request 04 CK CK CMD ..."
+      if (w.size() > 6 && w[2] == "request") commands.push_back(w[6]);
+    }
+    return commands;
+  }
+
   void Plug(const std::string& product) { ASSERT_EQ(Command({BRONTAL_SIM, "plug", sim_, product}), 0) << product; }
 
   ChildProcess& StartDriver() { return Start({BRONTAL_DRIVER}, "driver"); }
@@ -220,6 +236,38 @@ TEST_F(BrontalDriverOnXvfb, ASecondStartShowsTheHiddenWindowAgain) {
   EXPECT_EQ(second.WaitExit(kSecondStartLimit), 0);
   EXPECT_TRUE(WaitForWindow(true)) << "the first window was not shown again";
   EXPECT_TRUE(first.Running());
+}
+
+TEST_F(BrontalDriverOnXvfb, BrontalctlAloneOpensTheKeyboardItselfAndARefusedCommandSendsNothing) {
+  Plug(kKeyboard);
+  ASSERT_EQ(Command({BRONTALCTL, "set", "keyboard", "brightness=1", "color=00ff00"}), 0);
+  std::string shown;
+  ASSERT_EQ(Command({BRONTALCTL, "show", "--json", "keyboard"}, &shown), 0);
+  EXPECT_NE(shown.find("\"color\" : \"00ff00\""), std::string::npos) << shown;
+  EXPECT_NE(shown.find("\"brightness\" : 1"), std::string::npos) << shown;
+
+  const std::size_t before = JournalCommands(kKeyboard).size();
+  EXPECT_EQ(Command({BRONTALCTL, "set", "keyboard", "brightness=9"}), 2);
+  EXPECT_EQ(JournalCommands(kKeyboard).size(), before);
+}
+
+TEST_F(BrontalDriverOnXvfb, WhileTheDesktopProgramRunsBrontalctlHandsItTheCommand) {
+  Plug(kKeyboard);
+  StartDriver();
+  ASSERT_TRUE(WaitForSelector({"keyboard"}));
+  // Answered once the program has read the keyboard.
+  ASSERT_TRUE(WaitUntil([&] { return Command({BRONTALCTL, "show", "keyboard"}) == 0; }, kStartLimit));
+  const std::vector<std::string> before = JournalCommands(kKeyboard);
+  ASSERT_EQ(Command({BRONTALCTL, "set", "keyboard", "brightness=2"}), 0);
+  const std::vector<std::string> after = JournalCommands(kKeyboard);
+  ASSERT_GT(after.size(), before.size());
+  const std::vector<std::string> added(after.begin() + static_cast<std::ptrdiff_t>(before.size()), after.end());
+  // One settings write of the program's, and no connect-time read of brontalctl's own.
+  EXPECT_EQ(std::count(added.begin(), added.end(), "06"), 1) << ::testing::PrintToString(added);
+  EXPECT_EQ(std::count(added.begin(), added.end(), "03"), 0) << ::testing::PrintToString(added);
+  std::string shown;
+  ASSERT_EQ(Command({BRONTALCTL, "show", "keyboard", "--json"}, &shown), 0);
+  EXPECT_NE(shown.find("\"brightness\" : 2"), std::string::npos) << shown;
 }
 
 // Closing hides to the tray when there is one; otherwise the user could never
