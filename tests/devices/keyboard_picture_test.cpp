@@ -176,8 +176,8 @@ TEST(KeyboardPictureTest, CapLabelsFollowTheUsage) {
 
 TEST(KeyboardPictureTest, BuildAddsOneFloatingButtonPerKey) {
   CSelectPanelUI panel;
-  const Point origin{100, 50};
-  const auto buttons = BuildKeyboardPicture(panel, 1, origin);
+  const Size size = KeyPictureSize(1);
+  const auto buttons = BuildKeyboardPicture(panel, 1, Rect{100, 50, 100 + size.cx + 40, 50 + size.cy});
   const auto layout = KeyPictureLayout(1);
   ASSERT_EQ(panel.GetCount(), static_cast<int>(layout.size()));
   for (std::size_t i = 0; i < layout.size(); ++i) {
@@ -190,12 +190,20 @@ TEST(KeyboardPictureTest, BuildAddsOneFloatingButtonPerKey) {
     EXPECT_EQ(key->GetText(), KeyCapLabel(place.logical_key));
     EXPECT_TRUE(key->IsFloat());
     const Rect& r = place.rect;
-    EXPECT_EQ(key->GetPos(), (Rect{r.left + 100, r.top + 50, r.right + 100, r.bottom + 50}));
+    EXPECT_EQ(key->GetPos(), (Rect{r.left + 120, r.top + 50, r.right + 120, r.bottom + 50}));  // centred
     EXPECT_EQ(key->GetFixedWidth(), r.Width());
     EXPECT_EQ(key->GetFixedHeight(), r.Height());
   }
   EXPECT_EQ(buttons[59], nullptr);  // no keypad on this board
   EXPECT_EQ(buttons[18], nullptr);
+
+  // A smaller area takes the whole picture at a smaller scale.
+  CSelectPanelUI half;
+  BuildKeyboardPicture(half, 1, Rect{0, 0, size.cx / 2, size.cy});
+  const Rect last = dynamic_cast<CControlUI*>(half.GetItemAt(half.GetCount() - 1))->GetPos();
+  EXPECT_LE(last.right, size.cx / 2);
+  EXPECT_EQ(last, (Rect{layout.back().rect.left / 2, layout.back().rect.top / 2, layout.back().rect.right / 2,
+                        layout.back().rect.bottom / 2}));
 
   CSelectPanelUI empty;
   const auto none = BuildKeyboardPicture(empty, 7);

@@ -24,6 +24,9 @@ namespace {
 using keyboard::Table;
 
 constexpr std::uint32_t kSettingsWriteKey = 1;
+// Where the device page shows the picture in the main window, right of the
+// profile selector (floating controls take window coordinates).
+constexpr Rect kPictureArea{284, 136, 792, 312};
 constexpr std::chrono::milliseconds kPauseAfterFailedColours{200};
 constexpr std::size_t kIndexCount = 4;
 constexpr std::uint8_t kMacroAction = 0x70;
@@ -121,7 +124,7 @@ void CCorvaneKeyboardDevice::BuildKeyPicture() {
   auto panel = std::make_unique<CSelectPanelUI>();
   panel->SetName("key_picture");
   const int variant = KeyPictureVariantOf(identity().product_id).value_or(0);
-  const auto keys = BuildKeyboardPicture(*panel, variant);
+  const auto keys = BuildKeyboardPicture(*panel, variant, kPictureArea);
   std::vector<CControlUI*> buttons(keys.begin(), keys.end());
   buttons.resize(static_cast<std::size_t>(position_count()), nullptr);
   SetKeyButtons(std::move(buttons));

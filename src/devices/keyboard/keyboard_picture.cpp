@@ -1,5 +1,6 @@
 #include "devices/keyboard/keyboard_picture.h"
 
+#include <algorithm>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -285,7 +286,17 @@ std::string_view KeyCapLabel(std::size_t logical_key) {
 }
 
 std::array<CDeviceKeyButtonUI*, kLogicalKeyCount> BuildKeyboardPicture(CSelectPanelUI& panel, int variant,
-                                                                       Point origin) {
+                                                                       std::optional<Rect> area) {
+  const Size size = KeyPictureSize(variant);
+  const Rect into = area.value_or(Rect{0, 0, size.cx, size.cy});
+  // Never larger than drawn, smaller where the area is: the proportions stay.
+  double scale = 1.0;
+  if (size.cx > 0 && size.cy > 0)
+    scale = std::min({1.0, static_cast<double>(into.Width()) / size.cx, static_cast<double>(into.Height()) / size.cy});
+  const int left = into.left + (into.Width() - static_cast<int>(size.cx * scale)) / 2;
+  const int top = into.top;
+  auto at = [scale](int v) { return static_cast<int>(v * scale); };
+
   std::array<CDeviceKeyButtonUI*, kLogicalKeyCount> buttons{};
   for (const KeyPlace& place : KeyPictureLayout(variant)) {
     auto key = std::make_unique<CDeviceKeyButtonUI>();
@@ -294,10 +305,11 @@ std::array<CDeviceKeyButtonUI*, kLogicalKeyCount> BuildKeyboardPicture(CSelectPa
     key->SetText(std::string(KeyCapLabel(place.logical_key)));
     key->SetFloat(true);
     const Rect& r = place.rect;
-    key->SetPos({origin.x + r.left, origin.y + r.top, origin.x + r.right, origin.y + r.bottom});
+    const Rect placed{left + at(r.left), top + at(r.top), left + at(r.right), top + at(r.bottom)};
+    key->SetPos(placed);
     // As the layout's "pos" does: a floating control is also sized by it.
-    key->SetFixedWidth(r.Width());
-    key->SetFixedHeight(r.Height());
+    key->SetFixedWidth(placed.Width());
+    key->SetFixedHeight(placed.Height());
     if (panel.Add(std::move(key))) buttons[place.logical_key] = button;
   }
   return buttons;

@@ -48,10 +48,12 @@ std::string_view KeyCapLabel(std::size_t logical_key);
 
 // Adds the variant's keys to `panel` as floating key buttons named "key_" plus
 // the logical key, labelled with KeyCapLabel. The toolkit places floating
-// controls in window coordinates, so `origin` is where the panel's top left
-// sits in the window. Returns the buttons by logical key, nullptr for keys the
-// picture does not show.
+// controls in window coordinates, so `area` is where the picture goes in the
+// window: the picture is scaled down to fit it (never up), centred across it,
+// at its top. Without an area the picture keeps its size at the window's
+// origin. Returns the buttons by logical key, nullptr for keys the picture
+// does not show.
 std::array<CDeviceKeyButtonUI*, kLogicalKeyCount> BuildKeyboardPicture(CSelectPanelUI& panel, int variant,
-                                                                       Point origin = {});
+                                                                       std::optional<Rect> area = std::nullopt);
 
 }  // namespace brontal
