@@ -78,6 +78,13 @@ CMainWnd::CMainWnd(Toolkit& toolkit, const AppMessages& messages, DesktopService
           slots_, toolkit.Loop(), [this](const WindowMessage& m) { SendMessage(m); }, messages.application),
       profile_actions_(*this, desktop) {
   roster_.profile_panels = true;
+  SetRouteHandler(Route::kKeyAssignment, [this](const RoutedNotify& route, TNotifyUI& msg) {
+    if (msg.type == notify::kClick && route.name == "key_") {
+      OnPictureKeyClicked(route.index);
+      return;
+    }
+    NotBuilt(RouteName(route.route), msg.type + " " + route.name);
+  });
   roster_.device_created = [this](CCorvaneUSBDevice& device) {
     if (auto* keyboard = dynamic_cast<CCorvaneKeyboardDevice*>(&device)) {
       // No updater is started here: the user is told and the program goes on.
@@ -273,6 +280,19 @@ void CMainWnd::OnWindowTimer(unsigned id) {
     case kIdleTimer: roster_.RetryWaitingSlots(); break;
     default: break;
   }
+}
+
+void CMainWnd::OnPictureKeyClicked(int key) {
+  const CDeviceOptionUI* entry = roster_.SelectedEntry();
+  auto* keyboard = entry ? dynamic_cast<CCorvaneKeyboardDevice*>(entry->device()) : nullptr;
+  if (!keyboard) return;
+  const auto* fn_layer = dynamic_cast<const COptionUI*>(GetPaintManager().FindControl("key_set_FN_tier"));
+  if (fn_layer && fn_layer->IsSelected())
+    keyboard->SelectFnKey(key);
+  else
+    keyboard->SelectKey(key);
+  // In the per-key colour mode a click paints the key.
+  keyboard->SetKeyToCurrentColour(key);
 }
 
 void CMainWnd::SetHostLighting(bool on) {

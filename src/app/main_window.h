@@ -86,6 +86,9 @@ class CMainWnd : public WindowImplBase, public SkinReceiver {
   void OnWindowTimer(unsigned id);
   void Forward(const RoutedNotify& route, TNotifyUI& msg);
 
+  // A key of the device picture: the key the key panel shows, and in the
+  // per-key colour mode the key painted.
+  void OnPictureKeyClicked(int key);
   void SetHostLighting(bool on);
   void BroadcastHostLighting(bool on);
   void SetWindowActive(bool active);
