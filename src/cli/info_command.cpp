@@ -8,6 +8,7 @@
 #include "device_access/command_channel.h"
 #include "device_access/hid_path.h"
 #include "devices/device_info_block.h"
+#include "devices/device_lock.h"
 #include "devices/interface_table.h"
 #include "support/hex_text.h"
 
@@ -69,6 +70,14 @@ int InfoCommand(CommandArgs args, std::ostream& out, std::ostream& err) {
     const std::string name =
         HexPair(row->vendor_id, row->product_id) + " " + KindName(row->type) + (receiver ? " (receiver)" : " (cable)");
 
+    // Never between the packets of the program that holds the device.
+    const InterfaceRow& product = receiver && row->paired ? kInterfaceTable[row->partner] : *row;
+    UniqueFd lock;
+    if (LockDevice(product.vendor_id, product.product_id, lock) == DeviceLockResult::kInUse) {
+      err << "brontalctl: " << name << ": in use by another program ('brontalctl show' asks brontal-driver)\n";
+      status = kExitFailure;
+      continue;
+    }
     CCommandChannel channel;
     CHidDevice& collection = receiver ? channel.receiver_collection() : channel.wired_collection();
     if (!collection.Open(*path, true, true, true, false)) {

@@ -1,17 +1,11 @@
 #include "devices/corvane_usb_device.h"
 
 #include <array>
-#include <cstdio>
-#include <functional>
 
-#include "device_access/hid_backend.h"
+#include "devices/device_lock.h"
 #include "devices/device_option_ui.h"
-#include "support/debug_log.h"
-#include "support/file_lock.h"
-#include "support/hex_text.h"
-#include "support/private_folder.h"
-#include "support/user_folders.h"
 #include "profiles/data_folders.h"
+#include "support/debug_log.h"
 #include "ui/controls/device_key_button_ui.h"
 #include "ui/controls/select_panel_ui.h"
 #include "ui/toolkit/message_loop.h"
@@ -106,26 +100,8 @@ std::filesystem::path CCorvaneUSBDevice::DefaultDataFile() const { return Defaul
 std::filesystem::path CCorvaneUSBDevice::UserDataFolder() const { return DeviceFolder(kind_name_); }
 
 bool CCorvaneUSBDevice::TakeDeviceLock() {
-  if (device_lock_.valid()) return true;
-  const std::filesystem::path folder = UserRuntimeFolder();
-  std::string error;
-  if (!PreparePrivateFolder(folder, error)) {
-    // Without a private folder no lock can be shared; the device is still used.
-    Trace("device lock: " + error);
-    return true;
-  }
-  // Per bus: a simulated product is not the real one, nor another simulator's.
-  char bus[24];
-  std::snprintf(bus, sizeof bus, "%016zx", std::hash<std::string>{}(HidBus::Identity()));
-  const std::string name = "device-" + std::string(bus) + "-" + Hex4(identity_.vendor_id) + "-" +
-                           Hex4(identity_.product_id) + ".lock";
-  switch (TryLockFile(folder / name, device_lock_, error)) {
-    case FileLockResult::kAcquired: return true;
-    case FileLockResult::kHeldByAnother: return false;
-    case FileLockResult::kUnavailable: break;
-  }
-  Trace("device lock: " + error);
-  return true;
+  return device_lock_.valid() ||
+         LockDevice(identity_.vendor_id, identity_.product_id, device_lock_) == DeviceLockResult::kHeld;
 }
 
 bool CCorvaneUSBDevice::OpenEventCollection(const std::string& path) {

@@ -60,7 +60,6 @@ struct CCorvaneKeyboardDevice::ConnectRead {
   bool channel_open = false;
   bool tables_read = false;  // false when the slot count was refused
   DeviceInfoBlock info;
-  std::uint16_t firmware_version = 0;
   Table base{};
   std::array<Table, kIndexCount> tables{};
   std::array<std::uint8_t, keyboard::kMaxSlots> led{};
@@ -174,7 +173,6 @@ void CCorvaneKeyboardDevice::OnConnected() {
     if (!read.channel_open) return read;
     c.Begin();
     c.ReadDeviceInfo(read.info.bytes);
-    read.firmware_version = c.receiver_link() ? c.receiver_collection().version() : c.wired_collection().version();
     const std::size_t slots = read.info.key_slot_count();
     if (c.SetDataLength(static_cast<std::uint16_t>(slots * 3))) {
       c.ReadKeyTable(read.base);
@@ -215,8 +213,11 @@ void CCorvaneKeyboardDevice::TakeConnectRead(ConnectRead read) {
       fn_table_index0_ = read.fn_index0;
       maps_ = keyboard::BuildKeyMaps(base_table_, led_table_, fn_table_, slot_count_);
     }
-    if (identity().product_id == kFirmwareCheckedProduct && read.firmware_version != 0 &&
-        read.firmware_version < kFirmwareUpdatedVersion && !firmware_outdated_) {
+    // The collections open and close on this thread: their attributes are read here.
+    const std::uint16_t firmware =
+        receiver_link() ? channel().receiver_collection().version() : channel().wired_collection().version();
+    if (identity().product_id == kFirmwareCheckedProduct && firmware != 0 && firmware < kFirmwareUpdatedVersion &&
+        !firmware_outdated_) {
       // On Linux no updater is started and the program goes on: the user is told.
       firmware_outdated_ = true;
       Trace("固件版本过低");
