@@ -10,6 +10,7 @@
 #include "macros/macro_index.h"
 #include "models/memory_layout.h"
 #include "profiles/json_document.h"
+#include "ui/controls/device_profile_ui.h"
 
 namespace brontal {
 namespace {
@@ -210,6 +211,27 @@ TEST_F(KeyboardDeviceTest, TheFnTableGoesToIndexZeroWithTheDevicesOwnFnActionsKe
     const std::size_t at = keyboard.maps().slot[key] * 3u;
     EXPECT_TRUE(std::equal(built_in.begin() + at, built_in.begin() + at + 3, written.begin() + at)) << int{key};
   }
+}
+
+TEST_F(KeyboardDeviceTest, APickedProfileBringsItsSettingsAndItsOnBoardKeyTable) {
+  CCorvaneKeyboardDevice& keyboard = Connect();
+  CDeviceProfileUI* panel = keyboard.profile_panel();
+  ASSERT_NE(panel, nullptr);
+  ASSERT_TRUE(panel->AddProfile());  // a fifth
+
+  ASSERT_TRUE(panel->Select(1));
+  ASSERT_TRUE(Written([&](auto done) { keyboard.ApplySelectedProfile(done); }));
+  EXPECT_EQ(keyboard.profile().ProfilePath(), panel->ProfileFilePath(1));
+  EXPECT_EQ(Requests(0x06).size(), 1u);
+  ASSERT_FALSE(Requests(0x09).empty());
+  EXPECT_EQ(Requests(0x09).front().address, 0x180);  // on-board index 1
+
+  // Four on-board tables: the fifth profile's keys stay in the profile.
+  const std::size_t tables = Requests(0x09).size();
+  ASSERT_TRUE(panel->Select(4));
+  ASSERT_TRUE(Written([&](auto done) { keyboard.ApplySelectedProfile(done); }));
+  EXPECT_EQ(Requests(0x06).size(), 2u);
+  EXPECT_EQ(Requests(0x09).size(), tables);
 }
 
 TEST_F(KeyboardDeviceTest, PerKeyColoursOfAGroupGoToItsTableAtGroupTimes512) {

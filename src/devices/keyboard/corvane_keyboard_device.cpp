@@ -455,10 +455,16 @@ void CCorvaneKeyboardDevice::ApplySelectedProfile(Done done) {
   const auto join = std::make_shared<DoneJoin>(DoneJoin{3, true, std::move(done)});
   WriteSettings(0, 0, PartOf(join));
   WriteMacros(PartOf(join));
-  if (FnLayerChosen())
+  const int position = ProfilePosition();
+  if (FnLayerChosen()) {
     WriteCurrentFnKeyTable(0, PartOf(join));
-  else
-    WriteCurrentKeyTable(ProfilePosition(), PartOf(join));
+  } else if (position >= static_cast<int>(kIndexCount)) {
+    // The keyboard keeps four on-board key tables: a later profile's keys live in the profile alone.
+    Trace("no on-board key table for profile " + std::to_string(position + 1));
+    PartOf(join)(true);
+  } else {
+    WriteCurrentKeyTable(position, PartOf(join));
+  }
 }
 
 // ---- Per-key colours ----
