@@ -2,31 +2,19 @@
 // for ten seconds while the program follows them as it always does (discovery
 // every 100 ms, the frame and status timers, the event and lighting threads).
 // Prints the CPU time the process used, as a percentage of one core.
-#include <sys/resource.h>
-
 #include <QCoreApplication>
-
 #include <chrono>
 #include <cstdio>
 
 #include "devices/headless_roster.h"
+#include "scenario_support.h"
 #include "support/user_folders.h"
 #include "transport/in_process_simulation.h"
 #include "ui/qt/qt_message_loop.h"
 
-namespace {
-
-double CpuSeconds() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; };
-  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
   using namespace brontal;
+  using bench::CpuSeconds;
   QCoreApplication application(argc, argv);
   const auto span = std::chrono::seconds(argc > 1 ? std::atoi(argv[1]) : 10);
   sim::InProcessSimulation simulation(sim::DefaultSimulatedProducts());
@@ -52,7 +40,7 @@ int main(int argc, char** argv) {
   const double cpu = CpuSeconds() - cpu_before;
   const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall_before).count();
   devices.discovery().Stop();
-  std::printf("devices: %zu, idle for %.1f s, CPU %.3f s = %.2f %% of one core\n", devices.roster().devices().size(), wall, cpu,
-              100.0 * cpu / wall);
+  std::printf("devices: %zu, idle for %.1f s, CPU %.3f s = %.2f %% of one core\n", devices.roster().devices().size(),
+              wall, cpu, 100.0 * cpu / wall);
   return 0;
 }

@@ -1,5 +1,7 @@
 #include "devices/device_io_worker.h"
 
+#include <pthread.h>
+
 #include <algorithm>
 
 namespace brontal {
@@ -59,6 +61,8 @@ std::uint64_t DeviceIoWorker::frames_replaced() const {
 }
 
 void DeviceIoWorker::Run(std::stop_token stop) {
+  // Named, so that a thread list (top -H, a debugger, the benchmarks) tells it apart.
+  ::pthread_setname_np(::pthread_self(), "brontal-io");
   std::unique_lock lock(mutex_);
   while (true) {
     wake_.wait(lock, stop, [this] { return !queue_.empty() || frame_; });

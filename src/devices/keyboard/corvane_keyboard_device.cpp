@@ -336,9 +336,12 @@ void CCorvaneKeyboardDevice::TakeSettings(const SettingsRead& read) {
   system.win_flag = decoded.win_flag;
   system.w_flag = decoded.w_flag;
   system.os_mode = decoded.os_mode;
+  const Json::Value before = profile_.Document();
   profile_.SetKeyboardSystem(system);
   profile_.SetLight(live_light_);
-  if (!profile_.ProfilePath().empty() && !profile_.Save())
+  // The file is written only when the device told something new: most
+  // connects find what the profile already holds.
+  if (!profile_.ProfilePath().empty() && profile_.Document() != before && !profile_.Save())
     Trace("profile not saved: " + profile_.ProfilePath().string());
   // Of the modes' start steps only the per-key colour read talks to the
   // device; the host animations start their own.
