@@ -388,8 +388,9 @@ void Assign(CCorvaneKeyboardDevice& keyboard, const DeviceCommandLine& line, Don
     done(Failure(line, "the profile could not be saved (" + profile.ProfilePath().string() + "); nothing was sent"));
     return;
   }
+  // The list in memory is what the key panel shows and what goes to the device.
   list = std::move(changed);
-  keyboard.ReloadKeyAssignments();
+  keyboard.RefreshKeyMarks();
   auto told = [line, done](bool ok) {
     done(ok ? DeviceReply{0, "", ""} : Failure(line, "the keyboard did not take the key table (saved in the profile)"));
   };

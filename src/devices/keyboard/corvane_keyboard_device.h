@@ -90,6 +90,8 @@ class CCorvaneKeyboardDevice : public CCorvaneUSBDevice {
   // default; true (and the profile saved) when any did.
   bool RepairDanglingMacros();
 
+  // The picture marks the keys whose action differs from their default.
+  void RefreshKeyMarks();
   // A key slot was pressed (1) or released (2).
   void OnKeyEvent(int slot, int kind);
   void SelectKey(int logical_key);
@@ -147,7 +149,6 @@ class CCorvaneKeyboardDevice : public CCorvaneUSBDevice {
   void DecodeSettings(std::function<void()> then = {});
   void TakeSettings(const SettingsRead& read);
   void HandleEvent(std::uint16_t code);
-  void RefreshKeyMarks();
   int ProfilePosition() const;
   bool FnLayerChosen() const;
   std::size_t MacroCount() const;

@@ -1,0 +1,154 @@
+#include <gtest/gtest.h>
+#include <json/json.h>
+
+#include <filesystem>
+
+#include "control/device_commands.h"
+#include "devices/discovery_thread.h"
+#include "devices/keyboard/corvane_keyboard_device.h"
+#include "devices/roster_fixture.h"
+#include "helpers/private_user_folders.h"
+#include "helpers/pump_until.h"
+#include "models/memory_layout.h"
+#include "ui/controls/device_profile_ui.h"
+
+namespace brontal {
+namespace {
+
+using sim::MemoryRegion;
+
+constexpr std::uint16_t kVendor = 0x320F;
+constexpr std::uint16_t kCabled = 0x5100;
+
+// brontalctl's device commands as the owning program runs them, on a keyboard
+// of the simulator; what reached the device is read from its journal.
+class KeyboardCommandsTest : public test::DeviceUiFixture {
+ protected:
+  KeyboardCommandsTest() {
+    roster_.profile_panels = true;
+    simulator().Plug(kVendor, kCabled);
+    discovery_.Start();
+    EXPECT_TRUE(test::PumpUntil(loop, [&] { return Keyboard() && Keyboard()->channel().open(); }));
+    loop.AdvanceBy(CDeviceOptionUI::kConnectDelay);
+    EXPECT_TRUE(test::PumpUntil(loop, [&] { return Keyboard()->ready(); }));
+  }
+  ~KeyboardCommandsTest() override { discovery_.Stop(); }
+
+  CCorvaneKeyboardDevice* Keyboard() {
+    return roster_.devices().empty() ? nullptr : dynamic_cast<CCorvaneKeyboardDevice*>(roster_.devices().front());
+  }
+
+  DeviceReply Run(std::vector<std::string> args) {
+    std::optional<DeviceReply> reply;
+    RunDeviceRequest(roster_, {std::move(args), "test"}, [&](DeviceReply r) { reply = std::move(r); });
+    EXPECT_TRUE(test::PumpUntil(loop, [&] { return reply.has_value(); }));
+    return reply.value_or(DeviceReply{-1, "", "no reply"});
+  }
+
+  std::vector<sim::JournalEntry> Requests(std::uint8_t command) {
+    std::vector<sim::JournalEntry> found;
+    for (const sim::JournalEntry& e : simulator().Device(kVendor, kCabled)->Journal().Entries())
+      if (e.command == command) found.push_back(e);
+    return found;
+  }
+  std::size_t RequestCount() { return simulator().Device(kVendor, kCabled)->Journal().Entries().size(); }
+
+  test::PrivateUserFolders folders_;
+  SlotList slots_;
+  DeviceRoster roster_{window, slots_};
+  DiscoveryThread discovery_{slots_, loop,
+                             [this](const WindowMessage& m) {
+                               if (m.id == kMsgDeviceArrived) roster_.OnDeviceArrived(m.wparam);
+                               if (m.id == kMsgDeviceRemoved) roster_.OnDeviceRemoved(m.wparam);
+                             },
+                             0xC001};
+};
+
+TEST_F(KeyboardCommandsTest, SetChangesTheProfileOnceAndWritesOneRecordWhateverTheNumberOfNames) {
+  const DeviceReply reply =
+      Run({"set", "keyboard", "brightness=1", "speed=0", "color=102030", "polling-rate=3", "mode=Sweep", "repeat=7"});
+  ASSERT_EQ(reply.status, 0) << reply.err;
+  ASSERT_EQ(Requests(0x06).size(), 1u);
+  const std::vector<std::uint8_t> record = Requests(0x06).front().payload;
+  EXPECT_EQ(record[1], 3);  // "Sweep" is mode 3 of the factory list
+  EXPECT_EQ(record[2], 1);
+  EXPECT_EQ(record[3], 4);
+  EXPECT_EQ((std::vector<std::uint8_t>(record.begin() + 6, record.begin() + 9)),
+            (std::vector<std::uint8_t>{0x10, 0x20, 0x30}));
+  EXPECT_EQ(record[22], 3);
+  EXPECT_EQ(Keyboard()->profile().GetKeyboardSystem().repeat, 7);
+
+  // Names of the profile alone send nothing.
+  ASSERT_EQ(Run({"set", "keyboard", "repeat-delay=3"}).status, 0);
+  EXPECT_EQ(Requests(0x06).size(), 1u);
+}
+
+TEST_F(KeyboardCommandsTest, RefusedCommandsWriteNothingAnywhere) {
+  const std::size_t before = RequestCount();
+  const auto written = std::filesystem::last_write_time(Keyboard()->profile().ProfilePath());
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"set", "keyboard", "brightness=2", "bogus=1"},
+                                               {"set", "keyboard", "mode=99"},
+                                               {"assign", "keyboard", "64=200004", "65=xyz"},
+                                               {"profile", "keyboard", "select", "no such profile"}}) {
+    EXPECT_EQ(Run(args).status, 2) << args[1];
+  }
+  EXPECT_EQ(RequestCount(), before);
+  EXPECT_EQ(std::filesystem::last_write_time(Keyboard()->profile().ProfilePath()), written);
+}
+
+TEST_F(KeyboardCommandsTest, AProfileThatCannotBeSavedIsReportedAndNothingIsSent) {
+  const std::filesystem::path profile = Keyboard()->profile().ProfilePath();
+  // A folder in the file's place: the replacing rename cannot land.
+  std::filesystem::remove(profile);
+  std::filesystem::create_directory(profile);
+  const std::size_t before = RequestCount();
+  const DeviceReply reply = Run({"set", "keyboard", "brightness=2"});
+  EXPECT_EQ(reply.status, 1);
+  EXPECT_NE(reply.err.find("could not be saved"), std::string::npos) << reply.err;
+  EXPECT_EQ(RequestCount(), before);
+}
+
+TEST_F(KeyboardCommandsTest, AssignWritesEveryPairInOneKeyTableWrite) {
+  ASSERT_EQ(Run({"assign", "keyboard", "64=200005", "65=200006", "--index", "2"}).status, 0);
+  ASSERT_FALSE(Requests(0x09).empty());
+  for (const sim::JournalEntry& e : Requests(0x09)) EXPECT_GE(e.address, 2 * 0x180);
+  const auto at = [&](std::size_t key) {
+    return simulator()
+        .Device(kVendor, kCabled)
+        ->ReadMemory(MemoryRegion::kKeyTables, 2 * 0x180 + Keyboard()->maps().slot[key] * 3u, 3);
+  };
+  EXPECT_EQ(at(64), (std::vector<std::uint8_t>{0x20, 0x00, 0x05}));
+  EXPECT_EQ(at(65), (std::vector<std::uint8_t>{0x20, 0x00, 0x06}));
+
+  const DeviceReply keys = Run({"keys", "keyboard", "--json", "--index", "2"});
+  Json::Value rows;
+  ASSERT_TRUE(Json::Reader().parse(keys.out, rows)) << keys.out;
+  EXPECT_EQ(rows[64]["action"], "200005");
+  EXPECT_EQ(rows[64]["default"], "200004");
+}
+
+TEST_F(KeyboardCommandsTest, ColoursAreStoredAndWrittenAsTheGroupsTable) {
+  ASSERT_EQ(Run({"colors", "keyboard", "--group", "3", "64=ff8000"}).status, 0);
+  ASSERT_FALSE(Requests(0x0B).empty());
+  EXPECT_EQ(Requests(0x0B).front().address, 3 * 512);
+  const DeviceReply shown = Run({"colors", "keyboard", "--group", "3", "--json"});
+  Json::Value v;
+  ASSERT_TRUE(Json::Reader().parse(shown.out, v)) << shown.out;
+  EXPECT_EQ(v["colors"][64]["color"], "ff8000");
+}
+
+TEST_F(KeyboardCommandsTest, SelectingAProfileDrivesTheKeyboardThroughIt) {
+  ASSERT_EQ(Run({"profile", "keyboard", "select", "PROFILE3"}).status, 0);
+  EXPECT_EQ(Keyboard()->profile_panel()->SelectedIndex(), 2);
+  EXPECT_EQ(Requests(0x06).size(), 1u);
+  ASSERT_FALSE(Requests(0x09).empty());
+  EXPECT_EQ(Requests(0x09).front().address, 2 * 0x180);
+
+  const DeviceReply added = Run({"profile", "keyboard", "add"});
+  EXPECT_EQ(added.out, "profile5\n");
+  const DeviceReply list = Run({"profile", "keyboard", "list"});
+  EXPECT_EQ(list.out, "  profile1\n  profile2\n* profile3\n  profile4\n  profile5\n");
+}
+
+}  // namespace
+}  // namespace brontal
