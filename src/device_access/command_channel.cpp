@@ -10,9 +10,8 @@ namespace brontal {
 namespace {
 
 void TraceFrame(const char* label, std::span<const std::uint8_t, kFrameSize> frame) {
-  Trace(label);
-  Trace(FormatFrameLine(frame.first<32>()));
-  Trace(FormatFrameLine(frame.last<32>()));
+  // One write for the three lines: the log is written for every packet.
+  TraceLines({label, FormatFrameLine(frame.first<32>()), FormatFrameLine(frame.last<32>())});
 }
 
 CommandResult StatusResult(const Frame& reply) {
@@ -66,8 +65,7 @@ CommandResult CCommandChannel::RunExchange(std::span<const std::uint8_t> request
     if (!quick) TraceFrame("命令", packet);
 
     const bool receiver = receiver_link_;
-    const std::uint32_t limit =
-        !receiver ? kWiredTimeoutMs : quick ? kQuickReceiverTimeoutMs : kReceiverTimeoutMs;
+    const std::uint32_t limit = !receiver ? kWiredTimeoutMs : quick ? kQuickReceiverTimeoutMs : kReceiverTimeoutMs;
     // One hold for the write and its reads: with two, a second sender could
     // write between them and the two read sequences take each other's replies
     // (a lost answer, or the data of another address accepted as this one's).
@@ -117,13 +115,14 @@ CommandResult CCommandChannel::ExchangeUnder(LockKind kind, const Frame& request
 CommandResult CCommandChannel::ChunkedRead(const Transfer& t, std::span<std::uint8_t> destination) {
   for (std::size_t position = 0; position < t.total; position += t.chunk) {
     const std::size_t length = std::min(t.chunk, t.total - position);
-    const Frame request = BuildRequest(t.code, static_cast<std::uint8_t>(length),
-                                       static_cast<std::uint16_t>(t.base + position));
+    const Frame request =
+        BuildRequest(t.code, static_cast<std::uint8_t>(length), static_cast<std::uint16_t>(t.base + position));
     Frame reply{};
     if (const CommandResult r = ExchangeUnder(t.lock, request, reply); r != CommandResult::kSuccess) return r;
     if (position < destination.size()) {
       const std::size_t n = std::min({length, kFramePayloadSize, destination.size() - position});
-      std::copy_n(reply.begin() + frame_offset::kPayload, n, destination.begin() + static_cast<std::ptrdiff_t>(position));
+      std::copy_n(reply.begin() + frame_offset::kPayload, n,
+                  destination.begin() + static_cast<std::ptrdiff_t>(position));
     }
   }
   return CommandResult::kSuccess;
@@ -135,8 +134,8 @@ CommandResult CCommandChannel::ChunkedWrite(const Transfer& t, std::span<const s
     const std::span<const std::uint8_t> payload =
         position < source.size() ? source.subspan(position, std::min(length, source.size() - position))
                                  : std::span<const std::uint8_t>{};
-    const Frame request = BuildRequest(t.code, static_cast<std::uint8_t>(length),
-                                       static_cast<std::uint16_t>(t.base + position), payload);
+    const Frame request =
+        BuildRequest(t.code, static_cast<std::uint8_t>(length), static_cast<std::uint16_t>(t.base + position), payload);
     Frame reply{};
     if (const CommandResult r = ExchangeUnder(t.lock, request, reply); r != CommandResult::kSuccess) return r;
   }

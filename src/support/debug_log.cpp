@@ -55,17 +55,21 @@ void OpenDestination(LogState& s) {
 
 }  // namespace
 
-void Trace(std::string_view line) {
+void Trace(std::string_view line) { TraceLines({line}); }
+
+void TraceLines(std::initializer_list<std::string_view> lines) {
   LogState& s = State();
   std::scoped_lock lock(s.mutex);
   if (s.override_sink) {
-    s.override_sink(line);
+    for (std::string_view line : lines) s.override_sink(line);
     return;
   }
   if (!s.opened) OpenDestination(s);
   if (!s.file) return;
-  std::fwrite(line.data(), 1, line.size(), s.file);
-  std::fputc('\n', s.file);
+  for (std::string_view line : lines) {
+    std::fwrite(line.data(), 1, line.size(), s.file);
+    std::fputc('\n', s.file);
+  }
   std::fflush(s.file);
 }
 

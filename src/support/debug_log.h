@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,8 @@ namespace brontal {
 // writes to FILE instead, BRONTAL_TRACE=- to standard error and BRONTAL_TRACE=off
 // nowhere.
 void Trace(std::string_view line);
+// Several lines as one entry: written together, never split by another thread's.
+void TraceLines(std::initializer_list<std::string_view> lines);
 
 // Replaces the destination for the life of the object (tests read the lines).
 class ScopedTraceSink {

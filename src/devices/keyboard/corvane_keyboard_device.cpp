@@ -197,6 +197,9 @@ void CCorvaneKeyboardDevice::OnConnected() {
     return read;
   };
   RunJob<ConnectRead>(std::move(job), [this](ConnectRead read) { TakeConnectRead(std::move(read)); });
+  // The profile file is read while the device is: the two do not meet until
+  // the tables are handed over.
+  LoadProfile();
 }
 
 void CCorvaneKeyboardDevice::TakeConnectRead(ConnectRead read) {
@@ -225,7 +228,6 @@ void CCorvaneKeyboardDevice::TakeConnectRead(ConnectRead read) {
     }
   }
   HandKeyTablesToProfile();
-  LoadProfile();
   ReloadKeyAssignments();
   TakeSettings(read.settings);
   ApplyToUi();
