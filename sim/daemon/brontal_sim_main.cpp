@@ -23,6 +23,9 @@ void PrintHelp(std::ostream& out) {
          "BRONTAL_HID=sim:DIR (brontal-driver, brontalctl).\n\n"
          "Commands:\n"
          "  serve DIR                    run the simulated bus in DIR until Ctrl+C\n"
+         "  serve --uhid DIR             the same, its products as kernel HID devices (hidraw nodes)\n"
+         "                               controlled from DIR; needs /dev/uhid: root, or a udev rule\n"
+         "                               giving you access to it\n"
          "  plug DIR VID:PID [--off]     plug a product (--off: a receiver whose device is switched off)\n"
          "  unplug DIR VID:PID           unplug a product\n"
          "  link DIR VID:PID on|off      switch the wireless device behind a receiver\n"
@@ -64,15 +67,18 @@ int main(int argc, char** argv) {
     std::cerr << "brontal-sim: " << command << " needs a DIR (see brontal-sim --help)\n";
     return kExitUsage;
   }
-  const std::string& folder = args[1];
-  if (command == "serve" && args.size() == 2) {
+  const bool uhid = command == "serve" && args.size() == 3 && args[1] == "--uhid";
+  const std::string& folder = uhid ? args[2] : args[1];
+  if (command == "serve" && (args.size() == 2 || uhid)) {
     sigset_t signals;
     sigemptyset(&signals);
     sigaddset(&signals, SIGINT);
     sigaddset(&signals, SIGTERM);
     ::pthread_sigmask(SIG_BLOCK, &signals, nullptr);
     const brontal::UniqueFd stop(::signalfd(-1, &signals, SFD_CLOEXEC));
-    return brontal::sim::ServeSimulatedBus(folder, stop.get(), std::cerr);
+    return brontal::sim::ServeSimulatedBus(
+        folder, stop.get(), std::cerr,
+        uhid ? brontal::sim::BusTransport::kUhid : brontal::sim::BusTransport::kSocketFolder);
   }
 
   const bool known = (command == "plug" && (args.size() == 3 || (args.size() == 4 && args[3] == "--off"))) ||

@@ -3,6 +3,7 @@
 #include <json/value.h>
 #include <json/writer.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <optional>
@@ -114,7 +115,13 @@ ControlReply RunControlCommand(Simulator& simulator, std::string_view line) {
 
   if (verb == "plug" && (words.size() == 2 || (words.size() == 3 && words[2] == "--off"))) {
     if (words.size() == 3) simulator.Device(vendor, product)->SetWirelessLink(false);
-    if (!simulator.Plug(vendor, product)) return {false, words[1] + " is already plugged"};
+    if (!simulator.Plug(vendor, product)) {
+      const std::vector<PluggedProduct> plugged = simulator.Plugged();
+      const bool already = std::any_of(plugged.begin(), plugged.end(), [&](const PluggedProduct& p) {
+        return p.product->vendor_id == vendor && p.product->product_id == product;
+      });
+      return {false, words[1] + (already ? " is already plugged" : " could not be plugged (see the daemon's log)")};
+    }
     return {true, ""};
   }
   if (verb == "unplug" && words.size() == 2) {

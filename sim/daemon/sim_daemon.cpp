@@ -9,12 +9,14 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <memory>
 #include <ostream>
 #include <vector>
 
 #include "daemon/control_commands.h"
 #include "daemon/socket_dir_host.h"
 #include "transport/simulator.h"
+#include "transport/uhid_host.h"
 
 namespace brontal::sim {
 namespace {
@@ -60,7 +62,12 @@ void Answer(int connection, Simulator& simulator) {
 
 }  // namespace
 
-int ServeSimulatedBus(const std::filesystem::path& folder, int stop_fd, std::ostream& log) {
+int ServeSimulatedBus(const std::filesystem::path& folder, int stop_fd, std::ostream& log, BusTransport transport) {
+  if (transport == BusTransport::kUhid && !OpenUhidDevice()) {
+    log << "brontal-sim: " << kUhidDevicePath << ": " << std::strerror(errno)
+        << " (the uhid module, and root or a rule for " << kUhidDevicePath << ", are needed)\n";
+    return 1;
+  }
   std::error_code ec;
   std::filesystem::create_directories(folder, ec);
   ::chmod(folder.c_str(), 0700);  // only this user may plug, unplug or reach the devices
@@ -79,12 +86,22 @@ int ServeSimulatedBus(const std::filesystem::path& folder, int stop_fd, std::ost
     return 1;
   }
 
-  SocketDirNodeHost host(folder);
-  Simulator simulator(host);
-  log << "brontal-sim: simulated bus in " << folder.string() << "; stop with Ctrl+C\n" << std::flush;
+  std::unique_ptr<SocketDirNodeHost> folder_host;
+  std::unique_ptr<UhidNodeHost> uhid_host;
+  NodeHost* host;
+  if (transport == BusTransport::kUhid) {
+    host = (uhid_host = std::make_unique<UhidNodeHost>(OpenUhidDevice, &log)).get();
+    log << "brontal-sim: simulated products as uhid devices, controlled from " << folder.string();
+  } else {
+    host = (folder_host = std::make_unique<SocketDirNodeHost>(folder)).get();
+    log << "brontal-sim: simulated bus in " << folder.string();
+  }
+  Simulator simulator(*host);
+  log << "; stop with Ctrl+C\n" << std::flush;
   for (;;) {
     std::vector<pollfd> fds = {{stop_fd, POLLIN, 0}, {control.get(), POLLIN, 0}};
-    for (int listener : host.ListeningSockets()) fds.push_back({listener, POLLIN, 0});
+    if (folder_host)
+      for (int listener : folder_host->ListeningSockets()) fds.push_back({listener, POLLIN, 0});
     if (::poll(fds.data(), fds.size(), -1) < 0 && errno != EINTR) break;
     if (fds[0].revents & POLLIN) break;
     if (fds[1].revents & POLLIN) {
@@ -93,7 +110,7 @@ int ServeSimulatedBus(const std::filesystem::path& folder, int stop_fd, std::ost
       if (connection && ::poll(&wait, 1, kReplyTimeoutMs) == 1) Answer(connection.get(), simulator);
     }
     for (std::size_t i = 2; i < fds.size(); ++i)
-      if (fds[i].revents & POLLIN) host.Accept(fds[i].fd);
+      if (fds[i].revents & POLLIN) folder_host->Accept(fds[i].fd);
   }
   ::unlink(control_path.c_str());
   log << "brontal-sim: stopped\n";

@@ -10,9 +10,14 @@ namespace brontal::sim {
 // The daemon's control socket in its folder; one command per connection.
 inline constexpr const char* kControlSocketName = "control.sock";
 
-// Serves a simulated bus in `folder` until `stop_fd` turns readable (brontal-sim
-// passes a signalfd for SIGINT and SIGTERM). Returns the exit status.
-int ServeSimulatedBus(const std::filesystem::path& folder, int stop_fd, std::ostream& log);
+// Where plugged products appear: socket files in the daemon's folder, or kernel
+// HID devices made through uhid (hidraw nodes that any HID program can open).
+enum class BusTransport { kSocketFolder, kUhid };
+
+// Serves a simulated bus controlled from `folder` until `stop_fd` turns readable
+// (brontal-sim passes a signalfd for SIGINT and SIGTERM). Returns the exit status.
+int ServeSimulatedBus(const std::filesystem::path& folder, int stop_fd, std::ostream& log,
+                      BusTransport transport = BusTransport::kSocketFolder);
 
 // Sends one control command to the daemon of `folder`; false when no daemon
 // answered (the reason in `reply`). `ok` tells the daemon's verdict.

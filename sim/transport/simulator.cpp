@@ -43,6 +43,7 @@ bool Simulator::Plug(std::uint16_t vendor_id, std::uint16_t product_id) {
   node->server->SetLatency(latency_);
   NodeServer* server = node->server.get();
   node->name = host_.PlugNode(*product, [server](UniqueFd fd) { server->AddConnection(std::move(fd)); });
+  if (node->name.empty()) return false;
   plugged_.emplace(product, std::move(node));
   return true;
 }

@@ -30,7 +30,8 @@ class Simulator {
   Simulator(const Simulator&) = delete;
   Simulator& operator=(const Simulator&) = delete;
 
-  // False for ids not in the catalogue or a product already plugged.
+  // False for ids not in the catalogue, a product already plugged, or a node
+  // the host could not make.
   bool Plug(std::uint16_t vendor_id, std::uint16_t product_id);
   bool Unplug(std::uint16_t vendor_id, std::uint16_t product_id);
   // The device behind a product (created on first use); null for unknown ids.

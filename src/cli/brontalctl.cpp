@@ -50,6 +50,8 @@ constexpr std::array kCommands = {
             InfoCommand},
     Command{"monitor", "monitor [--for SECONDS] [--json]", "follow devices as they come and go (until Ctrl+C)",
             kMonitorOptions, MonitorCommand},
+    Command{"doctor", "doctor [--json]", "why a device does not work (access, udev rule, other programs) and the fix",
+            kJsonOnly, DoctorCommand},
     Command{"udev-rules", "udev-rules", "the udev rules that give the logged-in user access to the devices", {},
             UdevRulesCommand},
 };

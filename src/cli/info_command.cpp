@@ -5,6 +5,7 @@
 #include "cli/brontalctl.h"
 #include "cli/commands.h"
 #include "cli/json_output.h"
+#include "cli/product_kind.h"
 #include "device_access/command_channel.h"
 #include "device_access/hid_path.h"
 #include "devices/device_info_block.h"
@@ -23,18 +24,6 @@ const InterfaceRow* CommandRowOf(std::string_view path) {
       return &row;
   }
   return nullptr;
-}
-
-const char* KindName(DeviceType type) {
-  switch (type) {
-    case DeviceType::kKeyboardWired:
-    case DeviceType::kKeyboardReceiver: return "keyboard";
-    case DeviceType::kMouseWired:
-    case DeviceType::kMouseReceiver: return "mouse";
-    case DeviceType::kMousePad: return "mouse pad";
-    case DeviceType::kHeadset: return "headset";
-  }
-  return "device";
 }
 
 bool IsMouse(DeviceType type) { return type == DeviceType::kMouseWired || type == DeviceType::kMouseReceiver; }

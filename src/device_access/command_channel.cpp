@@ -70,6 +70,8 @@ CommandResult CCommandChannel::RunExchange(std::span<const std::uint8_t> request
     // write between them and the two read sequences take each other's replies
     // (a lost answer, or the data of another address accepted as this one's).
     std::scoped_lock lock(exchange_lock_);
+    // What waits on the handle now answers nothing this request asked.
+    active().DiscardQueuedReports();
     if (!active().WriteReport(packet, nullptr, limit)) {
       result = CommandResult::kWriteFailed;
     } else {

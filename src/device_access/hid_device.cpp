@@ -11,6 +11,7 @@
 
 #include "device_access/hid_enumeration.h"
 #include "device_access/hid_path.h"
+#include "device_access/report_writer.h"
 
 namespace brontal {
 namespace {
@@ -133,12 +134,12 @@ bool CHidDevice::Open(std::string_view path, bool read, bool write, bool overlap
     const auto type = static_cast<ReportType>(t);
     report_buffers_[t].assign(collection_->report_byte_length[t], 0);
     items_[t] = BuildItemList(*collection_, type);
-    caps_.button_caps[t] = static_cast<std::uint16_t>(
-        std::count_if(collection_->button_caps.begin(), collection_->button_caps.end(),
-                      [&](const ButtonCapability& c) { return c.type == type; }));
-    caps_.value_caps[t] = static_cast<std::uint16_t>(
-        std::count_if(collection_->value_caps.begin(), collection_->value_caps.end(),
-                      [&](const ValueCapability& c) { return c.type == type; }));
+    caps_.button_caps[t] =
+        static_cast<std::uint16_t>(std::count_if(collection_->button_caps.begin(), collection_->button_caps.end(),
+                                                 [&](const ButtonCapability& c) { return c.type == type; }));
+    caps_.value_caps[t] =
+        static_cast<std::uint16_t>(std::count_if(collection_->value_caps.begin(), collection_->value_caps.end(),
+                                                 [&](const ValueCapability& c) { return c.type == type; }));
     caps_.data_indices[t] = collection_->DataIndexCount(type);
   }
   interface_number_ = ParseInterfaceNumber(path);
@@ -227,6 +228,14 @@ void CHidDevice::DropQueuedReports(int fd) {
   }
 }
 
+void CHidDevice::DiscardQueuedReports() {
+  const int fd = AcquireFd();
+  if (fd < 0) return;
+  DropQueuedReports(fd);
+  read_abandoned_ = false;
+  ReleaseFd();
+}
+
 bool CHidDevice::ReadReport(std::span<std::uint8_t> buffer, std::size_t* bytes_read, std::uint32_t timeout_ms) {
   IoScope in_progress(read_in_progress_);
   if (bytes_read) *bytes_read = 0;
@@ -261,21 +270,29 @@ bool CHidDevice::WriteReport(std::span<const std::uint8_t> buffer, std::size_t* 
                              std::uint32_t timeout_ms) {
   IoScope in_progress(write_in_progress_);
   if (bytes_written) *bytes_written = 0;
-  const int fd = AcquireFd();
-  if (fd < 0) return false;
+  if (!IsOpen()) return false;
   const std::int64_t deadline = DeadlineFor(timeout_ms);
-  bool ok = false;
-  for (;;) {
-    if (WaitFor(fd, POLLOUT, deadline) != Wait::kReady) break;
-    const ssize_t n = ::write(fd, buffer.data(), buffer.size());
-    if (n < 0 && (errno == EAGAIN || errno == EINTR)) continue;
-    if (n < 0) break;
-    if (bytes_written) *bytes_written = static_cast<std::size_t>(n);
-    ok = static_cast<std::size_t>(n) == buffer.size();
-    break;
-  }
-  ReleaseFd();
-  return ok;
+  // The job holds the node while it writes, which may outlast this call in
+  // the kernel; Close() waits for it.
+  auto job = [this, deadline, bytes = std::vector<std::uint8_t>(buffer.begin(), buffer.end())] {
+    std::optional<std::size_t> written;
+    const int fd = AcquireFd();
+    if (fd < 0) return written;
+    for (;;) {
+      if (WaitFor(fd, POLLOUT, deadline) != Wait::kReady) break;
+      const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+      if (n < 0 && (errno == EAGAIN || errno == EINTR)) continue;
+      if (n >= 0) written = static_cast<std::size_t>(n);
+      break;
+    }
+    ReleaseFd();
+    return written;
+  };
+  std::size_t written = 0;
+  const ReportWriter::Outcome outcome = writer_.Write(
+      std::move(job), deadline == kNoDeadline ? ReportWriter::kNoDeadline : deadline, stop_event_.get(), &written);
+  if (bytes_written) *bytes_written = written;
+  return outcome == ReportWriter::Outcome::kWritten && written == buffer.size();
 }
 
 }  // namespace brontal

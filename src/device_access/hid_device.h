@@ -15,6 +15,7 @@
 #include "device_access/hid_backend.h"
 #include "device_access/hid_data_item.h"
 #include "device_access/report_descriptor.h"
+#include "device_access/report_writer.h"
 #include "support/unique_fd.h"
 
 namespace brontal {
@@ -67,6 +68,10 @@ class CHidDevice {
   // dropped, so that read cannot take the late answer meant for this one.
   bool ReadReport(std::span<std::uint8_t> buffer, std::size_t* bytes_read, std::uint32_t timeout_ms);
   bool WriteReport(std::span<const std::uint8_t> buffer, std::size_t* bytes_written, std::uint32_t timeout_ms);
+  // Drops every report queued on the handle now. The kernel keeps at most 64
+  // per handle and drops new ones once full, and a handle also gets the
+  // reports of the node's other collections: a reply must not come in behind them.
+  void DiscardQueuedReports();
 
   static bool UnpackReport(std::span<const std::uint8_t> report, ReportType type, std::span<HidDataItem> items,
                            const TopLevelCollection& collection) {
@@ -139,6 +144,8 @@ class CHidDevice {
   std::atomic<bool> read_in_progress_{false};
   std::atomic<bool> write_in_progress_{false};
   std::atomic<bool> read_abandoned_{false};
+  // Last: its thread may still run a write that uses the members above.
+  ReportWriter writer_;
 };
 
 }  // namespace brontal

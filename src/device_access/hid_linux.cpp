@@ -4,6 +4,7 @@
 #include <libudev.h>
 
 #include <cerrno>
+#include <charconv>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -33,6 +34,20 @@ std::string CurrentSyspath(std::string_view node) {
   if (!realpath(link.c_str(), resolved)) return {};
   return resolved;
 }
+
+}  // namespace
+
+std::optional<std::uint16_t> InterfaceNumberOfPhys(std::string_view phys) {
+  const std::size_t slash = phys.rfind('/');
+  if (slash == std::string_view::npos || !phys.substr(slash + 1).starts_with("input")) return std::nullopt;
+  const std::string_view digits = phys.substr(slash + 1 + 5);
+  unsigned value = 0;
+  const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+  if (digits.empty() || ec != std::errc{} || end != digits.data() + digits.size() || value > 0xFF) return std::nullopt;
+  return static_cast<std::uint16_t>(value);
+}
+
+namespace {
 
 std::uint16_t HexAttribute(udev_device* device, const char* name) {
   const char* value = device ? udev_device_get_sysattr_value(device, name) : nullptr;
@@ -68,9 +83,14 @@ bool HidrawBackend::DescribeSyspath(const std::string& syspath, HidNodeInfo& inf
   info.instance = instance;
   info.vendor_id = static_cast<std::uint16_t>(vendor);
   info.product_id = static_cast<std::uint16_t>(product);
-  // Devices off USB (Bluetooth, I2C) have no interface number and keep 0.
-  info.interface_number = HexAttribute(udev_device_get_parent_with_subsystem_devtype(raw, "usb", "usb_interface"),
-                                       "bInterfaceNumber");
+  // Without a USB interface parent (uhid devices, and HID devices of other
+  // transports that still name one) the interface number is the one the
+  // device's phys string ends in, "usb-0000:00:14.0-2/input1"; otherwise 0.
+  if (udev_device* usb_interface = udev_device_get_parent_with_subsystem_devtype(raw, "usb", "usb_interface")) {
+    info.interface_number = HexAttribute(usb_interface, "bInterfaceNumber");
+  } else if (const char* phys = udev_device_get_property_value(hid, "HID_PHYS")) {
+    info.interface_number = InterfaceNumberOfPhys(phys).value_or(0);
+  }
   info.version = HexAttribute(udev_device_get_parent_with_subsystem_devtype(raw, "usb", "usb_device"), "bcdDevice");
   std::ifstream descriptor(std::string(udev_device_get_syspath(hid)) + "/report_descriptor", std::ios::binary);
   info.report_descriptor.assign(std::istreambuf_iterator<char>(descriptor), std::istreambuf_iterator<char>());

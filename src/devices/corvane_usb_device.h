@@ -105,6 +105,8 @@ class CCorvaneUSBDevice : public CHorizontalLayoutUI, public CNotifyPump {
   // Closing releases the thread's blocked read; then the thread is stopped.
   void CloseEventCollection();
   bool event_collection_open() const { return event_collection_open_; }
+  // The path of the open event collection; empty while closed.
+  const std::string& event_path() const { return event_collection_.path(); }
   // Restarted after every OnConnected.
   void StartLightingThread();
   void StopThreads();

@@ -235,6 +235,7 @@ void DeviceRoster::ConnectCommandSlot(std::size_t slot) {
       EmitLink(*device);
     }
   }
+  FollowEvents(*device);
   CDeviceOptionUI* entry = device->entry();
   if (!entry) return;
   if (!receiver) {
@@ -248,7 +249,27 @@ void DeviceRoster::ConnectCommandSlot(std::size_t slot) {
 }
 
 void DeviceRoster::ConnectEventSlot(std::size_t slot) {
-  if (CCorvaneUSBDevice* device = DeviceOfSlot(slot)) device->OpenEventCollection(slots_[slot].path);
+  if (CCorvaneUSBDevice* device = DeviceOfSlot(slot)) FollowEvents(*device);
+}
+
+void DeviceRoster::FollowEvents(CCorvaneUSBDevice& device) {
+  // The events come through the link that carries the device: a product
+  // plugged on both links sends them on the one it is used through. The other
+  // link's collection serves only while the carrying one has none.
+  std::optional<std::size_t> carrying, other;
+  for (std::size_t i = 0; i < slots_.size(); ++i) {
+    const Slot& s = slots_[i];
+    if (!s.present || s.row.role != CollectionRole::kEvent) continue;
+    if (!SameInterface(ProductIdentityOf(s), device.identity())) continue;
+    (IsReceiverType(s.row.type) == device.receiver_link() ? carrying : other) = i;
+  }
+  const std::optional<std::size_t> chosen = carrying ? carrying : other;
+  if (!chosen) {
+    device.CloseEventCollection();
+    return;
+  }
+  if (device.event_collection_open() && device.event_path() == slots_[*chosen].path) return;
+  device.OpenEventCollection(slots_[*chosen].path);
 }
 
 void DeviceRoster::SwitchLinks(CCorvaneUSBDevice& device, std::size_t slot) {
@@ -271,6 +292,7 @@ void DeviceRoster::SwitchLinks(CCorvaneUSBDevice& device, std::size_t slot) {
   }
   if (!reopened) return;
   EmitLink(device);
+  FollowEvents(device);
   CDeviceOptionUI* entry = device.entry();
   if (to_wired) {
     if (entry) entry->StartConnectTimer();
@@ -305,10 +327,7 @@ void DeviceRoster::OnDeviceRemoved(std::size_t slot) {
   CCorvaneUSBDevice* device = DeviceOfSlot(slot);
   if (!device) return;
   if (slots_[slot].row.role == CollectionRole::kEvent) {
-    device->CloseEventCollection();
-    // The product's other event collection takes over while it is there.
-    const InterfaceRow& row = slots_[slot].row;
-    if (row.paired && slots_.PartnerPresent(slot)) device->OpenEventCollection(slots_[row.partner].path);
+    FollowEvents(*device);
     return;
   }
   if (slots_.PartnerPresent(slot)) {

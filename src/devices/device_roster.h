@@ -71,6 +71,9 @@ class DeviceRoster {
   void ConnectCommandSlot(std::size_t slot);
   void ConnectEventSlot(std::size_t slot);
   void SwitchLinks(CCorvaneUSBDevice& device, std::size_t slot);
+  // Opens the event collection of the link that carries the device (or of
+  // the other link while that has none) in place of the one open.
+  void FollowEvents(CCorvaneUSBDevice& device);
   void Emit(RosterEvent::Kind kind, std::optional<std::size_t> slot, const InterfaceRow& row);
   void EmitLink(CCorvaneUSBDevice& device);
   std::vector<CDeviceOptionUI*> Entries() const;

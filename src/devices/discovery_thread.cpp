@@ -52,7 +52,8 @@ bool DiscoveryThread::ScanForArrivals(std::stop_token stop) {
     if (!wanted || !hid.Open(*path, true, false, true, false)) continue;
 
     // The identity as the collection itself gives it.
-    InterfaceRow found{hid.vendor_id(), hid.product_id(), interface, collection, {}, {}, hid.usage_page(), hid.usage(), 0, 0};
+    InterfaceRow found{hid.vendor_id(),  hid.product_id(), interface, collection, {}, {},
+                       hid.usage_page(), hid.usage(),      0,         0};
     hid.Close();
     for (std::size_t i = 0; i < slots_.size(); ++i) {
       const InterfaceRow& row = slots_[i].row;
@@ -87,7 +88,11 @@ void DiscoveryThread::Run(std::stop_token stop) {
       return;
     }
     if (slots_.AnyFree()) {
-      if (!ScanForArrivals(stop)) return;  // the scan itself failed: the thread ends without its trace
+      // A listing that failed (udev busy, a node gone while listed) is tried
+      // again next pass: ending here would leave the window never shown.
+      const bool scanned = ScanForArrivals(stop);
+      if (!scanned && !scan_failure_traced_) Trace("设备枚举失败，下次重试");
+      scan_failure_traced_ = !scanned;
       if (!first_pass_done_) {
         first_pass_done_ = true;
         loop_.Post([window = window_, message = application_message_] { window(WindowMessage(message, 0, 0)); });

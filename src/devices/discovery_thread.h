@@ -45,6 +45,7 @@ class DiscoveryThread {
   WindowProc window_;
   const std::uint32_t application_message_;
   bool first_pass_done_ = false;
+  bool scan_failure_traced_ = false;  // once per run of failures, not every pass
   std::jthread thread_;
 };
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "device_access/hid_linux.h"
+
 namespace brontal {
 namespace {
 
@@ -10,11 +12,25 @@ struct PathCase {
   std::uint16_t vendor, product, interface_number, collection;
 };
 
+TEST(HidPath, TheInterfaceNumberOfAPhysString) {
+  const std::pair<const char*, std::optional<std::uint16_t>> cases[] = {
+      {"usb-0000:00:14.0-2/input1", 1},
+      {"usb-0000:00:14.0-1.4/input0", 0},
+      {"usb-0000:00:14.0-2/input12", 12},
+      {"usb-0000:00:14.0-2", std::nullopt},
+      {"usb-0000:00:14.0-2/input", std::nullopt},
+      {"usb-0000:00:14.0-2/input1x", std::nullopt},
+      {"usb-0000:00:14.0-2/input999", std::nullopt},
+      {"", std::nullopt},
+  };
+  for (const auto& [phys, number] : cases) EXPECT_EQ(InterfaceNumberOfPhys(phys), number) << phys;
+}
+
 TEST(HidPath, ReadsTheFourIdentityFields) {
   const PathCase cases[] = {
       {R"(\\?\hid#vid_320f&pid_5100&mi_01&col04#/dev/hidraw3#x)", 0x320F, 0x5100, 1, 4},
       {R"(\\?\HID#VID_320F&PID_5100&MI_01&COL04#{guid})", 0x320F, 0x5100, 1, 4},
-      {R"(\\?\hid#vid_0c76&pid_1630#node)", 0x0C76, 0x1630, 0, 0},  // no interface or collection marker
+      {R"(\\?\hid#vid_0c76&pid_1630#node)", 0x0C76, 0x1630, 0, 0},             // no interface or collection marker
       {R"(\\?\hid#vid_320f&pid_2003&mi_0a&col0B#n)", 0x320F, 0x2003, 10, 11},  // hexadecimal digits
       {"no markers at all", 0, 0, 0, 0},
       {"vid_", 0, 0, 0, 0},  // marker without digits

@@ -72,7 +72,9 @@ TEST_F(DeviceRosterTest, AKeyboardPairGivesOneDeviceOnTheCable) {
   EXPECT_FALSE(NoDeviceShown());
   auto* pages = dynamic_cast<CTabLayoutUI*>(window.GetPaintManager().FindControl("device_switch"));
   EXPECT_EQ(pages->GetCurSel(), keyboard.entry()->page_index());
-  EXPECT_EQ(std::count_if(events_.begin(), events_.end(), [](const RosterEvent& e) { return e.kind == RosterEvent::Kind::kCreated; }), 1);
+  EXPECT_EQ(std::count_if(events_.begin(), events_.end(),
+                          [](const RosterEvent& e) { return e.kind == RosterEvent::Kind::kCreated; }),
+            1);
 }
 
 TEST_F(DeviceRosterTest, TheCableWinsAndTheReceiverTakesOverWhenItGoes) {
@@ -155,7 +157,8 @@ TEST_F(DeviceRosterTest, AReceiverWhoseDeviceIsOffStaysHiddenUntilItAnswers) {
   ASSERT_TRUE(PumpUntil([&] { return entry.IsVisible(); }));
   EXPECT_EQ(entry.connect_failures(), 0);
   EXPECT_FALSE(NoDeviceShown());
-  EXPECT_TRUE(std::any_of(events_.begin(), events_.end(), [](const RosterEvent& e) { return e.kind == RosterEvent::Kind::kOnline; }));
+  EXPECT_TRUE(std::any_of(events_.begin(), events_.end(),
+                          [](const RosterEvent& e) { return e.kind == RosterEvent::Kind::kOnline; }));
 }
 
 TEST_F(DeviceRosterTest, ASecondProductOfAnotherKindGetsItsOwnEntryAndSynchroNeedsTwo) {
@@ -210,6 +213,37 @@ TEST_F(DeviceRosterTest, UnpluggingDuringATransferNeitherHangsNorBreaksTheDevice
   std::vector<std::uint8_t> info(kDeviceInfoSize);
   EXPECT_EQ(keyboard.channel().ReadDeviceInfo(info), CommandResult::kSuccess);
   EXPECT_TRUE(keyboard.event_collection_open());
+}
+
+TEST_F(DeviceRosterTest, EventsComeThroughTheLinkThatCarriesTheDevice) {
+  simulator().Plug(0x320F, 0x5100);
+  simulator().Plug(0x320F, 0x5103);
+  discovery_.Start();
+  ASSERT_TRUE(SeenEvents(RosterEvent::Kind::kArrived, 4));
+  CCorvaneUSBDevice& keyboard = Only();
+  ASSERT_FALSE(keyboard.receiver_link());
+  // A heartbeat through one link, then a marker through the link that should
+  // be read: once the marker is counted the first heartbeat was or never will be.
+  auto counted = [&](std::uint16_t through, std::uint16_t read) {
+    const std::uint64_t before = keyboard.heartbeats();
+    simulator().Event(0x320F, through, kHeartbeat);
+    simulator().Event(0x320F, read, kHeartbeat);
+    EXPECT_TRUE(PumpUntil([&] { return keyboard.heartbeats() > before; }));
+    std::this_thread::sleep_for(20ms);
+    return keyboard.heartbeats() - before;
+  };
+  EXPECT_EQ(counted(0x5100, 0x5100), 2u);  // on the cable, with the receiver plugged too
+  EXPECT_EQ(counted(0x5103, 0x5100), 1u);  // the receiver's are not the device's now
+
+  simulator().Unplug(0x320F, 0x5100);
+  ASSERT_TRUE(PumpUntil([&] { return keyboard.receiver_link(); }));
+  ASSERT_TRUE(PumpUntil([&] { return keyboard.event_collection_open(); }));
+  EXPECT_EQ(counted(0x5103, 0x5103), 2u);
+
+  simulator().Plug(0x320F, 0x5100);
+  ASSERT_TRUE(
+      PumpUntil([&] { return !keyboard.receiver_link() && keyboard.event_path().find("5100") != std::string::npos; }));
+  EXPECT_EQ(counted(0x5103, 0x5100), 1u);
 }
 
 // The threads that use the links (event reading, a command writer) keep going

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <thread>
 
@@ -85,6 +86,39 @@ TEST_F(DiscoveryTest, ASecondIdenticalProductFindsNoFreeSlot) {
   discovery_.Start();
   ASSERT_TRUE(PumpUntil([&] { return !Slots(kApplicationMessage).empty(); }));
   EXPECT_EQ(Slots(kMsgDeviceArrived), (std::vector<std::size_t>{9, 8}));
+}
+
+// The simulated bus, whose first listings fail.
+class FailingListings : public HidBackend {
+ public:
+  FailingListings(std::shared_ptr<HidBackend> bus, int failures) : bus_(std::move(bus)), failures_(failures) {}
+  bool Enumerate(std::vector<HidNodeInfo>& nodes) override {
+    if (failures_ > 0 && failures_-- > 0) return false;
+    return bus_->Enumerate(nodes);
+  }
+  bool Describe(std::string_view node, HidNodeInfo& info) override { return bus_->Describe(node, info); }
+  HidOpenResult Open(std::string_view node, std::string_view instance, bool read, bool write, UniqueFd& fd) override {
+    return bus_->Open(node, instance, read, write, fd);
+  }
+  bool IsPresent(std::string_view node, std::string_view instance) override { return bus_->IsPresent(node, instance); }
+
+ private:
+  std::shared_ptr<HidBackend> bus_;
+  std::atomic<int> failures_;
+};
+
+TEST_F(DiscoveryTest, AFailedListingIsTriedAgainAndTracedOnce) {
+  simulation_.simulator().Plug(0x320F, 0x2003);
+  const std::shared_ptr<HidBackend> bus = HidBus::Active();
+  HidBus::SetSimulated(std::make_shared<FailingListings>(bus, 3));
+  test::TraceRecorder trace;
+  discovery_.Start();
+  // The window shows after the first pass even when it found nothing.
+  ASSERT_TRUE(PumpUntil([&] { return !Slots(kApplicationMessage).empty(); }));
+  EXPECT_TRUE(PumpUntil([&] { return Slots(kMsgDeviceArrived).size() == 2; }));
+  discovery_.Stop();
+  HidBus::SetSimulated(bus);
+  EXPECT_EQ(trace.CountStartingWith("设备枚举失败"), 1);
 }
 
 TEST_F(DiscoveryTest, StopEndsTheThreadWithItsTraceEvenWhileASendWaits) {
