@@ -31,7 +31,8 @@ void PrintHelp(std::ostream& out) {
          "  link DIR VID:PID on|off      switch the wireless device behind a receiver\n"
          "  event DIR VID:PID CODE       send a device event (hexadecimal, e.g. 0404)\n"
          "  status DIR [--json]          plugged products, device state and command journal\n"
-         "  journal DIR VID:PID [--json] every report to and from the product's device, oldest first\n\n"
+         "  journal DIR VID:PID [--json] every report to and from the product's device, oldest first\n"
+         "  latency DIR MICROSECONDS     each report's time on the wire, each way (1000 at start)\n\n"
          "Products (VID:PID in hexadecimal):";
   for (const brontal::sim::ProductSpec& p : brontal::sim::Products())
     out << ' ' << brontal::HexPair(p.vendor_id, p.product_id);
@@ -86,12 +87,13 @@ int main(int argc, char** argv) {
                      (command == "link" && args.size() == 4 && (args[3] == "on" || args[3] == "off")) ||
                      (command == "event" && args.size() == 4) ||
                      (command == "status" && (args.size() == 2 || (args.size() == 3 && args[2] == "--json"))) ||
-                     (command == "journal" && (args.size() == 3 || (args.size() == 4 && args[3] == "--json")));
+                     (command == "journal" && (args.size() == 3 || (args.size() == 4 && args[3] == "--json"))) ||
+                     (command == "latency" && args.size() == 3);
   if (!known) {
     std::cerr << "brontal-sim: bad command line (see brontal-sim --help)\n";
     return kExitUsage;
   }
-  if (command != "status" && !ValidProduct(args[2])) return kExitUsage;
+  if (command != "status" && command != "latency" && !ValidProduct(args[2])) return kExitUsage;
 
   std::string line = command;
   for (std::size_t i = 2; i < args.size(); ++i) line += " " + args[i];

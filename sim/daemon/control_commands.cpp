@@ -107,6 +107,16 @@ ControlReply RunControlCommand(Simulator& simulator, std::string_view line) {
   if (verb == "status" && (words.size() == 1 || (words.size() == 2 && words[1] == "--json")))
     return Status(simulator, words.size() == 2);
 
+  if (verb == "latency" && words.size() == 2) {
+    unsigned microseconds = 0;
+    const std::string& digits = words[1];
+    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), microseconds);
+    if (ec != std::errc{} || end != digits.data() + digits.size() || microseconds > 1'000'000)
+      return {false, "'" + digits + "' is not a latency in microseconds (0 to 1000000)"};
+    simulator.SetLatency(std::chrono::microseconds(microseconds));
+    return {true, ""};
+  }
+
   ProductIds ids;
   std::string error;
   if (words.size() < 2) return {false, "usage: " + verb + " VID:PID ..."};

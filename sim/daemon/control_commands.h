@@ -15,7 +15,8 @@ struct ControlReply {
 
 // Runs one control command on the simulator:
 //   plug VID:PID [--off] | unplug VID:PID | link VID:PID on|off |
-//   event VID:PID CODE | status [--json] | journal VID:PID [--json]
+//   event VID:PID CODE | status [--json] | journal VID:PID [--json] |
+//   latency MICROSECONDS
 // VID, PID and CODE are hexadecimal.
 ControlReply RunControlCommand(Simulator& simulator, std::string_view line);
 
