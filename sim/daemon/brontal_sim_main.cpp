@@ -3,6 +3,7 @@
 #include <signal.h>
 #include <sys/signalfd.h>
 
+#include <algorithm>
 #include <iostream>
 #include <string>
 #include <string_view>
@@ -56,7 +57,8 @@ int main(int argc, char** argv) {
     return kExitUsage;
   }
   const std::string& command = args[0];
-  if (command == "--help" || command == "-h" || command == "help") {
+  const auto asks_help = [](const std::string& a) { return a == "--help" || a == "-h"; };
+  if (command == "help" || std::any_of(args.begin(), args.end(), asks_help)) {
     PrintHelp(std::cout);
     return 0;
   }

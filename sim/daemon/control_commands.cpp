@@ -28,6 +28,13 @@ bool ParseOneProduct(const std::string& text, ProductIds& ids, std::string& erro
   return true;
 }
 
+bool IsPlugged(const Simulator& simulator, std::uint16_t vendor, std::uint16_t product) {
+  const std::vector<PluggedProduct> plugged = simulator.Plugged();
+  return std::any_of(plugged.begin(), plugged.end(), [&](const PluggedProduct& p) {
+    return p.product->vendor_id == vendor && p.product->product_id == product;
+  });
+}
+
 ControlReply Status(Simulator& simulator, bool json) {
   Json::Value plugged(Json::arrayValue);
   Json::Value devices(Json::arrayValue);
@@ -124,13 +131,14 @@ ControlReply RunControlCommand(Simulator& simulator, std::string_view line) {
   const auto [vendor, product] = ids;
 
   if (verb == "plug" && (words.size() == 2 || (words.size() == 3 && words[2] == "--off"))) {
-    if (words.size() == 3) simulator.Device(vendor, product)->SetWirelessLink(false);
+    // Refused before anything changes: --off on a plugged receiver would cut its live link.
+    if (IsPlugged(simulator, vendor, product)) return {false, words[1] + " is already plugged"};
+    SimulatedDevice* device = simulator.Device(vendor, product);
+    const bool link_was_on = device->Status().wireless_link_on;
+    if (words.size() == 3) device->SetWirelessLink(false);
     if (!simulator.Plug(vendor, product)) {
-      const std::vector<PluggedProduct> plugged = simulator.Plugged();
-      const bool already = std::any_of(plugged.begin(), plugged.end(), [&](const PluggedProduct& p) {
-        return p.product->vendor_id == vendor && p.product->product_id == product;
-      });
-      return {false, words[1] + (already ? " is already plugged" : " could not be plugged (see the daemon's log)")};
+      device->SetWirelessLink(link_was_on);
+      return {false, words[1] + " could not be plugged: its node could not be made (see the daemon's log)"};
     }
     return {true, ""};
   }
@@ -139,6 +147,9 @@ ControlReply RunControlCommand(Simulator& simulator, std::string_view line) {
     return {true, ""};
   }
   if (verb == "link" && words.size() == 3 && (words[2] == "on" || words[2] == "off")) {
+    if (!FindProduct(vendor, product)->receiver)
+      return {false, words[1] + " is not a receiver: only the device behind a receiver has a wireless link"};
+    if (!IsPlugged(simulator, vendor, product)) return {false, words[1] + " is not plugged"};
     simulator.Device(vendor, product)->SetWirelessLink(words[2] == "on");
     return {true, ""};
   }

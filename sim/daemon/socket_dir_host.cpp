@@ -4,8 +4,11 @@
 #include <sys/socket.h>
 #include <sys/un.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ostream>
+#include <set>
 
 #include "device_access/sim_node_file.h"
 #include "support/hung_up_sockets.h"
@@ -13,18 +16,45 @@
 namespace brontal::sim {
 namespace {
 
-UniqueFd Listen(const std::filesystem::path& path) {
-  sockaddr_un address{};
+constexpr const char* kNodeNameFormat = "%04x_%04x";
+
+bool Address(const std::filesystem::path& path, sockaddr_un& address) {
+  address = {};
   address.sun_family = AF_UNIX;
   const std::string text = path.string();
-  if (text.size() >= sizeof address.sun_path) return UniqueFd();
+  if (text.size() >= sizeof address.sun_path) return false;
   std::memcpy(address.sun_path, text.c_str(), text.size() + 1);
+  return true;
+}
+
+// Empty with errno set (ENAMETOOLONG for a path no socket address holds).
+UniqueFd Listen(const std::filesystem::path& path) {
+  sockaddr_un address;
+  if (!Address(path, address)) {
+    errno = ENAMETOOLONG;
+    return UniqueFd();
+  }
   UniqueFd fd(::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
-  ::unlink(text.c_str());
+  ::unlink(path.c_str());
   if (!fd || ::bind(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
       ::listen(fd.get(), 8) != 0)
     return UniqueFd();
   return fd;
+}
+
+bool IsNodeName(const std::string& name) {
+  unsigned vendor = 0;
+  unsigned product = 0;
+  char again[16];
+  return name.size() == 9 && std::sscanf(name.c_str(), "%4x_%4x", &vendor, &product) == 2 &&
+         std::snprintf(again, sizeof again, kNodeNameFormat, vendor, product) == 9 && name == again;
+}
+
+bool Listened(const std::filesystem::path& socket_path) {
+  sockaddr_un address;
+  if (!Address(socket_path, address)) return false;
+  const UniqueFd fd(::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0));
+  return fd && ::connect(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
 }
 
 }  // namespace
@@ -45,10 +75,14 @@ void SocketDirNodeHost::RemoveFiles(const std::string& name) const {
 
 std::string SocketDirNodeHost::PlugNode(const ProductSpec& product, std::function<void(UniqueFd)> on_connect) {
   char name[16];
-  std::snprintf(name, sizeof name, "%04x_%04x", product.vendor_id, product.product_id);
+  std::snprintf(name, sizeof name, kNodeNameFormat, product.vendor_id, product.product_id);
   std::scoped_lock lock(mutex_);
-  Node node{name, Listen(folder_ / (std::string(name) + kSimNodeSocketSuffix)), std::move(on_connect), {}};
-  if (!node.listener) return {};
+  const std::filesystem::path socket_path = folder_ / (std::string(name) + kSimNodeSocketSuffix);
+  Node node{name, Listen(socket_path), std::move(on_connect), {}};
+  if (!node.listener) {
+    if (log_) *log_ << "brontal-sim: cannot listen on " << socket_path.string() << ": " << std::strerror(errno) << '\n';
+    return {};
+  }
   HidNodeInfo info;
   info.instance = std::to_string(next_instance_++);
   info.vendor_id = product.vendor_id;
@@ -57,6 +91,8 @@ std::string SocketDirNodeHost::PlugNode(const ProductSpec& product, std::functio
   info.interface_number = product.interface_number;
   info.report_descriptor.assign(product.report_descriptor.begin(), product.report_descriptor.end());
   if (!WriteSimNodeFile(folder_, name, info)) {
+    if (log_)
+      *log_ << "brontal-sim: cannot write " << (folder_ / (name + std::string(kSimNodeInfoSuffix))).string() << '\n';
     RemoveFiles(name);
     return {};
   }
@@ -100,6 +136,30 @@ void SocketDirNodeHost::Accept(int listening_socket) {
     }
   }
   if (on_connect && connection) on_connect(std::move(connection));
+}
+
+int RemoveDeadNodes(const std::filesystem::path& folder) {
+  std::set<std::string> names;
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+    const std::filesystem::path& p = entry.path();
+    if ((p.extension() == kSimNodeSocketSuffix || p.extension() == kSimNodeInfoSuffix) && IsNodeName(p.stem().string()))
+      names.insert(p.stem().string());
+  }
+  int removed = 0;
+  for (const std::string& name : names) {
+    const std::filesystem::path socket_path = folder / (name + kSimNodeSocketSuffix);
+    if (Listened(socket_path)) continue;
+    std::filesystem::remove(folder / (name + kSimNodeInfoSuffix), ec);
+    if (std::filesystem::is_socket(std::filesystem::symlink_status(socket_path, ec)))
+      std::filesystem::remove(socket_path, ec);
+    ++removed;
+  }
+  return removed;
+}
+
+std::filesystem::path LongestNodeSocketPath(const std::filesystem::path& folder) {
+  return folder / (std::string("ffff_ffff") + kSimNodeSocketSuffix);
 }
 
 }  // namespace brontal::sim

@@ -1,17 +1,17 @@
 // brontal-driver: the desktop program.
+#include <unistd.h>
+
 #include <QApplication>
 #include <QFontDatabase>
 #include <QTimer>
 #include <QWidget>
-
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
-#include <sstream>
-#include <unistd.h>
 #include <iostream>
+#include <iterator>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +21,7 @@
 #include "app/bus/single_instance_lock.h"
 #include "app/control_registry.h"
 #include "app/main_window.h"
+#include "device_access/hid_backend.h"
 #include "support/debug_log.h"
 #include "support/user_folders.h"
 #include "transport/in_process_simulation.h"
@@ -68,6 +69,10 @@ int ParseOptions(const std::vector<std::string_view>& args, Options& options) {
       }
     } else if (args[i] == "--screenshot" && i + 1 < args.size()) {
       options.screenshot = args[++i];
+      if (options.screenshot.empty()) {
+        std::cerr << "brontal-driver: --screenshot needs a file name\n";
+        return 3;
+      }
     } else {
       std::cerr << "brontal-driver: unexpected argument '" << args[i] << "'\n" << kUsage;
       return 3;
@@ -113,6 +118,10 @@ int main(int argc, char** argv) {
   Options options;
   if (const int done = ParseOptions(std::vector<std::string_view>(argv + 1, argv + argc), options)) return done - 1;
 
+  if (const std::optional<std::string> bad = HidBus::EnvironmentError()) {
+    std::cerr << "brontal-driver: " << *bad << '\n';
+    return 2;
+  }
   QApplication application(argc, argv);
   application.setQuitOnLastWindowClosed(false);  // the window hides to the tray
   LoadPrivateFonts();
@@ -123,6 +132,11 @@ int main(int argc, char** argv) {
   SingleInstanceLock lock;
   if (lock.Acquire() == InstanceLock::kHeldByAnother) {
     AskRunningInstanceToShow(bus, kApplicationName, kApplicationName);
+    // A picture was asked for and none is made: the running one shows itself instead.
+    if (!options.screenshot.empty()) {
+      std::cerr << "brontal-driver: another instance runs; no screenshot written\n";
+      return 1;
+    }
     return 0;
   }
 
@@ -161,6 +175,7 @@ int main(int argc, char** argv) {
   first_show.start();
 
   QTimer screenshot;
+  bool screenshot_saved = false;
   if (!options.screenshot.empty()) {
     // Once the window shows with its devices, let the layout settle, then save it and quit.
     screenshot.setInterval(50);
@@ -169,13 +184,13 @@ int main(int argc, char** argv) {
       if (!widget || !main_window.IsVisible()) return;
       screenshot.stop();
       QTimer::singleShot(400, [&, widget] {
-        const bool saved = widget->grab().save(QString::fromStdString(options.screenshot), "PNG");
-        if (!saved) std::cerr << "brontal-driver: cannot write " << options.screenshot << '\n';
+        screenshot_saved = widget->grab().save(QString::fromStdString(options.screenshot), "PNG");
+        if (!screenshot_saved) std::cerr << "brontal-driver: cannot write " << options.screenshot << '\n';
         main_window.PostMessage(WindowMessage(kWmDestroy));
       });
     });
     screenshot.start();
   }
   loop.Run();
-  return 0;
+  return options.screenshot.empty() || screenshot_saved ? 0 : 1;
 }

@@ -14,9 +14,11 @@
 #include "devices/device_option_ui.h"
 #include "devices/device_tables.h"
 #include "devices/keyboard/corvane_keyboard_device.h"
+#include "profiles/data_folders.h"
 #include "profiles/language_settings.h"
 #include "profiles/skin_image_setting.h"
 #include "support/debug_log.h"
+#include "ui/controls/device_profile_ui.h"
 #include "ui/toolkit/option.h"
 #include "ui/toolkit/paint_manager.h"
 #include "ui/toolkit/slider.h"
@@ -85,7 +87,16 @@ CMainWnd::CMainWnd(Toolkit& toolkit, const AppMessages& messages, DesktopService
     }
     NotBuilt(RouteName(route.route), msg.type + " " + route.name);
   });
+  // Folders that cannot be written and profile lists that had to be rebuilt
+  // are told once, on the UI thread, whichever thread found them.
+  SetFolderNoticeHandler([this, life = std::weak_ptr<const void>(notices_alive_)](const std::string& text) {
+    GetToolkit().Loop().Post([this, life, text] {
+      if (!life.expired()) ShowNotice(text);
+    });
+  });
   roster_.device_created = [this](CCorvaneUSBDevice& device) {
+    if (CDeviceProfileUI* panel = device.profile_panel())
+      panel->SetNoticeHandler([this](const std::string& text) { ShowNotice(text); });
     if (auto* keyboard = dynamic_cast<CCorvaneKeyboardDevice*>(&device)) {
       // No updater is started here: the user is told and the program goes on.
       keyboard->on_firmware_outdated = [this] {
@@ -97,7 +108,15 @@ CMainWnd::CMainWnd(Toolkit& toolkit, const AppMessages& messages, DesktopService
                   [this](const RoutedNotify& route, TNotifyUI& msg) { profile_actions_.OnClick(route, msg); });
 }
 
-CMainWnd::~CMainWnd() { Shutdown(); }
+CMainWnd::~CMainWnd() {
+  SetFolderNoticeHandler(nullptr);
+  Shutdown();
+}
+
+void CMainWnd::ShowNotice(const std::string& text) {
+  Trace(text);
+  ShowMessage(*this, "", text, GetPaintManager().GetScale(), false, CMsgWnd::kConfirmOnly);
+}
 
 void CMainWnd::SetRouteHandler(Route route, RouteHandler handler) {
   handlers_[static_cast<std::size_t>(route)] = std::move(handler);

@@ -89,6 +89,8 @@ class CMainWnd : public WindowImplBase, public SkinReceiver {
   // A key of the device picture: the key the key panel shows, and in the
   // per-key colour mode the key painted.
   void OnPictureKeyClicked(int key);
+  // A one-time word to the user (a notice box), traced as well.
+  void ShowNotice(const std::string& text);
   void SetHostLighting(bool on);
   void BroadcastHostLighting(bool on);
   void SetWindowActive(bool active);
@@ -122,6 +124,7 @@ class CMainWnd : public WindowImplBase, public SkinReceiver {
   bool window_active_ = false;
   bool auto_apply_ = true;
   bool shut_down_ = false;
+  std::shared_ptr<const void> notices_alive_ = std::make_shared<int>(0);  // posted notices find the window gone
 };
 
 }  // namespace brontal

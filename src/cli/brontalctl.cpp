@@ -1,17 +1,21 @@
 #include "cli/brontalctl.h"
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
+#include <iostream>
 #include <optional>
 #include <ostream>
 #include <vector>
 
 #include "cli/commands.h"
 #include "cli/device_host.h"
+#include "cli/udev_rules_text.h"
 #include "control/command_line.h"
 #include "control/control_socket.h"
 #include "control/device_commands.h"
-#include "cli/udev_rules_text.h"
+#include "device_access/hid_backend.h"
+#include "profiles/data_folders.h"
 #include "transport/in_process_simulation.h"
 
 namespace brontal {
@@ -19,7 +23,6 @@ namespace {
 
 // How long brontalctl waits for a device to be found and read.
 constexpr std::chrono::seconds kDeviceWait{15};
-
 
 struct Command {
   std::string_view name;
@@ -46,13 +49,15 @@ constexpr std::array kCommands = {
     Command{"describe", "describe FILE [--json]",
             "the top-level collections of a report descriptor (binary or hexadecimal text)", kJsonOnly,
             DescribeCommand},
-    Command{"info", "info [--json]", "device information of every supported device attached", kJsonOnly,
-            InfoCommand},
+    Command{"info", "info [--json]", "device information of every supported device attached", kJsonOnly, InfoCommand},
     Command{"monitor", "monitor [--for SECONDS] [--json]", "follow devices as they come and go (until Ctrl+C)",
             kMonitorOptions, MonitorCommand},
     Command{"doctor", "doctor [--json]", "why a device does not work (access, udev rule, other programs) and the fix",
             kJsonOnly, DoctorCommand},
-    Command{"udev-rules", "udev-rules", "the udev rules that give the logged-in user access to the devices", {},
+    Command{"udev-rules",
+            "udev-rules",
+            "the udev rules that give the logged-in user access to the devices",
+            {},
             UdevRulesCommand},
 };
 
@@ -61,8 +66,7 @@ constexpr std::size_t kUsageColumn = 34;
 void PrintUsageLine(std::ostream& out, std::string_view usage, std::string_view summary) {
   out << "  " << usage;
   if (usage.size() + 2 >= kUsageColumn) out << "\n  ";
-  for (std::size_t pad = usage.size() + 2 >= kUsageColumn ? 2 : usage.size() + 2; pad < kUsageColumn; ++pad)
-    out << ' ';
+  for (std::size_t pad = usage.size() + 2 >= kUsageColumn ? 2 : usage.size() + 2; pad < kUsageColumn; ++pad) out << ' ';
   out << summary << '\n';
 }
 
@@ -160,6 +164,17 @@ int RunBrontalctl(std::span<const std::string_view> args, std::ostream& out, std
     PrintHelp(err);
     return kExitUsage;
   }
+  // Commands that reach devices refuse a bus that is no bus rather than fall back to the real one.
+  const bool reaches_devices = rest.front() != "describe" && rest.front() != "udev-rules" &&
+                               std::find(rest.begin(), rest.end(), "--help") == rest.end();
+  if (reaches_devices && !simulated) {
+    if (const std::optional<std::string> bad = HidBus::EnvironmentError()) {
+      err << "brontalctl: " << *bad << '\n';
+      return kExitUsage;
+    }
+  }
+  // A folder of the user's that cannot be written is said once, whoever finds it.
+  SetFolderNoticeHandler([](const std::string& text) { std::cerr << "brontalctl: " << text << '\n'; });
   std::optional<sim::InProcessSimulation> simulation;
   if (FindDeviceCommand(rest.front())) {
     if (simulated) simulation.emplace(*simulated);

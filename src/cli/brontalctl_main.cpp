@@ -1,5 +1,6 @@
 #include <QCoreApplication>
-
+#include <cerrno>
+#include <cstring>
 #include <iostream>
 #include <string_view>
 #include <vector>
@@ -10,5 +11,12 @@ int main(int argc, char** argv) {
   const std::vector<std::string_view> args(argv + 1, argv + argc);
   // The message loop of "monitor" runs on Qt's event loop.
   QCoreApplication application(argc, argv);
-  return brontal::RunBrontalctl(args, std::cout, std::cerr);
+  const int status = brontal::RunBrontalctl(args, std::cout, std::cerr);
+  // Output that never arrived (a full disk, a closed pipe) is a failure, not a success.
+  std::cout.flush();
+  if (!std::cout) {
+    std::cerr << "brontalctl: the output could not be written: " << std::strerror(errno) << '\n';
+    return status == 0 ? 1 : status;
+  }
+  return status;
 }

@@ -1,7 +1,6 @@
 #include <algorithm>
 #include <cctype>
-#include <fstream>
-#include <iterator>
+#include <charconv>
 #include <ostream>
 #include <sstream>
 
@@ -11,9 +10,14 @@
 #include "cli/json_output.h"
 #include "device_access/report_descriptor.h"
 #include "support/hex_text.h"
+#include "support/safe_file.h"
 
 namespace brontal {
 namespace {
+
+// A report descriptor has at most 4096 bytes (the kernel's limit); as text
+// such as "0x05, " that is 24 KiB.
+constexpr std::size_t kLargestDescriptorFile = 64u << 10;
 
 bool LooksLikeHexText(const std::string& data) {
   return !data.empty() && std::all_of(data.begin(), data.end(), [](unsigned char c) {
@@ -35,8 +39,11 @@ bool ParseHexText(const std::string& text, std::vector<std::uint8_t>& bytes, std
       error = "not hexadecimal bytes: '" + token + "'";
       return false;
     }
-    for (std::size_t i = 0; i < digits.size(); i += 2)
-      bytes.push_back(static_cast<std::uint8_t>(std::stoul(digits.substr(i, 2), nullptr, 16)));
+    for (std::size_t i = 0; i < digits.size(); i += 2) {
+      std::uint8_t byte = 0;
+      std::from_chars(digits.data() + i, digits.data() + i + 2, byte, 16);  // two hex digits, checked above
+      bytes.push_back(byte);
+    }
   }
   return true;
 }
@@ -58,14 +65,12 @@ int DescribeCommand(CommandArgs args, std::ostream& out, std::ostream& err) {
   bool json;
   if (!ParseJsonOption(args.subspan(1), "describe", json, err)) return kExitUsage;
 
-  std::ifstream in(file, std::ios::binary);
-  if (!in) {
-    err << "brontalctl: cannot read " << file << '\n';
+  std::string data, error;
+  if (!ReadRegularFile(file, kLargestDescriptorFile, data, error)) {
+    err << "brontalctl: cannot read " << file << ": " << error << '\n';
     return kExitUsage;
   }
-  const std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   std::vector<std::uint8_t> bytes;
-  std::string error;
   if (LooksLikeHexText(data)) {
     if (!ParseHexText(data, bytes, error)) {
       err << "brontalctl: " << file << ": " << error << '\n';

@@ -1,11 +1,13 @@
 #include "cli/device_host.h"
 
+#include <iostream>
 #include <optional>
 
 #include "control/device_commands.h"
 #include "devices/corvane_usb_device.h"
 #include "devices/headless_roster.h"
 #include "support/user_folders.h"
+#include "ui/controls/device_profile_ui.h"
 #include "ui/qt/qt_message_loop.h"
 
 namespace brontal {
@@ -26,6 +28,10 @@ DeviceReply RunOnOwnDevices(const DeviceRequest& request, std::chrono::milliseco
   DeviceRoster& roster = devices.roster();
   // The profiles are the user's, shared with the desktop program.
   roster.profile_panels = true;
+  roster.device_created = [](CCorvaneUSBDevice& device) {
+    if (CDeviceProfileUI* panel = device.profile_panel())
+      panel->SetNoticeHandler([](const std::string& text) { std::cerr << "brontalctl: " << text << '\n'; });
+  };
 
   std::optional<DeviceReply> reply;
   bool started = false;

@@ -11,7 +11,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <ostream>
 #include <sstream>
 #include <string>
@@ -22,6 +21,7 @@
 #include "cli/brontalctl.h"
 #include "cli/commands.h"
 #include "cli/json_output.h"
+#include "cli/listing_failure.h"
 #include "cli/product_kind.h"
 #include "cli/udev_rules_text.h"
 #include "control/control_socket.h"
@@ -30,6 +30,7 @@
 #include "devices/device_lock.h"
 #include "devices/interface_table.h"
 #include "support/hex_text.h"
+#include "support/safe_file.h"
 #include "support/user_folders.h"
 
 namespace brontal {
@@ -38,6 +39,8 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::string_view kRuleFileName = "70-brontal-driver.rules";
+// Ours is a few KiB; more is not a rule file worth comparing.
+constexpr std::size_t kLargestRuleFile = 1u << 20;
 // udev's own order: a file here hides one of the same name in a later folder.
 constexpr std::array<std::string_view, 5> kRuleFolders = {"/etc/udev/rules.d", "/run/udev/rules.d",
                                                           "/usr/local/lib/udev/rules.d", "/usr/lib/udev/rules.d",
@@ -88,9 +91,8 @@ RuleCheck CheckRule(const std::vector<fs::path>& folders) {
     const fs::path file = folder / kRuleFileName;
     std::error_code ec;
     if (!fs::exists(file, ec)) continue;
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return {RuleState::kUnreadable, file, std::strerror(errno)};
-    const std::string content{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::string content, error;
+    if (!ReadRegularFile(file, kLargestRuleFile, content, error)) return {RuleState::kUnreadable, file, error};
     return {content == UdevRulesText() ? RuleState::kCurrent : RuleState::kOutdated, file, {}};
   }
   return {};
@@ -341,7 +343,7 @@ int DoctorCommand(CommandArgs args, std::ostream& out, std::ostream& err) {
 
   CHidDevice scan;
   if (!scan.EnumerateInterfaces()) {
-    err << "brontalctl: cannot list the HID devices of this machine\n";
+    err << "brontalctl: " << ListingFailure() << '\n';
     return kExitFailure;
   }
   std::vector<std::string> paths;

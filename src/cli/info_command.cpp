@@ -5,6 +5,7 @@
 #include "cli/brontalctl.h"
 #include "cli/commands.h"
 #include "cli/json_output.h"
+#include "cli/listing_failure.h"
 #include "cli/product_kind.h"
 #include "device_access/command_channel.h"
 #include "device_access/hid_path.h"
@@ -44,7 +45,7 @@ int InfoCommand(CommandArgs args, std::ostream& out, std::ostream& err) {
   if (!ParseJsonOption(args, "info", json, err)) return kExitUsage;
   CHidDevice scan;
   if (!scan.EnumerateInterfaces()) {
-    err << "brontalctl: cannot list the HID devices of this machine\n";
+    err << "brontalctl: " << ListingFailure() << '\n';
     return kExitFailure;
   }
   Json::Value list(Json::arrayValue);

@@ -6,6 +6,7 @@
 #include "cli/collection_json.h"
 #include "cli/commands.h"
 #include "cli/json_output.h"
+#include "cli/listing_failure.h"
 #include "device_access/hid_enumeration.h"
 #include "device_access/hid_path.h"
 #include "devices/interface_table.h"
@@ -35,7 +36,7 @@ int ListCommand(CommandArgs args, std::ostream& out, std::ostream& err) {
   const std::shared_ptr<HidBackend> backend = HidBus::Active();
   std::vector<HidNodeListing> nodes;
   if (!ListHidNodes(*backend, nodes)) {
-    err << "brontalctl: cannot list the HID devices of this machine\n";
+    err << "brontalctl: " << ListingFailure() << '\n';
     return kExitFailure;
   }
 

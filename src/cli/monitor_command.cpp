@@ -43,9 +43,12 @@ void Print(const RosterEvent& e, bool json, std::ostream& out) {
   out << std::endl;
 }
 
+// The timer counts milliseconds in an int.
+constexpr unsigned kMaxSeconds = 2'147'483;
+
 bool ParseSeconds(std::string_view text, unsigned& seconds) {
   const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), seconds);
-  return ec == std::errc{} && end == text.data() + text.size() && seconds > 0;
+  return ec == std::errc{} && end == text.data() + text.size() && seconds > 0 && seconds <= kMaxSeconds;
 }
 
 }  // namespace
@@ -56,7 +59,12 @@ int MonitorCommand(CommandArgs args, std::ostream& out, std::ostream& err) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--json") {
       json = true;
-    } else if (args[i] == "--for" && i + 1 < args.size() && ParseSeconds(args[i + 1], seconds)) {
+    } else if (args[i] == "--for" && i + 1 < args.size()) {
+      if (!ParseSeconds(args[i + 1], seconds)) {
+        err << "brontalctl: monitor: --for takes a number of seconds from 1 to " << kMaxSeconds << ", not '"
+            << args[i + 1] << "'\n";
+        return kExitUsage;
+      }
       ++i;
     } else {
       err << "brontalctl: monitor: unexpected argument '" << args[i] << "' (monitor [--for SECONDS] [--json])\n";

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,8 +37,7 @@ class HidBackend {
   // The node as it is now (after a replug the instance differs).
   virtual bool Describe(std::string_view node, HidNodeInfo& info) = 0;
   // Opens the node non-blocking; `instance` must still be the current one.
-  virtual HidOpenResult Open(std::string_view node, std::string_view instance, bool read, bool write,
-                             UniqueFd& fd) = 0;
+  virtual HidOpenResult Open(std::string_view node, std::string_view instance, bool read, bool write, UniqueFd& fd) = 0;
   // Cheap presence test: the node exists and is still the same plug.
   virtual bool IsPresent(std::string_view node, std::string_view instance) = 0;
 };
@@ -57,6 +57,10 @@ class HidBus {
   // simulator daemon, or a name of this process's own for a simulation inside
   // it (no other program reaches that one).
   static std::string Identity();
+  // What is wrong with BRONTAL_HID: only "sim:DIR" (or no value) names a bus.
+  // A program refuses to start on another value rather than fall back to the
+  // real devices behind the user's back.
+  static std::optional<std::string> EnvironmentError();
 };
 
 inline constexpr std::string_view kSimulatedNodePrefix = "sim:";

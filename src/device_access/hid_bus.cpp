@@ -1,8 +1,8 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <string>
 #include <mutex>
+#include <string>
 #include <string_view>
 
 #include "device_access/hid_backend.h"
@@ -57,6 +57,15 @@ void HidBus::SetSimulated(std::shared_ptr<HidBackend> backend) {
   BusState& s = State();
   std::scoped_lock lock(s.mutex);
   s.simulated = std::move(backend);
+}
+
+std::optional<std::string> HidBus::EnvironmentError() {
+  const char* value = std::getenv("BRONTAL_HID");
+  if (!value || !*value) return std::nullopt;
+  const std::string_view v = value;
+  if (v.starts_with(kSimulatedNodePrefix) && v.size() > kSimulatedNodePrefix.size()) return std::nullopt;
+  return "BRONTAL_HID=" + std::string(v) +
+         " names no bus (sim:DIR for a brontal-sim bus; unset for the devices plugged in)";
 }
 
 std::string HidBus::Identity() {

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <string_view>
+#include <utility>
 
 #include "support/hung_up_sockets.h"
 
@@ -51,8 +53,10 @@ bool SimulatedHidBus::Enumerate(std::vector<HidNodeInfo>& nodes) {
   nodes.reserve(nodes_.size());
   // Plug order, which serial numbers keep even where node names sort differently.
   for (const auto& [name, node] : nodes_) nodes.push_back(node.info);
-  std::sort(nodes.begin(), nodes.end(),
-            [](const HidNodeInfo& a, const HidNodeInfo& b) { return std::stoull(a.instance) < std::stoull(b.instance); });
+  std::sort(nodes.begin(), nodes.end(), [](const HidNodeInfo& a, const HidNodeInfo& b) {
+    return std::pair(a.instance.size(), std::string_view(a.instance)) <
+           std::pair(b.instance.size(), std::string_view(b.instance));
+  });
   return true;
 }
 

@@ -6,13 +6,21 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <string_view>
+#include <utility>
 
 #include "device_access/sim_node_file.h"
 
 namespace brontal {
 
+std::filesystem::path SimulatedDirBackend::Bus() const {
+  std::error_code ec;
+  const std::filesystem::path inner = folder_ / "brontal-sim-bus";  // brontal-sim's kBusSubfolderName
+  return std::filesystem::is_directory(std::filesystem::symlink_status(inner, ec)) ? inner : folder_;
+}
+
 std::string SimulatedDirBackend::NameOf(std::string_view node) const {
-  const std::string prefix = "sim:" + folder_.string() + "/";
+  const std::string prefix = "sim:" + Bus().string() + "/";
   if (!node.starts_with(prefix)) return {};
   const std::string_view name = node.substr(prefix.size());
   return name.find('/') == std::string_view::npos ? std::string(name) : std::string();
@@ -20,30 +28,33 @@ std::string SimulatedDirBackend::NameOf(std::string_view node) const {
 
 bool SimulatedDirBackend::Enumerate(std::vector<HidNodeInfo>& nodes) {
   nodes.clear();
+  const std::filesystem::path bus = Bus();
   std::error_code ec;
-  std::filesystem::directory_iterator it(folder_, ec);
+  std::filesystem::directory_iterator it(bus, ec);
   if (ec) return false;
   for (const auto& entry : it) {
     const std::filesystem::path& p = entry.path();
     if (p.extension() != kSimNodeInfoSuffix || p.filename().string().starts_with(".")) continue;
     HidNodeInfo info;
-    if (ReadSimNodeFile(folder_, p.stem().string(), info)) nodes.push_back(std::move(info));
+    if (ReadSimNodeFile(bus, p.stem().string(), info)) nodes.push_back(std::move(info));
   }
-  // Plug order, which the daemon's instance numbers keep.
+  // Plug order, which the daemon's instance numbers keep; ReadSimNodeFile
+  // admits only decimal instances, so the longer is the larger.
   std::sort(nodes.begin(), nodes.end(), [](const HidNodeInfo& a, const HidNodeInfo& b) {
-    return std::stoull(a.instance) < std::stoull(b.instance);
+    return std::pair(a.instance.size(), std::string_view(a.instance)) <
+           std::pair(b.instance.size(), std::string_view(b.instance));
   });
   return true;
 }
 
 bool SimulatedDirBackend::Describe(std::string_view node, HidNodeInfo& info) {
   const std::string name = NameOf(node);
-  return !name.empty() && ReadSimNodeFile(folder_, name, info);
+  return !name.empty() && ReadSimNodeFile(Bus(), name, info);
 }
 
 HidOpenResult SimulatedDirBackend::Open(std::string_view node, std::string_view instance, bool, bool, UniqueFd& fd) {
   if (!IsPresent(node, instance)) return HidOpenResult::kGone;
-  const std::string socket_path = (folder_ / (NameOf(node) + kSimNodeSocketSuffix)).string();
+  const std::string socket_path = (Bus() / (NameOf(node) + kSimNodeSocketSuffix)).string();
   sockaddr_un address{};
   address.sun_family = AF_UNIX;
   if (socket_path.size() >= sizeof address.sun_path) return HidOpenResult::kFailed;

@@ -14,11 +14,13 @@ class SimulatedDirBackend final : public HidBackend {
 
   bool Enumerate(std::vector<HidNodeInfo>& nodes) override;
   bool Describe(std::string_view node, HidNodeInfo& info) override;
-  HidOpenResult Open(std::string_view node, std::string_view instance, bool read, bool write,
-                     UniqueFd& fd) override;
+  HidOpenResult Open(std::string_view node, std::string_view instance, bool read, bool write, UniqueFd& fd) override;
   bool IsPresent(std::string_view node, std::string_view instance) override;
 
  private:
+  // The folder of the nodes: brontal-sim serve makes them in a private
+  // subfolder of a DIR it did not make itself.
+  std::filesystem::path Bus() const;
   // NAME of a node of this folder; empty for any other node.
   std::string NameOf(std::string_view node) const;
 

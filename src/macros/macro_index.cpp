@@ -3,6 +3,7 @@
 #include "macros/macro_file.h"
 #include "profiles/json_document.h"
 #include "profiles/json_fields.h"
+#include "profiles/kept_aside.h"
 #include "profiles/profile_list_file.h"
 #include "support/ascii_text.h"
 
@@ -22,7 +23,10 @@ MacroIndex MacroIndex::Read(const std::filesystem::path& folder) {
 }
 
 bool MacroIndex::Write(const std::filesystem::path& folder) const {
-  return WriteJsonDocument(folder / kMacroIndexFileName, document_);
+  const std::filesystem::path file = folder / kMacroIndexFileName;
+  // An index that could not be read is kept beside the new one, not written over.
+  if (!KeepAsideIfUnreadable(file, ReadJsonDocument(file))) return false;
+  return WriteJsonDocument(file, document_);
 }
 
 std::size_t MacroIndex::Count() const { return ElementCount(Member(document_, kEntries)); }

@@ -3,6 +3,7 @@
 #include "profiles/factory_copy.h"
 #include "profiles/json_document.h"
 #include "profiles/json_fields.h"
+#include "profiles/kept_aside.h"
 
 namespace brontal {
 namespace {
@@ -39,6 +40,7 @@ AudioStyles LoadAudioStyles(const AppFolders& folders) {
 bool SaveAudioStyles(const AudioStyles& styles, const AppFolders& folders) {
   const std::filesystem::path path = folders.ApplicationFile(kFileName);
   Json::Value document = ReadJsonDocument(path);
+  if (!KeepAsideIfUnreadable(path, document)) return false;
   Json::Value& info = MemberForWrite(MemberForWrite(document, kDevice), kAudioLightInfo);
   info[kSelected] = styles.selected;
   for (std::size_t i = 0; i < kAudioStyleCount; ++i) info[NameMember(i)] = styles.names[i];

@@ -5,6 +5,7 @@
 #include "profiles/factory_copy.h"
 #include "profiles/json_document.h"
 #include "profiles/json_fields.h"
+#include "profiles/kept_aside.h"
 #include "profiles/number_text.h"
 
 namespace brontal {
@@ -60,6 +61,7 @@ ColourOptions LoadColourOptions(const AppFolders& folders) {
 bool SaveColourOptions(const ColourOptions& options, const AppFolders& folders) {
   const std::filesystem::path path = folders.ApplicationFile(kColourFileName);
   Json::Value document = ReadJsonDocument(path);
+  if (!KeepAsideIfUnreadable(path, document)) return false;
   Json::Value& root = MemberForWrite(document, kRoot);
   Json::Value& fixed = MemberForWrite(root, kFixed);
   Json::Value& collected = MemberForWrite(root, kCollected);

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace brontal {
@@ -35,5 +38,20 @@ struct AppFolders {
   std::filesystem::path ApplicationFile(std::string_view name) const;
   std::filesystem::path ConfigFile(std::string_view name) const;
 };
+
+// Why nothing can be saved in `folder` (not a folder, missing, not
+// writable); nullopt when it can take files.
+std::optional<std::string> FolderWriteProblem(const std::filesystem::path& folder);
+
+// False when `folder` cannot take files; the first time for each folder
+// this is said with a Trace line and to the folder notice handler.
+bool CheckWritableFolder(const std::filesystem::path& folder);
+
+// Hears each folder problem once, as one sentence naming the folder and the
+// reason ("Settings cannot be saved in ...: ..."); the main window shows it.
+// Problems found before the handler was set are handed to it at once. The
+// handler may be called from any thread. An empty handler stops the calls.
+using FolderNoticeHandler = std::function<void(const std::string& text)>;
+void SetFolderNoticeHandler(FolderNoticeHandler handler);
 
 }  // namespace brontal

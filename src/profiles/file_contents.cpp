@@ -1,13 +1,13 @@
 #include "profiles/file_contents.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
 #include <string>
 
+#include "support/safe_file.h"
 #include "support/unique_fd.h"
 #include "support/write_all.h"
 
@@ -27,26 +27,16 @@ UniqueFd CreateTemporary(const std::filesystem::path& path, std::filesystem::pat
   return UniqueFd();
 }
 
-// Far above any file of the system; a larger file is not one of ours and
-// is not worth the memory.
-constexpr off_t kLargestFile = 64 << 20;
-
 }  // namespace
 
 std::string ReadFileContents(const std::filesystem::path& path) {
-  // Non-blocking, so that a FIFO put in place of a file cannot hang the reader.
-  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  struct stat info {};
-  if (!fd || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > kLargestFile) return {};
-  std::string text(static_cast<std::size_t>(info.st_size), '\0');
-  std::size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t n = ::read(fd.get(), text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return {};  // a short read counts as no text at all
-    done += static_cast<std::size_t>(n);
-  }
-  return text;
+  std::string contents, error;
+  ReadFileContents(path, contents, error);
+  return contents;
+}
+
+bool ReadFileContents(const std::filesystem::path& path, std::string& contents, std::string& error) {
+  return ReadRegularFile(path, kLargestUserFile, contents, error);
 }
 
 bool ReplaceFileContents(const std::filesystem::path& path, std::string_view contents) {

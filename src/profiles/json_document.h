@@ -12,7 +12,7 @@ namespace brontal {
 Json::Value ParseJsonDocument(std::string_view text);
 
 // Reads and parses a whole file. A file that is missing, unreadable, empty,
-// shorter than its size claimed, not a regular file or not JSON reads as null,
+// not a regular file, larger than kLargestUserFile or not JSON reads as null,
 // so callers fall back alike for all of them. "{}" reads as an empty object.
 Json::Value ReadJsonDocument(const std::filesystem::path& path);
 

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <ctime>
 #include <set>
+#include <system_error>
+#include <utility>
 
 #include "profiles/file_stem.h"
 #include "profiles/json_document.h"
@@ -55,6 +57,31 @@ std::optional<Json::ArrayIndex> ProfileList::At(std::size_t index) const {
 
 ProfileList ProfileList::Read(const std::filesystem::path& folder) {
   return ProfileList(ReadJsonDocument(folder / kProfileListFileName));
+}
+
+bool ProfileList::IsUnreadable(const Json::Value& document) {
+  if (!document.isObject()) return true;
+  const Json::Value& entries = Member(document, kList);
+  return !entries.isNull() && !entries.isArray();
+}
+
+ProfileList ProfileList::FromProfileFiles(const std::filesystem::path& folder) {
+  std::vector<std::pair<std::string, std::string>> found;  // identifier, name
+  std::error_code error;
+  for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    const std::filesystem::path& file = it->path();
+    const std::string uuid = file.stem().string();
+    if (file.extension() != ".Json" || !IsPlainFileStem(uuid)) continue;
+    const Json::Value document = ReadJsonDocument(file);
+    if (!HasProfileIdentity(document) || ToText(Member(document, kUuid)) != uuid) continue;
+    const std::string name = ToText(Member(document, kName));
+    found.emplace_back(uuid, IsBlankProfileName(name) ? uuid : name);
+  }
+  std::ranges::sort(found);
+  ProfileList list;
+  for (const auto& [uuid, name] : found) list.Append(name, uuid);
+  if (!found.empty()) list.SetSelected(0);
+  return list;
 }
 
 bool ProfileList::Write(const std::filesystem::path& folder) const {

@@ -41,6 +41,13 @@ class ProfileList {
   explicit ProfileList(const Json::Value& document = Json::Value());
 
   static ProfileList Read(const std::filesystem::path& folder);
+  // A document that gives no list at all: not JSON, not an object, or a
+  // "profilelist" that is not an array. Unusable entries do not count.
+  static bool IsUnreadable(const Json::Value& document);
+  // The folder's profile files as a list, oldest identifier (its time of
+  // making) first: every "<UUID>.Json" whose document names itself with that
+  // identifier, under its "profilename" (the identifier when it has none).
+  static ProfileList FromProfileFiles(const std::filesystem::path& folder);
   bool Write(const std::filesystem::path& folder) const;
 
   const Json::Value& Document() const { return document_; }

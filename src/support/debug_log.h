@@ -11,7 +11,8 @@ namespace brontal {
 // By default it appends to "debug.log" in the user's state folder (the previous
 // log is kept as "debug.log.1" once it grows past a few MiB); BRONTAL_TRACE=FILE
 // writes to FILE instead, BRONTAL_TRACE=- to standard error and BRONTAL_TRACE=off
-// nowhere.
+// (any case) nowhere. A log that cannot be written (a FIFO, a folder, no
+// permission) is said once on standard error and the program goes on without.
 void Trace(std::string_view line);
 // Several lines as one entry: written together, never split by another thread's.
 void TraceLines(std::initializer_list<std::string_view> lines);

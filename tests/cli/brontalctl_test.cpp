@@ -2,6 +2,7 @@
 #include <json/reader.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -143,6 +144,33 @@ TEST(Brontalctl, DeviceCommandUsageErrorsExitWithTwo) {
     const std::string said = err.str();
     EXPECT_NE(said.find(c.message), std::string::npos) << said;
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+  }
+}
+
+// A bus that is no bus is refused, never taken for the devices plugged in.
+TEST(Brontalctl, AnUnknownBusIsAnErrorNotTheRealDevices) {
+  const char* saved = std::getenv("BRONTAL_HID");
+  for (const char* value : {"bogus", "sim", "sim:", "hidraw"}) {
+    ::setenv("BRONTAL_HID", value, 1);
+    for (std::string_view command : {"list", "info", "show"}) {
+      std::ostringstream out, err;
+      std::vector<std::string_view> args{command};
+      if (command == "show") args.push_back("keyboard");
+      EXPECT_EQ(RunBrontalctl(args, out, err), kExitUsage) << value << " " << command;
+      EXPECT_NE(err.str().find(std::string("BRONTAL_HID=") + value + " names no bus"), std::string::npos) << err.str();
+    }
+  }
+  if (saved)
+    ::setenv("BRONTAL_HID", saved, 1);
+  else
+    ::unsetenv("BRONTAL_HID");
+}
+
+TEST(Brontalctl, MonitorNamesTheValueItRefuses) {
+  for (const char* value : {"abc", "0", "-3", "2147484", "99999999999999999999"}) {
+    const auto r = RunCli({"monitor", "--for", value});
+    EXPECT_EQ(r.status, kExitUsage) << value;
+    EXPECT_NE(r.err.find(std::string("not '") + value + "'"), std::string::npos) << r.err;
   }
 }
 

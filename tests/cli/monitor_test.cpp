@@ -1,12 +1,11 @@
-#include <json/reader.h>
-
 #include <gtest/gtest.h>
+#include <json/reader.h>
 
 #include <cstdio>
 #include <fstream>
 #include <map>
-#include <sstream>
 #include <memory>
+#include <sstream>
 #include <string>
 
 namespace brontal {
@@ -52,9 +51,17 @@ TEST(BrontalctlTrace, TheDebugLogGoesWhereBrontalTraceSays) {
   EXPECT_EQ(lines[3], "返回");
 
   // "-" is standard error; "off" is nowhere.
-  EXPECT_NE(RunCommand("BRONTAL_TRACE=- " + std::string(BRONTALCTL) + " info --simulate 320f:2003 2>&1 >/dev/null").find("命令"),
+  EXPECT_NE(RunCommand("BRONTAL_TRACE=- " + std::string(BRONTALCTL) + " info --simulate 320f:2003 2>&1 >/dev/null")
+                .find("命令"),
             std::string::npos);
-  EXPECT_EQ(RunCommand("BRONTAL_TRACE=off " + std::string(BRONTALCTL) + " info --simulate 320f:2003 2>&1 >/dev/null"), "");
+  EXPECT_EQ(RunCommand("BRONTAL_TRACE=off " + std::string(BRONTALCTL) + " info --simulate 320f:2003 2>&1 >/dev/null"),
+            "");
+}
+
+TEST(BrontalctlOutput, OutputThatCannotBeWrittenIsAFailure) {
+  EXPECT_EQ(RunCommand(std::string(BRONTALCTL) + " --simulate 320f:2003 list > /dev/full 2>/dev/null; echo $?"), "1\n");
+  EXPECT_EQ(RunCommand(std::string(BRONTALCTL) + " udev-rules > /dev/full 2>/dev/null; echo $?"), "1\n");
+  EXPECT_EQ(RunCommand(std::string(BRONTALCTL) + " --simulate 320f:2003 list > /dev/null 2>&1; echo $?"), "0\n");
 }
 
 }  // namespace

@@ -1,14 +1,12 @@
 // The desktop program as a user meets it: on a virtual X display, on the
 // brontal-sim daemon's bus, driven with xdotool.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <QImage>
-
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <fstream>
 #include <iostream>
@@ -76,7 +74,11 @@ class BrontalDriverOnXvfb : public ::testing::Test {
     StartDisplay();
     ASSERT_FALSE(HasFatalFailure());
     Start({BRONTAL_SIM, "serve", sim_}, "sim");
-    ASSERT_TRUE(WaitUntil([&] { return Command({BRONTAL_SIM, "status", sim_}) == 0; }, kStartLimit))
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+          return Command({BRONTAL_SIM, "status", sim_}) == 0;
+        },
+        kStartLimit))
         << "brontal-sim serve did not come up";
   }
 
@@ -133,8 +135,11 @@ class BrontalDriverOnXvfb : public ::testing::Test {
   // Waits until the tray host's panel shows; it owns the tray selection by then.
   void StartTrayHost() {
     Start({"trayer", "--edge", "bottom", "--align", "right"}, "trayer");
-    ASSERT_TRUE(WaitUntil([&] { return Command({"xdotool", "search", "--onlyvisible", "--class", "trayer"}) == 0; },
-                          kStartLimit))
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+          return Command({"xdotool", "search", "--onlyvisible", "--class", "trayer"}) == 0;
+        },
+        kStartLimit))
         << "trayer did not come up (installed by scripts/deps)";
   }
 
@@ -181,8 +186,8 @@ class BrontalDriverOnXvfb : public ::testing::Test {
   void ClickClose() {
     const std::vector<std::string> windows = VisibleWindows();
     ASSERT_EQ(windows.size(), 1u);
-    ASSERT_EQ(Command({"xdotool", "mousemove", "--window", windows[0], std::to_string(kCloseX),
-                       std::to_string(kCloseY), "click", "1"}),
+    ASSERT_EQ(Command({"xdotool", "mousemove", "--window", windows[0], std::to_string(kCloseX), std::to_string(kCloseY),
+                       "click", "1"}),
               0);
   }
 
@@ -212,6 +217,21 @@ TEST_F(BrontalDriverOnXvfb, ShowsItsWindowWithAnEntryPerPluggedProduct) {
   for (int y = 0; y < image.height(); ++y)
     for (int x = 0; x < image.width(); ++x) colours.insert(image.pixel(x, y));
   EXPECT_GT(colours.size(), 500u) << "the window looks blank";
+}
+
+TEST_F(BrontalDriverOnXvfb, AScreenshotThatIsNotWrittenIsAFailure) {
+  Plug(kMouse);
+  const Environment alone = {{"XDG_RUNTIME_DIR", PrivateFolder(root_ / "run-shot")}};
+  EXPECT_EQ(Start({BRONTAL_DRIVER, "--screenshot", (root_ / "no-such-folder" / "x.png").string()}, "shot-folder", alone)
+                .WaitExit(kStartLimit),
+            1);
+  EXPECT_EQ(Start({BRONTAL_DRIVER, "--screenshot", ""}, "shot-empty", alone).WaitExit(kStartLimit), 2);
+  // Another instance runs: it shows itself, and no picture is made.
+  StartDriver();
+  ASSERT_TRUE(WaitForWindow(true));
+  EXPECT_EQ(
+      Start({BRONTAL_DRIVER, "--screenshot", (root_ / "second.png").string()}, "shot-second").WaitExit(kStartLimit), 1);
+  EXPECT_FALSE(fs::exists(root_ / "second.png"));
 }
 
 TEST_F(BrontalDriverOnXvfb, UnpluggingTheMouseTakesItsEntryAway) {

@@ -2,6 +2,9 @@
 // into the file, and what happens to files of every broken kind.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "profiles/basic_profile_data.h"
 #include "profiles/family_profile_data.h"
 #include "profiles/json_document.h"
@@ -97,6 +100,31 @@ TEST_F(ProfileFiles, SavingIntoAFileThatTurnedCorruptWritesAWholeProfile) {
   EXPECT_EQ(Stored()["Device"][0], profile_.Document());
 }
 
+// Loading and saving both replace a file that gives no profile; it goes aside first.
+TEST_F(ProfileFiles, ACorruptProfileIsKeptAsideBeforeItIsReplaced) {
+  const struct {
+    const char* name;
+    bool save;
+  } cases[] = {{"load", false}, {"save", true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ScratchFolder folder;
+    CKeyboardProfiledata profile;
+    profile.SetDefaultProfilePath(folder.Write("keyboard.Json", kDefault));
+    profile.SetProfilePath(folder / "p.Json");
+    if (c.save) profile.Load(profile.ProfilePath());
+    folder.Write("p.Json", "{ \"Device\" : [ { \"Light");
+    c.save ? (void)profile.Save() : (void)profile.Load(profile.ProfilePath());
+    std::vector<std::string> kept;
+    for (const std::string& name : folder.Names()) {
+      if (name.starts_with("p.Json.unreadable-")) kept.push_back(name);
+    }
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(folder.Read(kept[0]), "{ \"Device\" : [ { \"Light");
+    EXPECT_EQ(ReadJsonDocument(folder / "p.Json")["Device"][0]["LightInfo"]["Light"].asInt(), 3);
+  }
+}
+
 TEST_F(ProfileFiles, AFailedSaveKeepsTheFileAndReportsIt) {
   profile_.Load(profile_.ProfilePath());
   const std::string before = folder_.Read("p.Json");
@@ -115,7 +143,8 @@ TEST_F(ProfileFiles, EmptyPathsAreIgnored) {
 }
 
 TEST_F(ProfileFiles, TheSecondaryProfileIsLoadedAndSavedOnItsOwn) {
-  folder_.Write("other.Json", R"({ "profilename" : "Other", "Device" : [ { "KeyList" : [ { "Assignment" : 2097156 } ] } ] })");
+  folder_.Write("other.Json",
+                R"({ "profilename" : "Other", "Device" : [ { "KeyList" : [ { "Assignment" : 2097156 } ] } ] })");
   profile_.Load(profile_.ProfilePath());
   profile_.LoadSecondary(folder_ / "other.Json");
   ASSERT_EQ(profile_.GetSecondaryKeyList().size(), 1u);

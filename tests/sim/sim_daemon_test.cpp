@@ -1,17 +1,23 @@
 #include "daemon/sim_daemon.h"
 
-#include <sys/eventfd.h>
-
 #include <gtest/gtest.h>
-
 #include <json/reader.h>
 #include <json/value.h>
+#include <sys/eventfd.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 
+#include <chrono>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <regex>
 #include <sstream>
 #include <thread>
 
+#include "daemon/control_commands.h"
+#include "daemon/socket_dir_host.h"
 #include "device_access/command_channel.h"
 #include "device_access/hid_sim_dir.h"
 #include "models/command_journal.h"
@@ -189,6 +195,224 @@ TEST_F(SimDaemonTest, JournalOfAProductNotPluggedIsAnError) {
       {"journal 320f:5100 --xml", "unknown command"},
   };
   for (const auto& c : cases) EXPECT_NE(Control(c.command, false).find(c.reason), std::string::npos) << c.command;
+}
+
+TEST_F(SimDaemonTest, ASilentControlClientDoesNotDelayAnother) {
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const std::string path = (folder_ / kControlSocketName).string();
+  std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+  const UniqueFd silent(::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0));
+  ASSERT_EQ(::connect(silent.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));  // accepted before the next one comes
+  const auto start = std::chrono::steady_clock::now();
+  Control("plug 320f:5100");
+  EXPECT_NE(Control("status").find("320f:5100  plugged"), std::string::npos);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+}
+
+TEST_F(SimDaemonTest, LinkNeedsAPluggedReceiver) {
+  Control("plug 320f:5100");
+  const struct {
+    const char* command;
+    const char* reason;
+  } cases[] = {
+      {"link 320f:5103 off", "320f:5103 is not plugged"},
+      {"link 320f:5100 off", "320f:5100 is not a receiver"},
+      {"link 320f:2003 on", "320f:2003 is not a receiver"},
+  };
+  for (const auto& c : cases) EXPECT_NE(Control(c.command, false).find(c.reason), std::string::npos) << c.command;
+  EXPECT_NE(Control("status").find("wireless link on"), std::string::npos);
+}
+
+TEST_F(SimDaemonTest, PlugOffOnAPluggedReceiverLeavesItsLinkOn) {
+  Control("plug 320f:5103");
+  EXPECT_NE(Control("plug 320f:5103 --off", false).find("320f:5103 is already plugged"), std::string::npos);
+  EXPECT_NE(Control("status").find("wireless link on"), std::string::npos);
+}
+
+// The daemon on a thread for the tests of its folder; stopped and joined on destruction.
+class ServedBus {
+ public:
+  explicit ServedBus(const std::filesystem::path& folder) : folder_(folder) {
+    server_ = std::thread([this] { status_ = ServeSimulatedBus(folder_, stop_.get(), log_); });
+    bool ok = false;
+    std::string reply;
+    for (int i = 0; i < 400 && !SendControlCommand(folder_, "status", ok, reply); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    up_ = ok;
+  }
+  ~ServedBus() {
+    const std::uint64_t one = 1;
+    if (::write(stop_.get(), &one, sizeof one) != sizeof one) std::abort();
+    server_.join();
+  }
+  bool up() const { return up_; }
+
+ private:
+  std::filesystem::path folder_;
+  UniqueFd stop_{::eventfd(0, EFD_CLOEXEC)};
+  std::ostringstream log_;
+  int status_ = -1;
+  bool up_ = false;
+  std::thread server_;
+};
+
+class SimFolderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char folder[] = "/tmp/brontal-sim-folder-XXXXXX";
+    ASSERT_NE(::mkdtemp(folder), nullptr);
+    root_ = folder;
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    std::filesystem::permissions(root_ / "locked", std::filesystem::perms::owner_all, ignored);
+    std::filesystem::remove_all(root_, ignored);
+  }
+  std::filesystem::path root_;
+};
+
+unsigned ModeOf(const std::filesystem::path& path) {
+  struct stat s;
+  return ::lstat(path.c_str(), &s) == 0 ? s.st_mode & 07777 : 0;
+}
+
+TEST_F(SimFolderTest, AnExistingFolderKeepsItsModeAndGetsTheBusInAPrivateSubfolder) {
+  for (const unsigned mode : {01777u, 0755u, 0700u}) {
+    SCOPED_TRACE(mode);
+    const std::filesystem::path folder = root_ / std::to_string(mode);
+    ASSERT_TRUE(std::filesystem::create_directory(folder));
+    ASSERT_EQ(::chmod(folder.c_str(), mode), 0);
+    std::ofstream(folder / "mine.txt") << "mine\n";
+    ::chmod((folder / "mine.txt").c_str(), 0644);
+    {
+      ServedBus bus(folder);
+      ASSERT_TRUE(bus.up());
+      bool ok = false;
+      std::string reply;
+      ASSERT_TRUE(SendControlCommand(folder, "plug 320f:5100", ok, reply));
+      EXPECT_TRUE(ok) << reply;
+      EXPECT_EQ(BusFolder(folder), folder / kBusSubfolderName);
+      EXPECT_TRUE(std::filesystem::exists(folder / kBusSubfolderName / "320f_5100.node"));
+      EXPECT_EQ(ModeOf(folder / kBusSubfolderName), 0700u);
+      EXPECT_EQ(ModeOf(folder), mode);
+    }
+    EXPECT_EQ(ModeOf(folder), mode);
+    EXPECT_EQ(ModeOf(folder / "mine.txt"), 0644u);
+    EXPECT_FALSE(std::filesystem::exists(folder / kBusSubfolderName)) << "the daemon's own subfolder goes with it";
+    ASSERT_TRUE(ServedBus(folder).up()) << "served again in its subfolder";
+  }
+}
+
+TEST_F(SimFolderTest, ClientsGivenTheFolderFindTheBusInItsSubfolder) {
+  ASSERT_EQ(::chmod(root_.c_str(), 01777), 0);
+  ServedBus bus(root_);
+  ASSERT_TRUE(bus.up());
+  bool ok = false;
+  std::string reply;
+  ASSERT_TRUE(SendControlCommand(root_, "plug 320f:5100", ok, reply));
+  ASSERT_TRUE(ok) << reply;
+  SimulatedDirBackend client(root_);
+  std::vector<HidNodeInfo> nodes;
+  ASSERT_TRUE(client.Enumerate(nodes));
+  ASSERT_EQ(nodes.size(), 1u);
+  EXPECT_EQ(nodes[0].node, "sim:" + (root_ / kBusSubfolderName / "320f_5100").string());
+  UniqueFd fd;
+  EXPECT_EQ(client.Open(nodes[0].node, nodes[0].instance, true, true, fd), HidOpenResult::kOpened);
+}
+
+TEST_F(SimFolderTest, AMissingFolderIsMadePrivateAndHoldsTheBus) {
+  const std::filesystem::path folder = root_ / "new";
+  ServedBus bus(folder);
+  ASSERT_TRUE(bus.up());
+  EXPECT_EQ(ModeOf(folder), 0700u);
+  EXPECT_EQ(BusFolder(folder), folder);
+  EXPECT_TRUE(std::filesystem::is_socket(folder / kControlSocketName));
+}
+
+TEST_F(SimFolderTest, AFolderThatCannotHoldTheBusIsRefusedAndLeftAsItWas) {
+  const std::filesystem::path file = root_ / "file";
+  std::ofstream(file) << "mine\n";
+  ::chmod(file.c_str(), 0644);
+  const std::filesystem::path open_inner = root_ / "open";
+  std::filesystem::create_directories(open_inner / kBusSubfolderName);
+  ::chmod((open_inner / kBusSubfolderName).c_str(), 0755);
+  const std::filesystem::path file_inner = root_ / "file-inside";
+  std::filesystem::create_directories(file_inner);
+  std::ofstream(file_inner / kBusSubfolderName) << "mine\n";
+  ::chmod((file_inner / kBusSubfolderName).c_str(), 0644);
+  // Room for the control socket's name but not for a node's.
+  const std::filesystem::path long_folder =
+      root_ / std::string(sizeof(sockaddr_un::sun_path) - 16 - root_.string().size(), 'x');
+  const std::filesystem::path long_inner =
+      root_ / std::string(sizeof(sockaddr_un::sun_path) - 32 - root_.string().size(), 'y');
+  std::filesystem::create_directory(long_inner);
+  const struct {
+    std::filesystem::path folder;
+    std::filesystem::path watched;
+    std::string message;
+  } cases[] = {
+      {file, file, file.string() + " is not a folder"},
+      {open_inner, open_inner / kBusSubfolderName, " is not a private folder of this user"},
+      {file_inner, file_inner / kBusSubfolderName, " is not a private folder of this user"},
+      {long_folder, long_folder, " is too long a path for the bus's sockets"},
+      {long_inner, long_inner / kBusSubfolderName, " is too long a path for the bus's sockets"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.folder.string());
+    const unsigned before = ModeOf(c.watched);
+    const unsigned folder_before = ModeOf(c.folder);
+    std::ostringstream log;
+    const UniqueFd stop(::eventfd(1, EFD_CLOEXEC));  // already set: a daemon that wrongly starts stops at once
+    EXPECT_EQ(ServeSimulatedBus(c.folder, stop.get(), log), 1);
+    const std::string said = log.str();
+    EXPECT_NE(said.find(c.message), std::string::npos) << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_EQ(ModeOf(c.watched), before) << "0 is missing";
+    EXPECT_EQ(ModeOf(c.folder), folder_before);
+  }
+}
+
+TEST(SimPlugTest, APlugThatMakesNoNodeFailsAndChangesNothing) {
+  std::ostringstream log;
+  SocketDirNodeHost host(std::filesystem::path("/tmp") / std::string(sizeof(sockaddr_un::sun_path), 'x'), &log);
+  Simulator simulator(host);
+  for (const char* command : {"plug 320f:5100", "plug 320f:5103 --off"}) {
+    const ControlReply reply = RunControlCommand(simulator, command);
+    EXPECT_FALSE(reply.ok) << command;
+    EXPECT_NE(reply.text.find("could not be plugged"), std::string::npos) << reply.text;
+  }
+  EXPECT_NE(log.str().find("cannot listen on"), std::string::npos) << log.str();
+  EXPECT_TRUE(simulator.Plugged().empty());
+  EXPECT_TRUE(simulator.Device(0x320F, 0x5103)->Status().wireless_link_on) << "--off undone with the plug";
+}
+
+// Run as root, a folder without permissions is still readable: only the other
+// cases are certain there.
+TEST_F(SimFolderTest, StatusWithoutABusSaysWhy) {
+  const std::filesystem::path file = root_ / "file";
+  std::ofstream(file) << "mine\n";
+  std::filesystem::create_directory(root_ / "empty");
+  std::filesystem::create_directories(root_ / "locked" / "inner");
+  ::chmod((root_ / "locked").c_str(), 0);
+  struct Case {
+    std::filesystem::path folder;
+    std::string reply;
+  };
+  std::vector<Case> cases = {
+      {root_ / "missing", (root_ / "missing").string() + ": No such file or directory"},
+      {file, file.string() + " is not a folder"},
+      {root_ / "empty", "no simulated bus runs in " + (root_ / "empty").string()},
+  };
+  if (::geteuid() != 0) cases.push_back({root_ / "locked" / "inner", "Permission denied"});
+  for (const Case& c : cases) {
+    bool ok = true;
+    std::string reply;
+    EXPECT_FALSE(SendControlCommand(c.folder, "status", ok, reply));
+    EXPECT_FALSE(ok);
+    EXPECT_NE(reply.find(c.reply), std::string::npos) << reply;
+  }
 }
 
 }  // namespace

@@ -5,7 +5,10 @@
 #include <system_error>
 #include <utility>
 
+#include "profiles/data_folders.h"
 #include "profiles/json_document.h"
+#include "profiles/kept_aside.h"
+#include "support/debug_log.h"
 #include "ui/toolkit/edit.h"
 #include "ui/toolkit/list_owner.h"
 #include "ui/toolkit/option.h"
@@ -77,14 +80,58 @@ CComboUI* CDeviceProfileUI::Combo() { return Part<CComboUI>(kComboName); }
 
 bool CDeviceProfileUI::LoadList() {
   if (folder_.empty() || !Combo()) return false;
-  // Reading never writes: entries this list cannot use stay in the user's file.
-  list_ = ProfileList(ReadJsonDocument(folder_ / kProfileListFileName));
+  const std::filesystem::path file = folder_ / kProfileListFileName;
+  const Json::Value document = ReadJsonDocument(file);
+  list_locked_ = false;
+  // Reading a usable list never writes: entries it cannot use stay in the user's file.
+  list_ = ProfileList(ProfileList::IsUnreadable(document) ? Json::Value() : document);
+  if (list_.Count() == 0) Recover(file, document);
   ShowList();
   return true;
 }
 
+void CDeviceProfileUI::Recover(const std::filesystem::path& file, const Json::Value& document) {
+  const bool unreadable = ProfileList::IsUnreadable(document) && HasContents(file);
+  const ProfileList found = ProfileList::FromProfileFiles(folder_);
+  if (!unreadable && found.Count() == 0) return;  // a first run: the caller makes new profiles
+  const std::string count = std::to_string(found.Count());
+  if (unreadable) {
+    const std::optional<std::filesystem::path> kept = KeepUnreadableFile(file, clock_());
+    if (!kept) {
+      list_locked_ = true;
+      list_ = found;
+      const std::optional<std::string> problem = FolderWriteProblem(folder_);
+      Say("The profile list " + file.string() + " cannot be read, nor kept aside (" +
+          problem.value_or("it cannot be moved") + "); its " + count +
+          " profile files are shown, but changes to the list cannot be saved.");
+      return;
+    }
+    if (found.Count() == 0) {
+      Say("The profile list " + file.string() + " could not be read and is kept as " + kept->filename().string() +
+          "; no profile files were found, so new profiles are made.");
+      return;
+    }
+    Say("The profile list " + file.string() + " could not be read and is kept as " + kept->filename().string() +
+        "; the list was made again from its " + count + " profile files.");
+  } else {
+    Say("The profile list " + file.string() + " named no profiles; its " + count + " profile files were listed again.");
+  }
+  ProfileList rebuilt = list_;
+  for (std::size_t i = 0; i < found.Count(); ++i) rebuilt.Append(found.Name(i), found.Uuid(i));
+  rebuilt.SetSelected(0);
+  // Unsaved, the list is shown all the same; the next operation tries again.
+  if (!Commit(rebuilt)) list_ = std::move(rebuilt);
+}
+
+void CDeviceProfileUI::Say(std::string text) {
+  if (std::ranges::find(notices_, text) != notices_.end()) return;
+  Trace(text);
+  notices_.push_back(text);
+  if (notice_handler_) notice_handler_(notices_.back());
+}
+
 bool CDeviceProfileUI::Commit(ProfileList changed) {
-  if (!changed.Write(folder_)) return false;
+  if (list_locked_ || !changed.Write(folder_)) return false;
   list_ = std::move(changed);
   ShowList();
   return true;
@@ -107,6 +154,7 @@ void CDeviceProfileUI::ShowList() {
 }
 
 bool CDeviceProfileUI::Initialise() {
+  if (!folder_.empty()) CheckWritableFolder(folder_);
   if (!LoadList()) return false;
   if (list_.Count() == 0) {
     for (int i = 0; i < kFirstRunProfiles; ++i) AddProfile();

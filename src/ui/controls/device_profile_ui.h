@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "profiles/profile_list_file.h"
 #include "ui/toolkit/container.h"
@@ -52,9 +53,18 @@ class CDeviceProfileUI : public CHorizontalLayoutUI {
   void SetDeviceKind(int kind) { device_kind_ = kind; }
   // The time new identifiers are made from.
   void SetClock(Clock clock) { clock_ = std::move(clock); }
+  // Hears, once each, what the panel did on its own to keep the user's
+  // profiles: an unreadable list kept aside and made again from the profile
+  // files, or a list that cannot be saved. The main window shows the text.
+  using NoticeHandler = std::function<void(const std::string& text)>;
+  void SetNoticeHandler(NoticeHandler handler) { notice_handler_ = std::move(handler); }
+  // What was said so far, for a window that asks rather than listens.
+  const std::vector<std::string>& Notices() const { return notices_; }
 
-  // Shows the list, making profile1 to profile4 when there is none, and
-  // selects the first profile; false when no profile could be selected. The
+  // Shows the list, making profile1 to profile4 when there is neither a
+  // list nor a profile file, and selects the first profile; false when no
+  // profile could be selected. A folder that cannot take files is said once
+  // (CheckWritableFolder). The
   // tabs are the shown device's business (ApplyTabVisibility).
   bool Initialise();
   int ProfileCount();
@@ -111,9 +121,12 @@ class CDeviceProfileUI : public CHorizontalLayoutUI {
   }
   CComboUI* Combo();
 
-  // Re-reads the list, writing back what the reading left out, and shows it;
-  // false when the panel cannot work.
+  // Re-reads the list and shows it; false when the panel cannot work. A
+  // list that names no profile is made again from the folder's profile files.
   bool LoadList();
+  // `document` is what the list file gave; list_ names no profile.
+  void Recover(const std::filesystem::path& file, const Json::Value& document);
+  void Say(std::string text);
   // Writes the changed list; only once it is stored does it replace the
   // list in memory and on screen.
   bool Commit(ProfileList changed);
@@ -125,6 +138,10 @@ class CDeviceProfileUI : public CHorizontalLayoutUI {
   int device_kind_ = 0;
   Clock clock_ = [] { return std::chrono::system_clock::now(); };
   ProfileList list_;
+  // An unreadable list that could not be kept aside is never written over.
+  bool list_locked_ = false;
+  NoticeHandler notice_handler_;
+  std::vector<std::string> notices_;
   std::string selected_uuid_;
   std::map<std::string_view, CachedControl, std::less<>> parts_;  // keyed by the constant part names
 };

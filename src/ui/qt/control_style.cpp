@@ -2,7 +2,11 @@
 
 #include <QPixmapCache>
 #include <filesystem>
+#include <set>
+#include <string>
 
+#include "support/debug_log.h"
+#include "support/safe_file.h"
 #include "ui/toolkit/attribute_values.h"
 #include "ui/toolkit/option.h"
 #include "ui/toolkit/paint_manager.h"
@@ -97,9 +101,29 @@ QString SkinImagePath(const CControlUI& control, std::string_view image) {
   return QString::fromStdString(std::filesystem::absolute(folder / SkinImageFile(image)).lexically_normal().string());
 }
 
+namespace {
+
+// Far above the skin's images (a few KiB each) and a screen-sized photo.
+constexpr std::size_t kLargestImageFile = 64u << 20;
+
+// Qt opens an image file blocking and reads it whole: a FIFO named as the
+// background would keep the window from ever showing, /dev/zero would fill
+// the memory. Such paths are left out; each is traced once.
+bool UsableImageFile(const QString& path) {
+  const std::string file = path.toStdString();
+  const std::string problem = RegularFileProblem(file, kLargestImageFile);
+  if (problem.empty()) return true;
+  static std::set<std::string> reported;  // the UI thread's alone
+  if (reported.insert(file).second) Trace("skin image " + file + ": " + problem + "; not shown");
+  return false;
+}
+
+}  // namespace
+
 QPixmap SkinPixmap(const CControlUI& control, std::string_view image) {
   if (image.empty()) return {};
   const QString path = SkinImagePath(control, image);
+  if (!UsableImageFile(path)) return {};
   QPixmap pixmap;
   if (!QPixmapCache::find(path, &pixmap) && pixmap.load(path)) QPixmapCache::insert(path, pixmap);
   return pixmap;
@@ -114,7 +138,9 @@ QString ControlStyleSheet(const CControlUI& control) {
   const auto image = [&](std::string_view attribute, const QString& property) {
     const std::string& value = control.GetAttribute(attribute);
     if (value.empty()) return QString();
-    return QStringLiteral("%1: url(\"%2\"); ").arg(property, SkinImagePath(control, value));
+    const QString path = SkinImagePath(control, value);
+    if (!UsableImageFile(path)) return QString();
+    return QStringLiteral("%1: url(\"%2\"); ").arg(property, path);
   };
   const auto color = [&](std::string_view attribute, const QString& property) {
     const auto argb = ParseColorAttribute(control.GetAttribute(attribute));

@@ -1,21 +1,28 @@
 #include "ui/qt/skin_style_sheet.h"
 
 #include <QDir>
-#include <QFile>
 #include <QRegularExpression>
 
+#include "support/safe_file.h"
+
 namespace brontal {
+namespace {
+
+// The skin's sheet is about 10 KiB.
+constexpr std::size_t kLargestStyleSheet = 1u << 20;
+
+}  // namespace
 
 std::optional<QString> LoadSkinStyleSheet(const std::filesystem::path& skin_folder, std::string& error) {
   const std::filesystem::path path = skin_folder / kSkinStyleSheetFile;
   std::error_code exists_error;
   if (!std::filesystem::exists(path, exists_error)) return QString();
-  QFile file(QString::fromStdString(path.string()));
-  if (!file.open(QIODevice::ReadOnly)) {
-    error = path.string() + ": " + file.errorString().toStdString();
+  std::string text, reason;
+  if (!ReadRegularFile(path, kLargestStyleSheet, text, reason)) {
+    error = path.string() + ": " + reason;
     return std::nullopt;
   }
-  return ResolveSkinUrls(QString::fromUtf8(file.readAll()), skin_folder);
+  return ResolveSkinUrls(QString::fromStdString(text), skin_folder);
 }
 
 QString ResolveSkinUrls(const QString& sheet, const std::filesystem::path& skin_folder) {

@@ -1,19 +1,24 @@
 #include "ui/toolkit/xml_file.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
+
+#include "support/safe_file.h"
 
 namespace brontal {
+namespace {
+
+// The skin's largest layout is a few dozen KiB.
+constexpr std::size_t kLargestXmlFile = 16u << 20;
+
+}  // namespace
 
 bool XmlFile::Load(const std::filesystem::path& path, std::string& error) {
   path_ = path;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    error = path.string() + ": cannot be read";
+  std::string reason;
+  if (!ReadRegularFile(path, kLargestXmlFile, text_, reason)) {
+    error = path.string() + ": cannot be read: " + reason;
     return false;
   }
-  text_.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   const pugi::xml_parse_result result = document_.load_buffer(text_.data(), text_.size());
   if (!result) {
     error = WhereOffset(result.offset) + ": " + result.description();

@@ -13,11 +13,11 @@
 #include <vector>
 
 #include "helpers/temporary_folder.h"
+#include "profiles/data_folders.h"
 #include "profiles/file_contents.h"
 #include "profiles/json_document.h"
 #include "profiles/profile_list_file.h"
 #include "ui/controls/device_profile_ui.h"
-
 #include "ui/toolkit/list_owner.h"
 #include "ui/toolkit/option.h"
 #include "ui/toolkit/test_window.h"
@@ -168,6 +168,7 @@ TEST_F(DeviceProfileTest, ProfilesMadeInOneMillisecondGetFreeIdentifiers) {
 struct CorruptListCase {
   const char* name;
   const char* text;
+  bool kept;  // the file gave no list at all, so it goes aside
   friend void PrintTo(const CorruptListCase& c, std::ostream* out) { *out << c.name; }
 };
 
@@ -180,23 +181,108 @@ TEST_P(CorruptListTest, StartsAfreshWithoutCrashing) {
 
   EXPECT_THAT(ComboNames(), ElementsAre("profile1", "profile2", "profile3", "profile4"));
   EXPECT_EQ(ListNames(), ComboNames());
-  EXPECT_EQ(Files(), ListedFiles());
+  std::set<std::string> files = ListedFiles();
+  const std::string kept = "ProfileList.ini.unreadable-20190507-130459";
+  if (GetParam().kept) files.insert(kept);
+  EXPECT_EQ(Files(), files);
+  if (GetParam().kept) {
+    EXPECT_EQ(ReadFileContents(device / kept), GetParam().text);
+  }
   EXPECT_EQ(panel.SelectedIndex(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Files, CorruptListTest,
-    ::testing::Values(CorruptListCase{"Empty", ""}, CorruptListCase{"NotJson", R"({"profilelist": [)"},
-                      CorruptListCase{"Array", R"([{"profilename": "a", "profileUUID": "a"}])"},
-                      CorruptListCase{"ListIsText", R"({"profilelist": "profile1", "profileselect": 0})"},
+    ::testing::Values(CorruptListCase{"Empty", "", false}, CorruptListCase{"NotJson", R"({"profilelist": [)", true},
+                      CorruptListCase{"Array", R"([{"profilename": "a", "profileUUID": "a"}])", true},
+                      CorruptListCase{"ListIsText", R"({"profilelist": "profile1", "profileselect": 0})", true},
                       CorruptListCase{"EntriesOfTheWrongKind",
                                       R"({"profilelist": [1, "p", null, [], {"profilename": "x"},
                                             {"profilename": "y", "profileUUID": 7}],
-                            "profileselect": "first"})"},
+                            "profileselect": "first"})",
+                                      false},
                       CorruptListCase{"UnusableIdentifiers",
                                       R"({"profilelist": [{"profilename": "x", "profileUUID": "../x"},
-                                                                   {"profilename": "y", "profileUUID": ""}]})"}),
+                                                                   {"profilename": "y", "profileUUID": ""}]})",
+                                      false}),
     [](const auto& case_info) { return std::string(case_info.param.name); });
+
+TEST_F(DeviceProfileTest, AnUnreadableListIsKeptAsideAndMadeAgainFromTheProfileFiles) {
+  const auto profile = [this](const std::string& file, const std::string& name, const std::string& uuid) {
+    Json::Value document;
+    document["Device"][0]["Mark"] = 1;
+    document["profilename"] = name;
+    document["profileUUID"] = uuid;
+    WriteJsonDocument(device / file, document);
+  };
+  profile("2019_05_07_10_00_00_002.Json", "Work", "2019_05_07_10_00_00_002");
+  profile("2018_01_01_00_00_00_000.Json", "Games", "2018_01_01_00_00_00_000");
+  profile("2019_05_07_10_00_00_001.Json", "", "2019_05_07_10_00_00_001");
+  profile("other.Json", "Not its file", "2017_01_01_00_00_00_000");  // names another file: passed over
+  ASSERT_TRUE(ReplaceFileContents(device / "notes.Json", R"({"profilename": "no identifier"})"));
+  const std::string corrupt = R"({"profilelist": [{"profilename": "Work", "profileUUID": "2019_05)";
+  ASSERT_TRUE(ReplaceFileContents(ListPath(), corrupt));
+  const std::set<std::string> before = Files();
+  std::vector<std::string> heard;
+  panel.SetNoticeHandler([&heard](const std::string& text) { heard.push_back(text); });
+
+  ASSERT_TRUE(panel.Initialise());
+  ASSERT_TRUE(panel.Initialise());
+
+  EXPECT_THAT(ComboNames(), ElementsAre("Games", "2019_05_07_10_00_00_001", "Work"));
+  EXPECT_EQ(ListNames(), ComboNames());
+  EXPECT_EQ(panel.SelectedIndex(), 0);
+  const std::string kept = "ProfileList.ini.unreadable-20190507-130459";
+  EXPECT_EQ(ReadFileContents(device / kept), corrupt);
+  std::set<std::string> expected = before;
+  expected.insert(kept);
+  EXPECT_EQ(Files(), expected) << "no new profile files";
+  ASSERT_EQ(heard.size(), 1u);
+  EXPECT_THAT(heard[0], ::testing::HasSubstr(kept));
+  EXPECT_EQ(panel.Notices(), heard);
+}
+
+TEST_F(DeviceProfileTest, AnEarlierKeptListIsNeverReplaced) {
+  const std::string earlier = "ProfileList.ini.unreadable-20190507-130459";
+  ASSERT_TRUE(ReplaceFileContents(device / earlier, "first"));
+  ASSERT_TRUE(ReplaceFileContents(ListPath(), "second"));
+
+  ASSERT_TRUE(panel.Initialise());
+
+  EXPECT_EQ(ReadFileContents(device / earlier), "first");
+  EXPECT_EQ(ReadFileContents(device / (earlier + "-2")), "second");
+  EXPECT_THAT(ComboNames(), ElementsAre("profile1", "profile2", "profile3", "profile4"));
+  EXPECT_EQ(panel.Notices().size(), 1u);
+}
+
+TEST_F(DeviceProfileTest, AFirstRunSaysNothing) {
+  ASSERT_TRUE(panel.Initialise());
+  EXPECT_THAT(ComboNames(), ElementsAre("profile1", "profile2", "profile3", "profile4"));
+  EXPECT_TRUE(panel.Notices().empty());
+}
+
+TEST_F(DeviceProfileWindow, ADeviceFolderThatIsAFileFailsCleanlyAndIsSaidOnce) {
+  test::TemporaryFolder folder;
+  const fs::path device = folder.path() / "keyboard";
+  ASSERT_TRUE(ReplaceFileContents(device, "not a folder"));
+  std::vector<std::string> heard;
+  SetFolderNoticeHandler([&heard, &device](const std::string& text) {
+    if (text.find(device.string()) != std::string::npos) heard.push_back(text);
+  });
+  auto& panel = Find<CDeviceProfileUI>("profile_panel");
+  panel.SetPaths(device, kDefaultProfile);
+
+  EXPECT_FALSE(panel.Initialise());
+  EXPECT_FALSE(panel.Initialise());
+  EXPECT_FALSE(panel.AddProfile());
+  EXPECT_EQ(panel.ProfileCount(), 0);
+  SetFolderNoticeHandler(nullptr);
+
+  ASSERT_EQ(heard.size(), 1u);
+  EXPECT_THAT(heard[0], ::testing::HasSubstr("not a folder"));
+  EXPECT_EQ(ReadFileContents(device), "not a folder");
+  EXPECT_EQ(Find<CComboUI>("device_profile_combo").GetCount(), 0);
+}
 
 TEST_F(DeviceProfileTest, EntriesThatCannotNameTheirOwnFileArePassedOverButStayInTheFile) {
   ASSERT_TRUE(ReplaceFileContents(ListPath(), R"({"profilelist": [
