@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <sys/stat.h>
+#include <sys/types.h>
 #include <unistd.h>
 
 #include <QImage>
 #include <algorithm>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -232,6 +234,32 @@ TEST_F(BrontalDriverOnXvfb, AScreenshotThatIsNotWrittenIsAFailure) {
   EXPECT_EQ(
       Start({BRONTAL_DRIVER, "--screenshot", (root_ / "second.png").string()}, "shot-second").WaitExit(kStartLimit), 1);
   EXPECT_FALSE(fs::exists(root_ / "second.png"));
+}
+
+// Careless environments: a bus that is no bus is refused before anything
+// starts; a debug log that cannot be written is said once and the program runs.
+TEST_F(BrontalDriverOnXvfb, ABadEnvironmentIsRefusedOrSaidOnce) {
+  const Environment alone = {{"XDG_RUNTIME_DIR", PrivateFolder(root_ / "run-env")}};
+  int run = 0;
+  for (const char* bus : {"bogus", "sim", "sim:"}) {
+    Environment bad = alone;
+    bad["BRONTAL_HID"] = bus;
+    EXPECT_EQ(Start({BRONTAL_DRIVER}, "bad-hid-" + std::to_string(++run), bad).WaitExit(kStartLimit), 2) << bus;
+  }
+  const fs::path fifo = root_ / "trace.fifo";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  Plug(kMouse);
+  Environment traced = alone;
+  traced["BRONTAL_TRACE"] = fifo.string();
+  ChildProcess& driver = Start({BRONTAL_DRIVER}, "fifo-trace", traced);
+  EXPECT_TRUE(WaitForWindow(true)) << "a FIFO as the debug log kept the window from showing";
+  EXPECT_TRUE(driver.Running());
+  std::ifstream log(root_ / "fifo-trace.log");
+  const std::string said((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+  std::size_t count = 0;
+  for (std::size_t at = said.find("BRONTAL_TRACE="); at != std::string::npos; at = said.find("BRONTAL_TRACE=", at + 1))
+    ++count;
+  EXPECT_EQ(count, 1u) << said;
 }
 
 TEST_F(BrontalDriverOnXvfb, UnpluggingTheMouseTakesItsEntryAway) {
