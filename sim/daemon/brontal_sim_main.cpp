@@ -11,6 +11,7 @@
 
 #include "daemon/sim_daemon.h"
 #include "support/hex_text.h"
+#include "support/standard_output.h"
 #include "support/unique_fd.h"
 #include "transport/in_process_simulation.h"
 
@@ -50,7 +51,7 @@ bool ValidProduct(std::string_view text) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+static int RunSim(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
   if (args.empty()) {
     PrintHelp(std::cerr);
@@ -108,3 +109,5 @@ int main(int argc, char** argv) {
   (ok ? std::cout : std::cerr) << (ok ? "" : "brontal-sim: ") << reply << (ok || reply.ends_with('\n') ? "" : "\n");
   return ok ? 0 : 1;
 }
+
+int main(int argc, char** argv) { return brontal::StatusAfterOutput(RunSim(argc, argv), "brontal-sim"); }

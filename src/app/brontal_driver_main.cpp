@@ -23,6 +23,7 @@
 #include "app/main_window.h"
 #include "device_access/hid_backend.h"
 #include "support/debug_log.h"
+#include "support/standard_output.h"
 #include "support/user_folders.h"
 #include "transport/in_process_simulation.h"
 #include "ui/qt/qt_desktop_services.h"
@@ -116,7 +117,8 @@ void LoadPrivateFonts() {
 int main(int argc, char** argv) {
   using namespace brontal;
   Options options;
-  if (const int done = ParseOptions(std::vector<std::string_view>(argv + 1, argv + argc), options)) return done - 1;
+  if (const int done = ParseOptions(std::vector<std::string_view>(argv + 1, argv + argc), options))
+    return StatusAfterOutput(done - 1, "brontal-driver");
 
   if (const std::optional<std::string> bad = HidBus::EnvironmentError()) {
     std::cerr << "brontal-driver: " << *bad << '\n';

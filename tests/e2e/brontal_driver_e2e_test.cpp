@@ -246,6 +246,10 @@ TEST_F(BrontalDriverOnXvfb, ABadEnvironmentIsRefusedOrSaidOnce) {
     bad["BRONTAL_HID"] = bus;
     EXPECT_EQ(Start({BRONTAL_DRIVER}, "bad-hid-" + std::to_string(++run), bad).WaitExit(kStartLimit), 2) << bus;
   }
+  // Help that cannot be written is a failure too.
+  EXPECT_EQ(RunCommand({"sh", "-c", std::string(BRONTAL_DRIVER) + " --help > /dev/full 2>/dev/null"}, environment_,
+                       kCommandLimit),
+            1);
   const fs::path fifo = root_ / "trace.fifo";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   Plug(kMouse);

@@ -56,6 +56,12 @@ TEST_F(SimCommandLineTest, HelpOfEveryCommandIsHelp) {
   EXPECT_FALSE(fs::exists("-h"));
 }
 
+TEST_F(SimCommandLineTest, OutputThatCannotBeWrittenIsAFailure) {
+  const std::string sim = BRONTAL_SIM;
+  EXPECT_EQ(RunCommand({"sh", "-c", sim + " --help > /dev/full 2>/dev/null"}, {}, kLimit), 1);
+  EXPECT_EQ(RunCommand({"sh", "-c", sim + " --help > /dev/null"}, {}, kLimit), 0);
+}
+
 TEST_F(SimCommandLineTest, AFileForAFolderIsRefusedAndKeepsItsMode) {
   const fs::path file = root_ / "notes.txt";
   std::ofstream(file) << "mine\n";
