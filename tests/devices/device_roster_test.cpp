@@ -222,28 +222,28 @@ TEST_F(DeviceRosterTest, EventsComeThroughTheLinkThatCarriesTheDevice) {
   ASSERT_TRUE(SeenEvents(RosterEvent::Kind::kArrived, 4));
   CCorvaneUSBDevice& keyboard = Only();
   ASSERT_FALSE(keyboard.receiver_link());
-  // A heartbeat through one link, then a marker through the link that should
-  // be read: once the marker is counted the first heartbeat was or never will be.
-  auto counted = [&](std::uint16_t through, std::uint16_t read) {
+  // A heartbeat through one link and one through the link that should be
+  // read: the count once the expected ones are in, and a moment later.
+  auto counted = [&](std::uint16_t through, std::uint16_t read, std::uint64_t expected) {
     const std::uint64_t before = keyboard.heartbeats();
     simulator().Event(0x320F, through, kHeartbeat);
     simulator().Event(0x320F, read, kHeartbeat);
-    EXPECT_TRUE(PumpUntil([&] { return keyboard.heartbeats() > before; }));
-    std::this_thread::sleep_for(20ms);
+    EXPECT_TRUE(PumpUntil([&] { return keyboard.heartbeats() - before >= expected; }));
+    std::this_thread::sleep_for(50ms);
     return keyboard.heartbeats() - before;
   };
-  EXPECT_EQ(counted(0x5100, 0x5100), 2u);  // on the cable, with the receiver plugged too
-  EXPECT_EQ(counted(0x5103, 0x5100), 1u);  // the receiver's are not the device's now
+  EXPECT_EQ(counted(0x5100, 0x5100, 2), 2u);  // on the cable, with the receiver plugged too
+  EXPECT_EQ(counted(0x5103, 0x5100, 1), 1u);  // the receiver's are not the device's now
 
   simulator().Unplug(0x320F, 0x5100);
   ASSERT_TRUE(PumpUntil([&] { return keyboard.receiver_link(); }));
   ASSERT_TRUE(PumpUntil([&] { return keyboard.event_collection_open(); }));
-  EXPECT_EQ(counted(0x5103, 0x5103), 2u);
+  EXPECT_EQ(counted(0x5103, 0x5103, 2), 2u);
 
   simulator().Plug(0x320F, 0x5100);
   ASSERT_TRUE(
       PumpUntil([&] { return !keyboard.receiver_link() && keyboard.event_path().find("5100") != std::string::npos; }));
-  EXPECT_EQ(counted(0x5103, 0x5100), 1u);
+  EXPECT_EQ(counted(0x5103, 0x5100, 1), 1u);
 }
 
 // The threads that use the links (event reading, a command writer) keep going
