@@ -266,6 +266,38 @@ TEST_F(BrontalDriverOnXvfb, ABadEnvironmentIsRefusedOrSaidOnce) {
   EXPECT_EQ(count, 1u) << said;
 }
 
+// Careless files in the user's folder: the window still shows.
+struct UserFileCase {
+  const char* name;
+  bool main_ini_is_fifo;  // else main.ini names a FIFO as the background
+};
+void PrintTo(const UserFileCase& c, std::ostream* out) { *out << c.name; }
+
+class UserFiles : public BrontalDriverOnXvfb, public ::testing::WithParamInterface<UserFileCase> {};
+
+TEST_P(UserFiles, AFifoWhereAFileShouldBeKeepsNothingFromShowing) {
+  const fs::path data = root_ / "home" / ".local" / "share" / "Brontal Driver";
+  fs::create_directories(data);
+  const fs::path fifo = root_ / "image.fifo";
+  if (GetParam().main_ini_is_fifo) {
+    ASSERT_EQ(::mkfifo((data / "main.ini").c_str(), 0600), 0);
+  } else {
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::ofstream(data / "main.ini") << "[SKINIMAGE]\nFLAGS=0\nIMAGE=" << fifo.string() << "\n";
+  }
+  Plug(kMouse);
+  ChildProcess& driver = StartDriver();
+  EXPECT_TRUE(WaitForWindow(true)) << GetParam().name;
+  EXPECT_TRUE(driver.Running());
+}
+
+INSTANTIATE_TEST_SUITE_P(Careless, UserFiles,
+                         ::testing::Values(UserFileCase{"MainIniIsAFifo", true},
+                                           UserFileCase{"BackgroundIsAFifo", false}),
+                         [](const ::testing::TestParamInfo<UserFileCase>& info) {
+                           return std::string(info.param.name);
+                         });
+
 TEST_F(BrontalDriverOnXvfb, UnpluggingTheMouseTakesItsEntryAway) {
   Plug(kKeyboard);
   Plug(kMouse);
