@@ -16,6 +16,8 @@
 #include <string_view>
 #include <system_error>
 
+#include "helpers/temporary_folder.h"
+
 namespace brontal::bench {
 
 // User and system CPU seconds of the whole process so far, every thread included.
@@ -63,11 +65,9 @@ inline std::set<pid_t> ThreadsNamed(std::string_view name) {
 class ScratchUserFolders {
  public:
   ScratchUserFolders() {
-    std::string root = (std::filesystem::temp_directory_path() / "brontal_bench_XXXXXX").string();
-    if (::mkdtemp(root.data()) == nullptr) return;
-    root_ = root;
+    if (!made()) return;
     for (const char* variable : kVariables) {
-      const std::filesystem::path folder = root_ / variable;
+      const std::filesystem::path folder = root_.path() / variable;
       std::error_code error;
       std::filesystem::create_directory(folder, error);
       // The runtime folder must be the user's alone.
@@ -75,19 +75,13 @@ class ScratchUserFolders {
       ::setenv(variable, folder.c_str(), 1);
     }
   }
-  ~ScratchUserFolders() {
-    std::error_code ignored;
-    if (!root_.empty()) std::filesystem::remove_all(root_, ignored);
-  }
-  ScratchUserFolders(const ScratchUserFolders&) = delete;
-  ScratchUserFolders& operator=(const ScratchUserFolders&) = delete;
 
-  bool made() const { return !root_.empty(); }
+  bool made() const { return !root_.path().empty(); }
 
  private:
   static constexpr std::array<const char*, 4> kVariables = {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_STATE_HOME",
                                                             "XDG_RUNTIME_DIR"};
-  std::filesystem::path root_;
+  test::TemporaryFolder root_{"brontal_bench"};
 };
 
 }  // namespace brontal::bench

@@ -89,7 +89,7 @@ void PrintHelp(std::ostream& out) {
 
 // Device commands: checked here, then carried out by the program that owns the devices.
 int RunDeviceCommand(std::span<const std::string_view> words, bool simulated, std::ostream& out, std::ostream& err) {
-  DeviceRequest request{{words.begin(), words.end()}, CurrentDeviceBus()};
+  DeviceRequest request{{words.begin(), words.end()}, HidBus::Identity()};
   DeviceCommandLine line;
   std::string error;
   if (!ParseDeviceCommand(request.args, line, error)) {

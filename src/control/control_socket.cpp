@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/bus/bus_socket.h"
+#include "device_access/hid_backend.h"
 #include "support/debug_log.h"
 #include "support/private_folder.h"
 #include "support/user_folders.h"
@@ -91,7 +92,7 @@ void DeviceControlServer::Answer(int connection, std::stop_token stop) {
   DeviceReply reply;
   if (!DecodeDeviceRequest(Text(packet), request)) {
     reply = {2, "", "brontal-driver: not a device request\n"};
-  } else if (request.bus != CurrentDeviceBus()) {
+  } else if (request.bus != HidBus::Identity()) {
     reply.status = kNotThisBus;
   } else {
     auto answer = std::make_shared<std::promise<DeviceReply>>();

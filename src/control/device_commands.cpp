@@ -62,52 +62,62 @@ bool IsFamilyWord(std::string_view word) {
   return word == "keyboard" || word == "mouse" || word == "mousepad" || word == "headset";
 }
 
-// The family a VID:PID names; empty when no supported product has it.
-std::string FamilyOfProduct(std::string_view word) {
+struct ProductIds {
+  std::uint16_t vendor;
+  std::uint16_t product;
+};
+
+std::optional<ProductIds> ParseProductIds(std::string_view word) {
   const std::size_t colon = word.find(':');
-  if (colon == std::string_view::npos) return {};
+  if (colon == std::string_view::npos) return std::nullopt;
   const std::optional<long> vendor = ParseNumber(word.substr(0, colon), 0, 0xFFFF, 16);
   const std::optional<long> product = ParseNumber(word.substr(colon + 1), 0, 0xFFFF, 16);
-  if (!vendor || !product) return {};
-  for (const InterfaceRow& row : kInterfaceTable) {
-    if (!IsRealProduct(row) || row.vendor_id != *vendor || row.product_id != *product) continue;
-    switch (row.type) {
-      case DeviceType::kKeyboardWired:
-      case DeviceType::kKeyboardReceiver: return "keyboard";
-      case DeviceType::kMouseWired:
-      case DeviceType::kMouseReceiver: return "mouse";
-      case DeviceType::kMousePad: return "mousepad";
-      case DeviceType::kHeadset: return "headset";
-    }
+  if (!vendor || !product) return std::nullopt;
+  return ProductIds{static_cast<std::uint16_t>(*vendor), static_cast<std::uint16_t>(*product)};
+}
+
+std::string_view FamilyWord(DeviceType type) {
+  switch (type) {
+    case DeviceType::kKeyboardWired:
+    case DeviceType::kKeyboardReceiver: return "keyboard";
+    case DeviceType::kMouseWired:
+    case DeviceType::kMouseReceiver: return "mouse";
+    case DeviceType::kMousePad: return "mousepad";
+    case DeviceType::kHeadset: return "headset";
   }
   return {};
 }
 
+std::string_view FamilyWord(DeviceFamily family) {
+  switch (family) {
+    case DeviceFamily::kKeyboard: return "keyboard";
+    case DeviceFamily::kMouse: return "mouse";
+    case DeviceFamily::kMousePad: return "mousepad";
+    case DeviceFamily::kHeadset: return "headset";
+    case DeviceFamily::kUnset: break;
+  }
+  return {};
+}
+
+// The family the device word names; empty when it names no supported product.
 std::string FamilyOf(std::string_view device_word) {
-  return IsFamilyWord(device_word) ? std::string(device_word) : FamilyOfProduct(device_word);
+  if (IsFamilyWord(device_word)) return std::string(device_word);
+  const std::optional<ProductIds> ids = ParseProductIds(device_word);
+  for (const InterfaceRow& row : kInterfaceTable)
+    if (ids && IsRealProduct(row) && row.vendor_id == ids->vendor && row.product_id == ids->product)
+      return std::string(FamilyWord(row.type));
+  return {};
 }
 
 bool Matches(const CCorvaneUSBDevice& device, std::string_view device_word) {
-  if (IsFamilyWord(device_word)) {
-    switch (device.family()) {
-      case DeviceFamily::kKeyboard: return device_word == "keyboard";
-      case DeviceFamily::kMouse: return device_word == "mouse";
-      case DeviceFamily::kMousePad: return device_word == "mousepad";
-      case DeviceFamily::kHeadset: return device_word == "headset";
-      case DeviceFamily::kUnset: return false;
-    }
-    return false;
-  }
+  if (IsFamilyWord(device_word)) return FamilyWord(device.family()) == device_word;
   // A receiver's id names the product as well as its cable's.
-  const std::size_t colon = device_word.find(':');
-  const auto vendor = ParseNumber(device_word.substr(0, colon), 0, 0xFFFF, 16);
-  const auto product = ParseNumber(device_word.substr(colon + 1), 0, 0xFFFF, 16);
-  if (!vendor || !product) return false;
+  const std::optional<ProductIds> ids = ParseProductIds(device_word);
   const InterfaceRow& id = device.identity();
-  if (id.vendor_id != *vendor) return false;
-  if (id.product_id == *product) return true;
+  if (!ids || id.vendor_id != ids->vendor) return false;
+  if (id.product_id == ids->product) return true;
   for (const InterfaceRow& row : kInterfaceTable)
-    if (row.vendor_id == *vendor && row.product_id == *product && row.paired &&
+    if (row.vendor_id == ids->vendor && row.product_id == ids->product && row.paired &&
         kInterfaceTable[row.partner].product_id == id.product_id)
       return true;
   return false;

@@ -2,11 +2,7 @@
 
 #include <json/json.h>
 
-#include <cstdlib>
 #include <memory>
-#include <string_view>
-
-#include "device_access/hid_backend.h"
 
 namespace brontal {
 namespace {
@@ -61,7 +57,5 @@ bool DecodeDeviceReply(const std::string& text, DeviceReply& reply) {
   reply = {value["status"].asInt(), value["out"].asString(), value["err"].asString()};
   return true;
 }
-
-std::string CurrentDeviceBus() { return HidBus::Identity(); }
 
 }  // namespace brontal

@@ -9,8 +9,8 @@ namespace brontal {
 // command's words (command name first, files made absolute) and what came of it.
 struct DeviceRequest {
   std::vector<std::string> args;
-  // The device bus the asking program would use ("hidraw", or "sim:DIR"):
-  // a program on another bus must not answer for it.
+  // The device bus the asking program would use (HidBus::Identity): a program
+  // on another bus must not answer for it.
   std::string bus;
 };
 
@@ -25,9 +25,5 @@ std::string EncodeDeviceRequest(const DeviceRequest& request);
 bool DecodeDeviceRequest(const std::string& text, DeviceRequest& request);
 std::string EncodeDeviceReply(const DeviceReply& reply);
 bool DecodeDeviceReply(const std::string& text, DeviceReply& reply);
-
-// The bus this process uses: "sim:DIR" of BRONTAL_HID, a name of its own for a
-// simulation inside this process, or "hidraw".
-std::string CurrentDeviceBus();
 
 }  // namespace brontal

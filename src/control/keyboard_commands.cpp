@@ -2,6 +2,7 @@
 
 #include <json/json.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -187,8 +188,7 @@ void Show(CCorvaneKeyboardDevice& keyboard, const DeviceCommandLine& line, Done 
     const LightSetting& light = keyboard.live_light();
     const KeyboardSystem system = keyboard.profile().GetKeyboardSystem();
     const InterfaceRow& id = keyboard.identity();
-    const std::uint16_t firmware = keyboard.receiver_link() ? keyboard.channel().receiver_collection().version()
-                                                            : keyboard.channel().wired_collection().version();
+    const std::uint16_t firmware = keyboard.firmware_version();
     const auto& modes = keyboard.light_names().modes;
     const std::string mode_name = light.select_item < modes.size() ? modes[light.select_item].name : "";
     Json::Value v;
@@ -309,16 +309,9 @@ void Set(CCorvaneKeyboardDevice& keyboard, const DeviceCommandLine& line, Done d
 
 // ---- keys and assign ----
 
-int OnboardIndex(CCorvaneKeyboardDevice& keyboard, const DeviceCommandLine& line) {
+int OnboardIndex(const CCorvaneKeyboardDevice& keyboard, const DeviceCommandLine& line) {
   if (const auto index = line.args.Value("--index")) return static_cast<int>(*ParseNumber(*index, 0, 3));
-  const CDeviceProfileUI* panel = keyboard.profile_panel();
-  const int position = panel ? const_cast<CDeviceProfileUI*>(panel)->SelectedIndex() : -1;
-  return position < 0 ? 0 : position;
-}
-
-int ProfilePosition(CCorvaneKeyboardDevice& keyboard) {
-  CDeviceProfileUI* panel = keyboard.profile_panel();
-  return panel ? panel->SelectedIndex() : -1;
+  return std::max(0, keyboard.ProfilePosition());
 }
 
 KeyAssignment& KeyOf(std::vector<KeyAssignment>& keys, std::size_t key) {
@@ -332,7 +325,7 @@ KeyAssignment& KeyOf(std::vector<KeyAssignment>& keys, std::size_t key) {
 void Keys(CCorvaneKeyboardDevice& keyboard, const DeviceCommandLine& line, Done done) {
   const bool fn = line.args.Has("--fn");
   const int index = OnboardIndex(keyboard, line);
-  const bool from_profile = fn || index == ProfilePosition(keyboard);
+  const bool from_profile = fn || index == keyboard.ProfilePosition();
   std::vector<KeyAssignment> list = fn ? keyboard.fn_keys() : keyboard.keys();
   const keyboard::KeyMaps& maps = keyboard.maps();
   Json::Value rows(Json::arrayValue);

@@ -125,6 +125,15 @@ void CCorvaneUSBDevice::StartLightingThread() {
   lighting_thread_.Start([this](std::stop_token stop) { RunLightingThread(stop); });
 }
 
+bool CCorvaneUSBDevice::Transaction(const std::function<CommandResult()>& body) {
+  if (!channel_.open()) return false;
+  const bool began = channel_.Begin() == CommandResult::kSuccess;
+  const bool sent = body() == CommandResult::kSuccess;
+  // Whatever happened in between, a begun transaction is ended.
+  const bool ended = channel_.End() == CommandResult::kSuccess;
+  return began && sent && ended;
+}
+
 void CCorvaneUSBDevice::StopIo() {
   channel_.set_open(false);
   // A job blocked on a reply would hold shutdown for the reply's time limit.

@@ -16,6 +16,7 @@
 #include "devices/worker_thread.h"
 #include "support/unique_fd.h"
 #include "ui/toolkit/container.h"
+#include "ui/toolkit/message_loop.h"
 #include "ui/toolkit/notify.h"
 
 namespace brontal {
@@ -142,8 +143,7 @@ class CCorvaneUSBDevice : public CHorizontalLayoutUI, public CNotifyPump {
   // The main window's host-controls-the-lighting state; turning it on tells
   // the family (a keyboard sends its notice).
   void set_host_lighting(bool on) {
-    if (on && !host_lighting_.exchange(on)) OnHostLightingOn();
-    host_lighting_ = on;
+    if (!host_lighting_.exchange(on) && on) OnHostLightingOn();
   }
   int position_count() const { return position_count_; }
   const std::string& kind_name() const { return kind_name_; }
@@ -167,6 +167,21 @@ class CCorvaneUSBDevice : public CHorizontalLayoutUI, public CNotifyPump {
   virtual std::string_view LightingThreadExitTrace() const { return {}; }
 
   virtual void OnHostLightingOn() {}
+
+  // Runs `job` on the I/O worker and `result` with its answer on the UI
+  // thread, unless the device is gone by then.
+  template <typename T>
+  void RunJob(std::function<T()> job, std::function<void(T)> result) {
+    io_.Post([this, life = LifeToken(), job = std::move(job), result = std::move(result)] {
+      T value = job();
+      loop_.Post([life, result, value = std::move(value)] {
+        if (!life.expired() && result) result(value);
+      });
+    });
+  }
+  // Job side: a write bracketed by 0x01 and 0x02, the end sent whatever came
+  // before it; false when any of them failed or the channel is closed.
+  bool Transaction(const std::function<CommandResult()>& body);
   // Sets the flag without the notice (a family's state at construction).
   void init_host_lighting(bool on) { host_lighting_ = on; }
 

@@ -4,11 +4,7 @@
 #include <filesystem>
 
 #include "control/device_commands.h"
-#include "devices/discovery_thread.h"
-#include "devices/keyboard/corvane_keyboard_device.h"
-#include "devices/roster_fixture.h"
-#include "helpers/private_user_folders.h"
-#include "helpers/pump_until.h"
+#include "devices/keyboard_fixture.h"
 #include "models/memory_layout.h"
 #include "ui/controls/device_profile_ui.h"
 
@@ -17,51 +13,17 @@ namespace {
 
 using sim::MemoryRegion;
 
-constexpr std::uint16_t kVendor = 0x320F;
-constexpr std::uint16_t kCabled = 0x5100;
-
-// brontalctl's device commands as the owning program runs them, on a keyboard
-// of the simulator; what reached the device is read from its journal.
-class KeyboardCommandsTest : public test::DeviceUiFixture {
+// brontalctl's device commands as the owning program runs them.
+class KeyboardCommandsTest : public test::KeyboardFixture {
  protected:
-  KeyboardCommandsTest() {
-    roster_.profile_panels = true;
-    simulator().Plug(kVendor, kCabled);
-    discovery_.Start();
-    EXPECT_TRUE(test::PumpUntil(loop, [&] { return Keyboard() && Keyboard()->channel().open(); }));
-    loop.AdvanceBy(CDeviceOptionUI::kConnectDelay);
-    EXPECT_TRUE(test::PumpUntil(loop, [&] { return Keyboard()->ready(); }));
-  }
-  ~KeyboardCommandsTest() override { discovery_.Stop(); }
-
-  CCorvaneKeyboardDevice* Keyboard() {
-    return roster_.devices().empty() ? nullptr : dynamic_cast<CCorvaneKeyboardDevice*>(roster_.devices().front());
-  }
+  KeyboardCommandsTest() { Connect(); }
 
   DeviceReply Run(std::vector<std::string> args) {
     std::optional<DeviceReply> reply;
     RunDeviceRequest(roster_, {std::move(args), "test"}, [&](DeviceReply r) { reply = std::move(r); });
-    EXPECT_TRUE(test::PumpUntil(loop, [&] { return reply.has_value(); }));
+    EXPECT_TRUE(PumpUntil([&] { return reply.has_value(); }));
     return reply.value_or(DeviceReply{-1, "", "no reply"});
   }
-
-  std::vector<sim::JournalEntry> Requests(std::uint8_t command) {
-    std::vector<sim::JournalEntry> found;
-    for (const sim::JournalEntry& e : simulator().Device(kVendor, kCabled)->Journal().Entries())
-      if (e.command == command) found.push_back(e);
-    return found;
-  }
-  std::size_t RequestCount() { return simulator().Device(kVendor, kCabled)->Journal().Entries().size(); }
-
-  test::PrivateUserFolders folders_;
-  SlotList slots_;
-  DeviceRoster roster_{window, slots_};
-  DiscoveryThread discovery_{slots_, loop,
-                             [this](const WindowMessage& m) {
-                               if (m.id == kMsgDeviceArrived) roster_.OnDeviceArrived(m.wparam);
-                               if (m.id == kMsgDeviceRemoved) roster_.OnDeviceRemoved(m.wparam);
-                             },
-                             0xC001};
 };
 
 TEST_F(KeyboardCommandsTest, SetChangesTheProfileOnceAndWritesOneRecordWhateverTheNumberOfNames) {
@@ -84,7 +46,7 @@ TEST_F(KeyboardCommandsTest, SetChangesTheProfileOnceAndWritesOneRecordWhateverT
 }
 
 TEST_F(KeyboardCommandsTest, RefusedCommandsWriteNothingAnywhere) {
-  const std::size_t before = RequestCount();
+  const std::size_t before = Requests().size();
   const auto written = std::filesystem::last_write_time(Keyboard()->profile().ProfilePath());
   for (const std::vector<std::string>& args : {std::vector<std::string>{"set", "keyboard", "brightness=2", "bogus=1"},
                                                {"set", "keyboard", "mode=99"},
@@ -92,7 +54,7 @@ TEST_F(KeyboardCommandsTest, RefusedCommandsWriteNothingAnywhere) {
                                                {"profile", "keyboard", "select", "no such profile"}}) {
     EXPECT_EQ(Run(args).status, 2) << args[1];
   }
-  EXPECT_EQ(RequestCount(), before);
+  EXPECT_EQ(Requests().size(), before);
   EXPECT_EQ(std::filesystem::last_write_time(Keyboard()->profile().ProfilePath()), written);
 }
 
@@ -101,11 +63,11 @@ TEST_F(KeyboardCommandsTest, AProfileThatCannotBeSavedIsReportedAndNothingIsSent
   // A folder in the file's place: the replacing rename cannot land.
   std::filesystem::remove(profile);
   std::filesystem::create_directory(profile);
-  const std::size_t before = RequestCount();
+  const std::size_t before = Requests().size();
   const DeviceReply reply = Run({"set", "keyboard", "brightness=2"});
   EXPECT_EQ(reply.status, 1);
   EXPECT_NE(reply.err.find("could not be saved"), std::string::npos) << reply.err;
-  EXPECT_EQ(RequestCount(), before);
+  EXPECT_EQ(Requests().size(), before);
 }
 
 TEST_F(KeyboardCommandsTest, AssignWritesEveryPairInOneKeyTableWrite) {
@@ -113,9 +75,7 @@ TEST_F(KeyboardCommandsTest, AssignWritesEveryPairInOneKeyTableWrite) {
   ASSERT_FALSE(Requests(0x09).empty());
   for (const sim::JournalEntry& e : Requests(0x09)) EXPECT_GE(e.address, 2 * 0x180);
   const auto at = [&](std::size_t key) {
-    return simulator()
-        .Device(kVendor, kCabled)
-        ->ReadMemory(MemoryRegion::kKeyTables, 2 * 0x180 + Keyboard()->maps().slot[key] * 3u, 3);
+    return Device().ReadMemory(MemoryRegion::kKeyTables, 2 * 0x180 + Keyboard()->maps().slot[key] * 3u, 3);
   };
   EXPECT_EQ(at(64), (std::vector<std::uint8_t>{0x20, 0x00, 0x05}));
   EXPECT_EQ(at(65), (std::vector<std::uint8_t>{0x20, 0x00, 0x06}));

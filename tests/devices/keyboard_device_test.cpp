@@ -2,11 +2,8 @@
 
 #include <fstream>
 
-#include "devices/discovery_thread.h"
 #include "devices/keyboard/corvane_keyboard_device.h"
-#include "devices/roster_fixture.h"
-#include "helpers/private_user_folders.h"
-#include "helpers/pump_until.h"
+#include "devices/keyboard_fixture.h"
 #include "macros/macro_index.h"
 #include "models/memory_layout.h"
 #include "profiles/json_document.h"
@@ -18,9 +15,6 @@ namespace {
 using namespace std::chrono_literals;
 using sim::MemoryRegion;
 
-constexpr std::uint16_t kVendor = 0x320F;
-constexpr std::uint16_t kCabled = 0x5100;
-
 std::size_t IndexOfCode(const CCorvaneKeyboardDevice& keyboard, int code) {
   const auto& modes = keyboard.light_names().modes;
   for (std::size_t i = 0; i < modes.size(); ++i)
@@ -29,36 +23,8 @@ std::size_t IndexOfCode(const CCorvaneKeyboardDevice& keyboard, int code) {
   return 0;
 }
 
-// A keyboard on the simulator, found, opened and read as the main window does it.
-class KeyboardDeviceTest : public test::DeviceUiFixture {
+class KeyboardDeviceTest : public test::KeyboardFixture {
  protected:
-  KeyboardDeviceTest() {
-    roster_.profile_panels = true;
-    simulator().Plug(kVendor, kCabled);
-  }
-  ~KeyboardDeviceTest() override { discovery_.Stop(); }
-
-  template <typename Predicate>
-  bool PumpUntil(Predicate done) {
-    return test::PumpUntil(loop, done);
-  }
-
-  sim::SimulatedDevice& Device() { return *simulator().Device(kVendor, kCabled); }
-
-  CCorvaneKeyboardDevice* Keyboard() {
-    return roster_.devices().empty() ? nullptr : dynamic_cast<CCorvaneKeyboardDevice*>(roster_.devices().front());
-  }
-
-  // Discovery finds it, the connect timer runs, and the read comes back.
-  CCorvaneKeyboardDevice& Connect(std::uint64_t connects = 1) {
-    if (!discovery_started_) discovery_.Start();
-    discovery_started_ = true;
-    EXPECT_TRUE(PumpUntil([&] { return Keyboard() && Keyboard()->channel().open(); }));
-    loop.AdvanceBy(CDeviceOptionUI::kConnectDelay);
-    EXPECT_TRUE(PumpUntil([&] { return Keyboard()->connect_count() >= connects; }));
-    return *Keyboard();
-  }
-
   // Runs a write and waits for its outcome.
   template <typename Write>
   bool Written(Write write) {
@@ -71,15 +37,9 @@ class KeyboardDeviceTest : public test::DeviceUiFixture {
   // The command codes the host sent, runs of one code counted once.
   std::vector<std::uint8_t> CommandRuns() {
     std::vector<std::uint8_t> runs;
-    for (const sim::JournalEntry& e : Device().Journal().Entries())
+    for (const sim::JournalEntry& e : Requests())
       if (runs.empty() || runs.back() != e.command) runs.push_back(e.command);
     return runs;
-  }
-  std::vector<sim::JournalEntry> Requests(std::uint8_t command) {
-    std::vector<sim::JournalEntry> found;
-    for (const sim::JournalEntry& e : Device().Journal().Entries())
-      if (e.command == command) found.push_back(e);
-    return found;
   }
   std::size_t BytesOf(std::uint8_t command) {
     std::size_t total = 0;
@@ -89,17 +49,6 @@ class KeyboardDeviceTest : public test::DeviceUiFixture {
   std::vector<std::uint8_t> Memory(MemoryRegion region, std::size_t address, std::size_t length) {
     return Device().ReadMemory(region, address, length).value_or(std::vector<std::uint8_t>{});
   }
-
-  test::PrivateUserFolders folders_;
-  SlotList slots_;
-  DeviceRoster roster_{window, slots_};
-  DiscoveryThread discovery_{slots_, loop,
-                             [this](const WindowMessage& m) {
-                               if (m.id == kMsgDeviceArrived) roster_.OnDeviceArrived(m.wparam);
-                               if (m.id == kMsgDeviceRemoved) roster_.OnDeviceRemoved(m.wparam);
-                             },
-                             0xC001};
-  bool discovery_started_ = false;
 };
 
 TEST_F(KeyboardDeviceTest, ConnectReadsEveryTableInOneTransactionThenTheSettings) {

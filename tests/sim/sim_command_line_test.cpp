@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "e2e/child_process.h"
+#include "helpers/temporary_folder.h"
 
 namespace brontal::sim {
 namespace {
@@ -23,21 +24,13 @@ constexpr std::chrono::seconds kLimit{10};
 
 class SimCommandLineTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char folder[] = "/tmp/brontal-sim-cli-XXXXXX";
-    ASSERT_NE(::mkdtemp(folder), nullptr);
-    root_ = folder;
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::remove_all(root_, ignored);
-  }
   int Sim(const std::vector<std::string>& args, std::string* output = nullptr) {
     std::vector<std::string> argv = {BRONTAL_SIM};
     argv.insert(argv.end(), args.begin(), args.end());
     return RunCommand(argv, {}, kLimit, output);
   }
-  fs::path root_;
+  test::TemporaryFolder folder_{"brontal-sim-cli"};
+  const fs::path root_ = folder_.path();
 };
 
 TEST_F(SimCommandLineTest, HelpOfEveryCommandIsHelp) {

@@ -20,6 +20,7 @@
 #include "daemon/socket_dir_host.h"
 #include "device_access/command_channel.h"
 #include "device_access/hid_sim_dir.h"
+#include "helpers/temporary_folder.h"
 #include "models/command_journal.h"
 #include "sim/channel_on_simulator.h"
 
@@ -260,17 +261,13 @@ class ServedBus {
 
 class SimFolderTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char folder[] = "/tmp/brontal-sim-folder-XXXXXX";
-    ASSERT_NE(::mkdtemp(folder), nullptr);
-    root_ = folder;
-  }
-  void TearDown() override {
+  // A test may take its permissions from a folder inside, which the removal needs back.
+  ~SimFolderTest() override {
     std::error_code ignored;
     std::filesystem::permissions(root_ / "locked", std::filesystem::perms::owner_all, ignored);
-    std::filesystem::remove_all(root_, ignored);
   }
-  std::filesystem::path root_;
+  test::TemporaryFolder folder_{"brontal-sim-folder"};
+  const std::filesystem::path root_ = folder_.path();
 };
 
 unsigned ModeOf(const std::filesystem::path& path) {

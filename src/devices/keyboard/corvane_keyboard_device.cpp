@@ -78,25 +78,6 @@ CCorvaneKeyboardDevice::~CCorvaneKeyboardDevice() {
   StopIo();
 }
 
-template <typename T>
-void CCorvaneKeyboardDevice::RunJob(std::function<T()> job, std::function<void(T)> result) {
-  io().Post([this, life = LifeToken(), job = std::move(job), result = std::move(result)] {
-    T value = job();
-    loop().Post([life, result, value = std::move(value)] {
-      if (!life.expired() && result) result(value);
-    });
-  });
-}
-
-bool CCorvaneKeyboardDevice::Transaction(const std::function<CommandResult()>& body) {
-  if (!channel().open()) return false;
-  const bool began = Succeeded(channel().Begin());
-  const bool sent = Succeeded(body());
-  // Whatever happened in between, a begun transaction is ended.
-  const bool ended = Succeeded(channel().End());
-  return began && sent && ended;
-}
-
 void CCorvaneKeyboardDevice::EnsureProfilePaths() {
   if (profile_paths_set_) return;
   profile_paths_set_ = true;
@@ -217,10 +198,10 @@ void CCorvaneKeyboardDevice::TakeConnectRead(ConnectRead read) {
       maps_ = keyboard::BuildKeyMaps(base_table_, led_table_, fn_table_, slot_count_);
     }
     // The collections open and close on this thread: their attributes are read here.
-    const std::uint16_t firmware =
+    firmware_version_ =
         receiver_link() ? channel().receiver_collection().version() : channel().wired_collection().version();
-    if (identity().product_id == kFirmwareCheckedProduct && firmware != 0 && firmware < kFirmwareUpdatedVersion &&
-        !firmware_outdated_) {
+    if (identity().product_id == kFirmwareCheckedProduct && firmware_version_ != 0 &&
+        firmware_version_ < kFirmwareUpdatedVersion && !firmware_outdated_) {
       // On Linux no updater is started and the program goes on: the user is told.
       firmware_outdated_ = true;
       Trace("固件版本过低");

@@ -116,6 +116,11 @@ class CCorvaneKeyboardDevice : public CCorvaneUSBDevice {
   std::uint8_t settings_index() const { return raw_[0]; }
   std::size_t slot_count() const { return slot_count_; }
   bool firmware_outdated() const { return firmware_outdated_; }
+  // bcdDevice of the collection read at the last connect; 0 when it has none.
+  std::uint16_t firmware_version() const { return firmware_version_; }
+  // Where the selector's profile stands in its list: the on-board index it
+  // belongs to; -1 without one.
+  int ProfilePosition() const;
   // OnConnected has finished: the device was read and its profile loaded.
   bool ready() const { return ready_; }
   std::uint64_t connect_count() const { return connect_count_; }
@@ -149,16 +154,9 @@ class CCorvaneKeyboardDevice : public CCorvaneUSBDevice {
   void DecodeSettings(std::function<void()> then = {});
   void TakeSettings(const SettingsRead& read);
   void HandleEvent(std::uint16_t code);
-  int ProfilePosition() const;
   bool FnLayerChosen() const;
   std::size_t MacroCount() const;
   bool WriteColourTable(const keyboard::Table& table, std::uint8_t group, bool pause_on_failure, Done done);
-  // Job side: 0x01, the body, 0x02; false when any failed.
-  bool Transaction(const std::function<CommandResult()>& body);
-  // Runs `job` on the worker and `result` with its answer on the UI thread,
-  // unless the device is gone by then.
-  template <typename T>
-  void RunJob(std::function<T()> job, std::function<void(T)> result);
   void SettingsWritten(std::uint64_t generation, bool ok);
 
   CKeyboardProfiledata profile_;
@@ -179,6 +177,7 @@ class CCorvaneKeyboardDevice : public CCorvaneUSBDevice {
   std::vector<CustomColour> custom_colours_;
   std::optional<std::uint8_t> selected_key_;
   std::optional<std::uint8_t> selected_fn_key_;
+  std::uint16_t firmware_version_ = 0;
   bool firmware_outdated_ = false;
   bool pending_full_sync_ = false;
   bool ready_ = false;
