@@ -19,6 +19,7 @@
 #include "profiles/skin_image_setting.h"
 #include "support/debug_log.h"
 #include "ui/controls/device_profile_ui.h"
+#include "ui/controls/light_control_ui.h"
 #include "ui/toolkit/option.h"
 #include "ui/toolkit/paint_manager.h"
 #include "ui/toolkit/slider.h"
@@ -78,7 +79,8 @@ CMainWnd::CMainWnd(Toolkit& toolkit, const AppMessages& messages, DesktopService
       roster_(*this, slots_),
       discovery_(
           slots_, toolkit.Loop(), [this](const WindowMessage& m) { SendMessage(m); }, messages.application),
-      profile_actions_(*this, desktop) {
+      profile_actions_(*this, desktop),
+      lighting_page_(*this) {
   roster_.profile_panels = true;
   SetRouteHandler(Route::kKeyAssignment, [this](const RoutedNotify& route, TNotifyUI& msg) {
     if (msg.type == notify::kClick && route.name == "key_") {
@@ -95,6 +97,11 @@ CMainWnd::CMainWnd(Toolkit& toolkit, const AppMessages& messages, DesktopService
     });
   });
   roster_.device_created = [this](CCorvaneUSBDevice& device) {
+    // The lighting page follows what the selected device shows.
+    device.on_shown_on_panels = [this](CCorvaneUSBDevice& shown) {
+      const CDeviceOptionUI* entry = roster_.SelectedEntry();
+      if (entry && entry->device() == &shown) lighting_page_.ShowSelectedDevice();
+    };
     if (CDeviceProfileUI* panel = device.profile_panel())
       panel->SetNoticeHandler([this](const std::string& text) { ShowNotice(text); });
     if (auto* keyboard = dynamic_cast<CCorvaneKeyboardDevice*>(&device)) {
@@ -104,6 +111,8 @@ CMainWnd::CMainWnd(Toolkit& toolkit, const AppMessages& messages, DesktopService
       };
     }
   };
+  SetRouteHandler(Route::kLightingPage,
+                  [this](const RoutedNotify& route, TNotifyUI& msg) { lighting_page_.OnNotify(route, msg); });
   SetRouteHandler(Route::kProfilePanel,
                   [this](const RoutedNotify& route, TNotifyUI& msg) { profile_actions_.OnClick(route, msg); });
 }
@@ -276,6 +285,7 @@ void CMainWnd::OnWindowSelect(const RoutedNotify& route, TNotifyUI& msg) {
     if (!entry->IsSelected()) return;
     roster_.ShowEntry(*entry);
     if (entry->device()) entry->device()->ApplyToUi();
+    lighting_page_.ShowSelectedDevice();
   } else {  // "synchro_device_select"
     entry->RefreshIcons();
     roster_.RefreshNoDeviceState();
@@ -297,6 +307,7 @@ void CMainWnd::OnWindowTimer(unsigned id) {
       desktop_.ShowTrayMenu();
       break;
     case kIdleTimer: roster_.RetryWaitingSlots(); break;
+    case LightingPageActions::kGameRestoreTimer: lighting_page_.RestoreAfterGame(); break;
     default: break;
   }
 }
@@ -311,7 +322,10 @@ void CMainWnd::OnPictureKeyClicked(int key) {
   else
     keyboard->SelectKey(key);
   // In the per-key colour mode a click paints the key.
-  keyboard->SetKeyToCurrentColour(key);
+  auto* panel = dynamic_cast<CLightControlUI*>(GetPaintManager().FindControl("deng_page"));
+  const int group = panel ? panel->GetCustomMode() : -1;
+  const int keys[] = {key};
+  keyboard->PaintKeys(keys, group >= 0 ? std::optional<std::uint8_t>(static_cast<std::uint8_t>(group)) : std::nullopt);
 }
 
 void CMainWnd::SetHostLighting(bool on) {
@@ -461,7 +475,11 @@ LRESULT CMainWnd::HandleMessage(const WindowMessage& message, bool& handled) {
     return 0;
   }
   if (const std::string_view hook = AppMessages::HookNameOf(id); !hook.empty()) {
-    if (hooks_enabled_ && hook != "WM_HOOK_KEY_HITKEY_MSG") NotBuilt("macro recording and game events", hook);
+    if (!hooks_enabled_) return 0;
+    if (hook.starts_with("Game_"))
+      lighting_page_.OnGameEvent(message.wparam, static_cast<std::intptr_t>(message.lparam));
+    else if (hook != "WM_HOOK_KEY_HITKEY_MSG")
+      NotBuilt("macro recording", hook);
     return 0;
   }
   switch (id) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/app_messages.h"
+#include "app/lighting_page_actions.h"
 #include "app/notify_routes.h"
 #include "app/profile_actions.h"
 #include "app/skin_change.h"
@@ -68,6 +69,9 @@ class CMainWnd : public WindowImplBase, public SkinReceiver {
   bool hooks_enabled() const { return hooks_enabled_; }
   bool window_active() const { return window_active_; }
   bool auto_apply() const { return auto_apply_; }
+  // Timers of the window's root control (notify::kTimer with the id).
+  void ArmWindowTimer(unsigned id, std::chrono::milliseconds period);
+  void StopWindowTimer(unsigned id);
 
   // The device list the test tool asks for: 256 little-endian 32-bit values.
   static std::vector<std::uint8_t> DeviceReportPayload();
@@ -100,8 +104,6 @@ class CMainWnd : public WindowImplBase, public SkinReceiver {
   void ShowAndRaise();
   void SelectNeighbourEntry(int step);
   void SendDeviceReport();
-  void ArmWindowTimer(unsigned id, std::chrono::milliseconds period);
-  void StopWindowTimer(unsigned id);
   void Shutdown();
 
   const AppMessages messages_;
@@ -115,6 +117,7 @@ class CMainWnd : public WindowImplBase, public SkinReceiver {
   DeviceRoster roster_;
   DiscoveryThread discovery_;
   ProfileActions profile_actions_;
+  LightingPageActions lighting_page_;
   std::unique_ptr<CSkinFrame> skin_frame_;  // the last one opened
   CSetWnd* settings_ = nullptr;             // while it runs
 

@@ -76,6 +76,8 @@ void PrintHelp(std::ostream& out) {
          "'brontalctl COMMAND --help' explains a command.\n\nCommands:\n";
   for (const Command& c : kCommands) PrintUsageLine(out, c.usage, c.summary);
   for (const DeviceCommandInfo& c : DeviceCommands()) PrintUsageLine(out, c.usage, c.summary);
+  PrintUsageLine(out, "lighting preview PRODUCT --mode M --steps K [...]",
+                 "a keyboard model's host animation, step by step, without a device");
   out << "\nDEVICE is keyboard, mouse, mousepad, headset or VID:PID. While brontal-driver runs,\n"
          "device commands are carried out by it; otherwise brontalctl opens the device itself.\n"
          "Exit status: 0 done, 1 the device or the operation failed, 2 usage error (nothing written).\n"
@@ -164,6 +166,9 @@ int RunBrontalctl(std::span<const std::string_view> args, std::ostream& out, std
     PrintHelp(err);
     return kExitUsage;
   }
+  // "lighting modes" reaches a device; "lighting preview" only computes.
+  if (rest.front() == "lighting" && rest.size() > 1 && rest[1] == "preview")
+    return LightingPreviewCommand(std::span(rest).subspan(2), out, err);
   // Commands that reach devices refuse a bus that is no bus rather than fall back to the real one.
   const bool reaches_devices = rest.front() != "describe" && rest.front() != "udev-rules" &&
                                std::find(rest.begin(), rest.end(), "--help") == rest.end();

@@ -28,6 +28,7 @@ DeviceReply RunOnOwnDevices(const DeviceRequest& request, std::chrono::milliseco
   DeviceRoster& roster = devices.roster();
   // The profiles are the user's, shared with the desktop program.
   roster.profile_panels = true;
+  roster.animations = false;
   roster.device_created = [](CCorvaneUSBDevice& device) {
     if (CDeviceProfileUI* panel = device.profile_panel())
       panel->SetNoticeHandler([](const std::string& text) { std::cerr << "brontalctl: " << text << '\n'; });

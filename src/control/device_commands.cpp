@@ -4,6 +4,7 @@
 #include <array>
 
 #include "control/keyboard_commands.h"
+#include "control/lighting_commands.h"
 #include "device_access/hid_path.h"
 #include "devices/corvane_usb_device.h"
 #include "devices/device_option_ui.h"
@@ -49,6 +50,12 @@ constexpr std::array kCommands = {
                       "Without pairs shows the colours of custom group G (default: the profile's);\n"
                       "with KEY=RRGGBB pairs stores them in the profile and writes the group.\n",
                       kColorsOptions},
+    DeviceCommandInfo{"lighting", "lighting modes DEVICE [--json]", "the lighting modes of a device",
+                      "Lists the device's lighting modes: index (what 'set mode=' takes), name, the\n"
+                      "code the device receives, and whether the host draws the lights (those modes\n"
+                      "need brontal-driver running). 'brontalctl lighting preview --help' shows a\n"
+                      "keyboard model's animation without a device.\n",
+                      kJson},
     DeviceCommandInfo{"profile",
                       "profile DEVICE list|select NAME|add|copy|rename NEW|delete|import FILE|export FILE|reset",
                       "the device's profiles",
@@ -141,6 +148,14 @@ bool ParseDeviceCommand(std::span<const std::string> words, DeviceCommandLine& l
   const std::vector<std::string_view> rest(words.begin() + 1, words.end());
   if (!ParseArgs(rest, line.info->options, line.args, error)) return false;
   if (line.args.help) return true;
+  // "lighting modes DEVICE": the action comes before the device.
+  if (line.info->name == "lighting") {
+    if (line.args.positional.empty() || line.args.positional.front() != "modes") {
+      error = "modes DEVICE, or preview PRODUCT (see brontalctl lighting --help)";
+      return false;
+    }
+    line.args.positional.erase(line.args.positional.begin());
+  }
   if (line.args.positional.empty()) {
     error = "which device? (keyboard, mouse, mousepad, headset or VID:PID)";
     return false;
@@ -152,6 +167,7 @@ bool ParseDeviceCommand(std::span<const std::string> words, DeviceCommandLine& l
     error = "'" + line.device + "' is not a supported device (keyboard, mouse, mousepad, headset or VID:PID)";
     return false;
   }
+  if (line.info->name == "lighting") return lighting_commands::Check(line, error);
   // Only the keyboard's settings are reachable so far; the others are refused at run time.
   if (family == "keyboard") return keyboard_commands::Check(line, error);
   return true;
@@ -178,6 +194,10 @@ void RunDeviceRequest(DeviceRoster& roster, const DeviceRequest& request, std::f
   CCorvaneUSBDevice* device = FindReadyDevice(roster, line.device);
   if (!device) {
     done({1, "", "brontalctl: " + command + ": no " + line.device + " is attached and answering\n"});
+    return;
+  }
+  if (line.info->name == "lighting") {
+    lighting_commands::Run(*device, line, std::move(done));
     return;
   }
   if (auto* keyboard = dynamic_cast<CCorvaneKeyboardDevice*>(device)) {

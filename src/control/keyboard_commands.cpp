@@ -9,6 +9,7 @@
 #include <optional>
 #include <sstream>
 
+#include "control/light_mode_names.h"
 #include "devices/keyboard/corvane_keyboard_device.h"
 #include "profiles/data_folders.h"
 #include "profiles/light_names.h"
@@ -90,24 +91,10 @@ std::optional<long> ParseColour(std::string_view text) {
   return ParseNumber(text, 0, 0xFFFFFF, 16);
 }
 
-// The mode index a value names: a number, or a mode's name in any letter case.
-std::optional<long> ParseMode(std::string_view text, const std::vector<LightMode>& modes) {
-  if (const auto number = ParseNumber(text, 0, 255)) return number;
-  for (std::size_t i = 0; i < modes.size(); ++i)
-    if (EqualIgnoringAsciiCase(modes[i].name, text)) return static_cast<long>(i);
-  return std::nullopt;
-}
-
-std::vector<LightMode> FactoryModes() {
-  LightNameLists lists;
-  LoadLightNames(kKeyboardLightSlot, std::filesystem::path(), lists);
-  return lists.modes;
-}
-
 std::optional<long> ParseSettingValue(const SettingName& setting, std::string_view value,
                                       const std::vector<LightMode>& modes) {
   if (setting.field == Field::kMode) {
-    const auto mode = ParseMode(value, modes);
+    const auto mode = ParseLightMode(value, modes);
     // A list that names no mode leaves any index to the device.
     if (mode && !modes.empty() && static_cast<std::size_t>(*mode) >= modes.size()) return std::nullopt;
     return mode;
@@ -289,22 +276,28 @@ void Set(CCorvaneKeyboardDevice& keyboard, const DeviceCommandLine& line, Done d
       return;
     }
     ApplySetting(setting.field, *value, light, system);
+    // As on the page, the chosen group is the profile's as well as the record's.
+    if (setting.field == Field::kCustomGroup) profile.SetCustomGroup(light.custom_group);
     touches_record = touches_record || setting.in_record;
   }
-  profile.SetLight(light);
   profile.SetKeyboardSystem(system);
-  if (!profile.Save()) {
-    done(Failure(line, "the profile could not be saved (" + profile.ProfilePath().string() + "); nothing was sent"));
-    return;
-  }
-  keyboard.LoadLighting();
+  const std::string not_saved =
+      "the profile could not be saved (" + profile.ProfilePath().string() + "); nothing was sent";
   if (!touches_record) {
-    done({0, "", ""});
-    return;
+    if (!profile.Save()) return done(Failure(line, not_saved));
+    return done({0, "", ""});
   }
-  keyboard.WriteSettings(0, 0, [line, done](bool ok) {
-    done(ok ? DeviceReply{0, "", ""} : Failure(line, "the keyboard did not take the settings (saved in the profile)"));
-  });
+  // The page's own sequence: stored, saved, the live lighting reloaded,
+  // written; like the page, a change takes the keyboard out of synchronised lighting.
+  keyboard.channel().set_polling_paused(false);
+  std::string note;
+  if (keyboard::IsHostDrivenMode(light.select_item) && !keyboard.animating())
+    note = "brontalctl: set: the host draws this mode's lights: they follow it only while brontal-driver runs\n";
+  auto told = [line, done, note](bool ok) {
+    done(ok ? DeviceReply{0, "", note}
+            : Failure(line, "the keyboard did not take the settings (saved in the profile)"));
+  };
+  if (!keyboard.ApplyLightRecord(light, told)) done(Failure(line, not_saved));
 }
 
 // ---- keys and assign ----
@@ -598,7 +591,7 @@ bool Check(const DeviceCommandLine& line, std::string& error) {
     return CheckIndex(line, error);
   }
   if (command == "set") {
-    const std::vector<LightMode> modes = FactoryModes();
+    const std::vector<LightMode> modes = FactoryLightModes(kKeyboardLightSlot);
     return CheckPairs(line, error, [&](const Pair& pair, std::string& why) {
       const SettingName* setting = FindSetting(pair.name);
       if (!setting) {

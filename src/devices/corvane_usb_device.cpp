@@ -5,6 +5,8 @@
 #include "devices/device_lock.h"
 #include "devices/device_option_ui.h"
 #include "profiles/data_folders.h"
+#include "profiles/json_document.h"
+#include "profiles/light_members.h"
 #include "support/debug_log.h"
 #include "ui/controls/device_key_button_ui.h"
 #include "ui/controls/select_panel_ui.h"
@@ -18,8 +20,17 @@ constexpr std::uint16_t kHeartbeat = 0x0404;
 // A dead collection fails every read at once; this keeps the loop from spinning.
 constexpr std::chrono::milliseconds kRetryAfterFailedRead{10};
 constexpr std::chrono::milliseconds kClosedChannelPause{100};
-// How often a thread without host steps looks at the mode again.
-constexpr std::chrono::milliseconds kIdleLightingPause{100};
+
+std::optional<lighting::Family> AnimationFamily(DeviceFamily family) {
+  switch (family) {
+    case DeviceFamily::kKeyboard: return lighting::Family::kKeyboard;
+    case DeviceFamily::kMouse: return lighting::Family::kMouse;
+    case DeviceFamily::kMousePad: return lighting::Family::kMousePad;
+    case DeviceFamily::kHeadset: return lighting::Family::kHeadset;
+    case DeviceFamily::kUnset: break;
+  }
+  return std::nullopt;
+}
 
 }  // namespace
 
@@ -77,8 +88,8 @@ void CCorvaneUSBDevice::SendLightFrame() {
     // Runs every 10 ms: only a changed colour is worth a repaint.
     if (static_cast<std::size_t>(i) < key_buttons_.size() && key_buttons_[static_cast<std::size_t>(i)]) {
       CControlUI& key = *key_buttons_[static_cast<std::size_t>(i)];
-      const std::uint32_t shown = 0xFF000000u | (colour & 0xFFFFFF);
-      if (key.GetBkColor() != shown) key.SetBkColor(shown);
+      // The light's alpha is its opacity over the key cap.
+      if (key.GetBkColor() != colour) key.SetBkColor(colour);
     }
   }
 }
@@ -122,7 +133,49 @@ void CCorvaneUSBDevice::CloseEventCollection() {
 }
 
 void CCorvaneUSBDevice::StartLightingThread() {
-  lighting_thread_.Start([this](std::stop_token stop) { RunLightingThread(stop); });
+  StopLightingThread();
+  const std::optional<lighting::Family> family = AnimationFamily(family_);
+  if (!animates_ || !family || position_count_ == 0) return;
+  lighting::LightAnimator::Hooks hooks;
+  hooks.publish = [this](std::span<const std::uint32_t> colours) {
+    const std::size_t count = std::min(colours.size(), static_cast<std::size_t>(position_count_));
+    for (std::size_t i = 0; i < count; ++i) colours_[i].store(colours[i], std::memory_order_relaxed);
+  };
+  hooks.wanted = [this] {
+    return channel_.open() && !channel_.polling_paused() && (!window_hidden_ || StreamsLights());
+  };
+  const auto lights = std::min<std::size_t>(static_cast<std::size_t>(position_count_), lighting::kMaxLights);
+  animator_ = std::make_unique<lighting::LightAnimator>(*family, identity_.product_id, lights, std::move(hooks));
+  animator_->Configure(light_settings_ ? *light_settings_ : InitialLightSettings(), true);
+  animator_->Start();
+}
+
+void CCorvaneUSBDevice::StopLightingThread() {
+  if (!animator_) return;
+  animator_->Stop();
+  animator_.reset();
+  if (!LightingThreadExitTrace().empty()) Trace(LightingThreadExitTrace());
+}
+
+void CCorvaneUSBDevice::ConfigureAnimation(lighting::EngineSettings settings, bool restart) {
+  if (animator_) animator_->Configure(settings, restart);
+  light_settings_ = std::move(settings);
+}
+
+std::vector<LightMode> CCorvaneUSBDevice::LightModes() const {
+  LightNameLists lists;
+  LoadLightNames(static_cast<std::size_t>(kind_), UserDataFolder(), lists);
+  return lists.modes;
+}
+
+lighting::EngineSettings CCorvaneUSBDevice::InitialLightSettings() const {
+  lighting::EngineSettings settings;
+  const Json::Value document = ReadJsonDocument(DefaultDataFile());
+  if (!document.isObject() || !document["Device"].isArray() || !document["Device"][0u].isObject()) return settings;
+  const Json::Value& device = document["Device"][0u];
+  settings.light = DecodeLight(device["LightInfo"]);
+  settings.light_list = DecodeLightList(device["LightList"]);
+  return settings;
 }
 
 bool CCorvaneUSBDevice::Transaction(const std::function<CommandResult()>& body) {
@@ -144,7 +197,7 @@ void CCorvaneUSBDevice::StopIo() {
 
 void CCorvaneUSBDevice::StopThreads() {
   CloseEventCollection();
-  lighting_thread_.Stop();
+  StopLightingThread();
 }
 
 void CCorvaneUSBDevice::HandleEvent(std::uint16_t code) {
@@ -184,34 +237,6 @@ void CCorvaneUSBDevice::RunEventThread(std::stop_token stop) {
     HandleEvent(code);
   }
   Trace(EventThreadExitTrace());
-}
-
-void CCorvaneUSBDevice::RunLightingThread(std::stop_token stop) {
-  auto last = std::chrono::steady_clock::now();
-  std::chrono::milliseconds elapsed{0};
-  while (!stop.stop_requested()) {
-    if (!channel_.open()) {
-      WorkerThread::Sleep(stop, kClosedChannelPause);
-      continue;
-    }
-    const std::optional<std::chrono::milliseconds> interval = LightingStepInterval();
-    if (channel_.polling_paused() || !interval) {
-      elapsed = std::chrono::milliseconds{0};
-      last = std::chrono::steady_clock::now();
-      WorkerThread::Sleep(stop, interval ? std::chrono::milliseconds(1) : kIdleLightingPause);
-      continue;
-    }
-    // Wait for the step's deadline rather than polling each millisecond.
-    if (elapsed < *interval && !WorkerThread::Sleep(stop, *interval - elapsed)) break;
-    const auto now = std::chrono::steady_clock::now();
-    elapsed += std::chrono::duration_cast<std::chrono::milliseconds>(now - last);
-    last = now;
-    if (elapsed >= *interval) {
-      LightingStep();
-      elapsed = std::chrono::milliseconds{0};
-    }
-  }
-  if (!LightingThreadExitTrace().empty()) Trace(LightingThreadExitTrace());
 }
 
 }  // namespace brontal

@@ -13,7 +13,10 @@
 #include "device_access/hid_device.h"
 #include "devices/device_io_worker.h"
 #include "devices/device_tables.h"
+#include "devices/lighting/light_animator.h"
 #include "devices/worker_thread.h"
+#include "profiles/light_names.h"
+#include "profiles/profile_records.h"
 #include "support/unique_fd.h"
 #include "ui/toolkit/container.h"
 #include "ui/toolkit/message_loop.h"
@@ -77,6 +80,8 @@ class CCorvaneUSBDevice : public CHorizontalLayoutUI, public CNotifyPump {
   virtual void CheckLinkAlive(std::function<void(bool)> done) { done(IsLinkAlive()); }
   virtual int ReloadKeyTables() { return 0; }
   virtual void ApplyToUi() {}
+  // Told when ApplyToUi has the pages show the device's values again.
+  std::function<void(CCorvaneUSBDevice&)> on_shown_on_panels;
   virtual std::string CurrentProfileFile() const { return {}; }
   // Takes the profile the selector has selected and drives the device through
   // the application sequence; `done` hears whether every write went through.
@@ -84,6 +89,20 @@ class CCorvaneUSBDevice : public CHorizontalLayoutUI, public CNotifyPump {
   virtual void ApplySelectedProfile(std::function<void(bool ok)> done) {
     if (done) done(false);
   }
+  // The lighting page's side. The live lighting record; none while the family
+  // has no lighting of its own yet.
+  virtual std::optional<LightSetting> LiveLight() const { return std::nullopt; }
+  // The modes the family offers its lighting panel, by mode index: the
+  // factory list with the custom effects of the user's folder.
+  virtual std::vector<LightMode> LightModes() const;
+  // Whether the host draws what the device shows in this mode.
+  virtual bool HostDrivesMode(int /*mode_index*/) const { return StreamsEveryMode(); }
+  // Takes an edited record through the page's sequence: stored in the device
+  // and the profile, the profile saved, the live lighting reloaded (the
+  // animation restarted when needed), the settings written. False, with
+  // nothing sent, when the profile could not be saved or the family has no
+  // lighting; `done` then is not called.
+  virtual bool ApplyLightRecord(const LightSetting& /*record*/, std::function<void(bool ok)> /*done*/) { return false; }
   virtual void SetEntryKind(EntryKind kind) { kind_ = kind; }
   virtual EntryKind GetEntryKind() const { return kind_; }
 
@@ -108,9 +127,15 @@ class CCorvaneUSBDevice : public CHorizontalLayoutUI, public CNotifyPump {
   bool event_collection_open() const { return event_collection_open_; }
   // The path of the open event collection; empty while closed.
   const std::string& event_path() const { return event_collection_.path(); }
-  // Restarted after every OnConnected.
+  // Restarted after every OnConnected, with the lighting last configured.
   void StartLightingThread();
+  // Whether this program animates the lights (the desktop program does;
+  // brontalctl, which leaves at once, does not). Before StartLightingThread.
+  void set_animates(bool on) { animates_ = on; }
+  bool animating() const { return animator_ != nullptr; }
+  const lighting::LightAnimator* animator() const { return animator_.get(); }
   void StopThreads();
+  void StopLightingThread();
   // Closes the channel and ends the I/O worker (after its running job, whose
   // reply waits are cut short). For destructors: the device is going away.
   void StopIo();
@@ -149,6 +174,8 @@ class CCorvaneUSBDevice : public CHorizontalLayoutUI, public CNotifyPump {
   const std::string& kind_name() const { return kind_name_; }
   const std::string& page_layout() const { return page_layout_; }
   const std::string& lighting_page() const { return lighting_page_; }
+  // The picture's key buttons by position (null where a position has none).
+  const std::vector<CControlUI*>& key_buttons() const { return key_buttons_; }
   // The frame SendLightFrame built last: three bytes per position.
   const std::vector<std::uint8_t>& light_frame() const { return light_frame_; }
 
@@ -159,10 +186,17 @@ class CCorvaneUSBDevice : public CHorizontalLayoutUI, public CNotifyPump {
   virtual void OnDeviceEvent(std::uint16_t /*code*/) {}
   // How long after a sync request OnSyncRequest runs.
   virtual std::chrono::milliseconds SyncDelay() const { return std::chrono::milliseconds(50); }
-  // The host-side animation: the step interval of the current mode and speed,
-  // none while the mode needs no host steps.
-  virtual std::optional<std::chrono::milliseconds> LightingStepInterval() const { return std::nullopt; }
-  virtual void LightingStep() {}
+  // Whether the device shows the host's colours itself (and so needs them
+  // while the window is hidden).
+  virtual bool StreamsLights() const { return StreamsEveryMode(); }
+  // The headset shows the host's colours in every mode.
+  virtual bool StreamsEveryMode() const { return false; }
+  // What the animation shows until the family configures it: the factory
+  // profile's lighting.
+  virtual lighting::EngineSettings InitialLightSettings() const;
+  // The live lighting for the animation thread; `restart` resets the
+  // animation and runs the mode's start step.
+  void ConfigureAnimation(lighting::EngineSettings settings, bool restart);
   virtual std::string_view EventThreadExitTrace() const { return "MS设备同步线程设定退出"; }
   virtual std::string_view LightingThreadExitTrace() const { return {}; }
 
@@ -189,11 +223,9 @@ class CCorvaneUSBDevice : public CHorizontalLayoutUI, public CNotifyPump {
   // The picture's key buttons by position (null where a position has none);
   // SendLightFrame shows the position colours on them.
   void SetKeyButtons(std::vector<CControlUI*> buttons) { key_buttons_ = std::move(buttons); }
-  const std::vector<CControlUI*>& key_buttons() const { return key_buttons_; }
 
  private:
   void RunEventThread(std::stop_token stop);
-  void RunLightingThread(std::stop_token stop);
   void HandleEvent(std::uint16_t code);
 
   MessageLoop& loop_;
@@ -226,7 +258,9 @@ class CCorvaneUSBDevice : public CHorizontalLayoutUI, public CNotifyPump {
   std::atomic<std::uint64_t> heartbeats_{0};
 
   WorkerThread event_thread_;
-  WorkerThread lighting_thread_;
+  bool animates_ = true;
+  std::optional<lighting::EngineSettings> light_settings_;  // the last configured, for a restart
+  std::unique_ptr<lighting::LightAnimator> animator_;
 };
 
 }  // namespace brontal

@@ -158,6 +158,7 @@ CCorvaneUSBDevice* DeviceRoster::CreateDevice(std::size_t slot) {
                  std::string(layout.lighting_page), identity});
   // A device that arrives while the user has the host lighting off stays off.
   if (!host_lighting) device->set_host_lighting(false);
+  device->set_animates(animations);
   battery->SetPowerStyle(entry_info.power_style);
   battery->SetHasBattery(layout.has_battery);
   device->set_battery(battery.get());

@@ -19,9 +19,9 @@ struct RosterEvent {
   enum class Kind { kArrived, kRemoved, kCreated, kLink, kOnline, kOffline };
   Kind kind;
   std::optional<std::size_t> slot;
-  InterfaceRow row{};            // the slot's row, or the device's identity
-  bool receiver_link = false;    // kLink
-  std::uint8_t chunk_size = 0;   // kLink
+  InterfaceRow row{};           // the slot's row, or the device's identity
+  bool receiver_link = false;   // kLink
+  std::uint8_t chunk_size = 0;  // kLink
 };
 const char* RosterEventName(RosterEvent::Kind kind);
 
@@ -63,6 +63,9 @@ class DeviceRoster {
   std::function<void(CCorvaneUSBDevice&)> device_created;
   // The main window's host-lighting state, which new devices take.
   bool host_lighting = true;
+  // Whether devices run their host-side lighting animation: the program's;
+  // brontalctl leaves at once, and the lights it computed would stop with it.
+  bool animations = true;
   // Called before the selected device goes away (macro recording stops then).
   std::function<void()> before_selected_device_leaves;
 

@@ -1,9 +1,8 @@
-#include "devices/device_option_ui.h"
-
 #include <gtest/gtest.h>
 
 #include "device_access/hid_path.h"
 #include "devices/corvane_usb_device.h"
+#include "devices/device_option_ui.h"
 #include "devices/roster_fixture.h"
 #include "helpers/trace_recorder.h"
 #include "ui/toolkit/layout_builder.h"
@@ -16,7 +15,7 @@ using namespace std::chrono_literals;
 // A device that counts what the entry's timers ask of it.
 class CountingDevice : public CCorvaneUSBDevice {
  public:
-  explicit CountingDevice(MessageLoop& loop) : CCorvaneUSBDevice(loop) {}
+  explicit CountingDevice(MessageLoop& loop) : CCorvaneUSBDevice(loop, DeviceFamily::kKeyboard) {}
   ~CountingDevice() override { StopThreads(); }
   void OnConnected() override { ++connected; }
   void OnSyncRequest() override { ++syncs; }
@@ -39,7 +38,8 @@ class DeviceOptionTimersTest : public test::DeviceUiFixture {
                              .Build(toolkit.Resources().LayoutPath("XML\\CustomControlXML\\DeviceOption.xml"));
     EXPECT_TRUE(built.root) << built.error;
     entry_ = dynamic_cast<CDeviceOptionUI*>(built.root.get());
-    dynamic_cast<CContainerUI*>(window.GetPaintManager().FindControl("device_select_layout"))->Add(std::move(built.root));
+    dynamic_cast<CContainerUI*>(window.GetPaintManager().FindControl("device_select_layout"))
+        ->Add(std::move(built.root));
     entry_->Attach(*device_);
   }
 

@@ -271,20 +271,64 @@ bool CCorvaneKeyboardDevice::RepairDanglingMacros() {
   }
   if (repaired) {
     profile_.SetKeyList(keys_);
-    if (!profile_.Save()) Trace("profile not saved: " + profile_.ProfilePath().string());
+    SaveProfile();
     RefreshKeyMarks();
   }
   return repaired;
 }
 
+bool CCorvaneKeyboardDevice::SaveProfile() {
+  if (profile_.Save()) return true;
+  Trace("profile not saved: " + profile_.ProfilePath().string());
+  return false;
+}
+
 int CCorvaneKeyboardDevice::LoadLighting() {
+  const std::uint8_t before = live_light_.select_item;
   live_light_ = profile_.GetLight();
+  live_audio_ = profile_.GetAudioLight();
+  const bool per_key = live_light_.select_item == keyboard::kCustomColourMode;
+  if (per_key) {
+    // Before the connect read the LED map is unknown: the settings decode's
+    // start step writes the group then.
+    if (ready_)
+      LoadGroupAndWrite(live_light_.custom_group);
+    else
+      custom_colours_ = profile_.GetCustomColors(live_light_.custom_group, kLogicalKeyCount);
+  }
+  UpdateAnimation(live_light_.select_item != before || per_key);
+  Invalidate();
   return 1;
 }
 
+void CCorvaneKeyboardDevice::UpdateAnimation(bool restart) {
+  lighting::EngineSettings settings;
+  settings.light = live_light_;
+  settings.audio = live_audio_;
+  settings.effect_list = profile_.GetCustomEffectSteps();
+  settings.light_list = profile_.GetLightList();
+  settings.custom_colours = custom_colours_;
+  ConfigureAnimation(std::move(settings), restart);
+}
+
+bool CCorvaneKeyboardDevice::ApplyLightRecord(const LightSetting& record, Done done) {
+  profile_.SetLight(record);
+  if (!SaveProfile()) return false;
+  LoadLighting();
+  WriteSettings(0, 0, std::move(done));
+  return true;
+}
+
+bool CCorvaneKeyboardDevice::ApplyAudioRecord(const AudioLightSetting& record) {
+  profile_.SetAudioLight(record);
+  if (!SaveProfile()) return false;
+  LoadLighting();
+  return true;
+}
+
 void CCorvaneKeyboardDevice::ApplyToUi() {
-  // The lighting and system panels show the live values with their own steps.
   Invalidate();
+  if (on_shown_on_panels) on_shown_on_panels(*this);
 }
 
 // ---- Settings ----
@@ -311,9 +355,11 @@ void CCorvaneKeyboardDevice::TakeSettings(const SettingsRead& read) {
   channel().set_polling_paused(false);
   // A failed read decodes the record of the last read again.
   if (read.read) raw_ = read.raw;
+  const std::uint8_t mode_before = live_light_.select_item;
   const keyboard::DecodedSettings decoded =
       keyboard::DecodeSettings(raw_, ModeCodes(), live_light_.select_item, live_light_);
   live_light_ = decoded.light;
+  const bool restart = live_light_.select_item != mode_before || live_light_.select_item == keyboard::kCustomColourMode;
   KeyboardSystem system = profile_.GetKeyboardSystem();
   system.key6_flag = decoded.key6_flag;
   system.win_flag = decoded.win_flag;
@@ -324,10 +370,10 @@ void CCorvaneKeyboardDevice::TakeSettings(const SettingsRead& read) {
   profile_.SetLight(live_light_);
   // The file is written only when the device told something new: most
   // connects find what the profile already holds.
-  if (!profile_.ProfilePath().empty() && profile_.Document() != before && !profile_.Save())
-    Trace("profile not saved: " + profile_.ProfilePath().string());
+  if (!profile_.ProfilePath().empty() && profile_.Document() != before) SaveProfile();
   // Of the modes' start steps only the per-key colour read talks to the
-  // device; the host animations start their own.
+  // device; it hands the colours to the animation when they arrive.
+  UpdateAnimation(restart);
   if (live_light_.select_item == keyboard::kCustomColourMode) ReadGroupColours();
 }
 
@@ -468,6 +514,7 @@ void CCorvaneKeyboardDevice::ReadGroupColours(Done done) {
     keyboard::TakeReadColours(colours, read, maps_);
     profile_.SetCustomColors(group, colours);
     custom_colours_ = profile_.GetCustomColors(group, colours.size());
+    UpdateAnimation(false);
     const bool written = WriteCurrentGroup(done);
     if (!written) Tell(done, true);
   });
@@ -494,6 +541,7 @@ bool CCorvaneKeyboardDevice::WriteCurrentGroup(Done done) {
 
 bool CCorvaneKeyboardDevice::LoadGroupAndWrite(std::uint8_t group, Done done) {
   custom_colours_ = profile_.GetCustomColors(group, kLogicalKeyCount);
+  UpdateAnimation(false);
   if (!channel().open()) {
     Tell(done, false);
     return false;
@@ -501,16 +549,48 @@ bool CCorvaneKeyboardDevice::LoadGroupAndWrite(std::uint8_t group, Done done) {
   return WriteColourTable(keyboard::ColourTableScaled(custom_colours_, maps_), group, true, std::move(done));
 }
 
-void CCorvaneKeyboardDevice::SetKeyToCurrentColour(int key) {
+void CCorvaneKeyboardDevice::PaintKeys(std::span<const int> keys, std::optional<std::uint8_t> store_as) {
   if (live_light_.select_item != keyboard::kCustomColourMode) return;
-  if (key < 0 || static_cast<std::size_t>(key) >= custom_colours_.size()) return;
-  CustomColour& colour = custom_colours_[static_cast<std::size_t>(key)];
-  colour.red = live_light_.red;
-  colour.green = live_light_.green;
-  colour.blue = live_light_.blue;
-  profile_.SetCustomColors(live_light_.custom_group, custom_colours_);
-  if (!profile_.Save()) Trace("profile not saved: " + profile_.ProfilePath().string());
+  bool painted = false;
+  for (const int key : keys) {
+    if (key < 0 || static_cast<std::size_t>(key) >= custom_colours_.size()) continue;
+    CustomColour& colour = custom_colours_[static_cast<std::size_t>(key)];
+    colour.red = live_light_.red;
+    colour.green = live_light_.green;
+    colour.blue = live_light_.blue;
+    painted = true;
+  }
+  if (!painted) return;
+  if (store_as) {
+    profile_.SetCustomColors(*store_as, custom_colours_);
+    SaveProfile();
+  }
+  UpdateAnimation(false);
   WriteColourTable(keyboard::ColourTableUnscaled(custom_colours_, maps_), live_light_.custom_group, false, {});
+}
+
+void CCorvaneKeyboardDevice::FillKeyColours(std::uint8_t red, std::uint8_t green, std::uint8_t blue,
+                                            std::optional<std::uint8_t> store_as) {
+  custom_colours_.resize(kLogicalKeyCount);
+  for (CustomColour& colour : custom_colours_) {
+    colour.red = red;
+    colour.green = green;
+    colour.blue = blue;
+  }
+  UpdateAnimation(false);
+  WriteCurrentGroup();
+  if (!store_as) return;
+  profile_.SetCustomColors(*store_as, custom_colours_);
+  SaveProfile();
+}
+
+void CCorvaneKeyboardDevice::SelectCustomGroup(std::uint8_t group, Done done) {
+  profile_.SetCustomGroup(group);
+  live_light_.custom_group = group;
+  profile_.SetLight(live_light_);
+  SaveProfile();
+  WriteSettings(0, 0, std::move(done));
+  LoadGroupAndWrite(group);
 }
 
 // ---- Frames, status, events ----

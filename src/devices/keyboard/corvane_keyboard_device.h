@@ -49,6 +49,12 @@ class CCorvaneKeyboardDevice : public CCorvaneUSBDevice {
   int ReloadKeyTables() override;
   void ApplyToUi() override;
   std::string CurrentProfileFile() const override;
+  std::optional<LightSetting> LiveLight() const override { return live_light_; }
+  std::vector<LightMode> LightModes() const override { return light_names_.modes; }
+  bool HostDrivesMode(int mode_index) const override {
+    return mode_index >= 0 && mode_index <= 0xFF && keyboard::IsHostDrivenMode(static_cast<std::uint8_t>(mode_index));
+  }
+  bool ApplyLightRecord(const LightSetting& record, Done done) override;
 
   // Settings record write: the record as last read with the profile's
   // settings over it. Writes coalesce: while one waits, a newer one takes
@@ -75,8 +81,20 @@ class CCorvaneKeyboardDevice : public CCorvaneUSBDevice {
   bool WriteCurrentGroup(Done done = {});
   // The group as the profile holds it, each colour scaled by its alpha.
   bool LoadGroupAndWrite(std::uint8_t group, Done done = {});
-  // The user clicked key `key` on the picture in the per-key colour mode.
-  void SetKeyToCurrentColour(int key);
+  // The user clicked keys on the picture (one, or a dragged rectangle's) in
+  // the per-key colour mode: they take the live colour, stored as group
+  // `store_as` when the page has one chosen, and the group is written.
+  void PaintKeys(std::span<const int> keys, std::optional<std::uint8_t> store_as);
+  // Every key takes one colour, written as the current group; stored as
+  // group `store_as` (and the profile saved) when given.
+  void FillKeyColours(std::uint8_t red, std::uint8_t green, std::uint8_t blue, std::optional<std::uint8_t> store_as);
+  // Custom group `group` becomes the live one: in the profile, in the
+  // settings record, and its colours on the keyboard.
+  void SelectCustomGroup(std::uint8_t group, Done done = {});
+  // The audio lighting record: stored in the profile, saved, and the live
+  // lighting reloaded (the settings record does not carry it). False when the
+  // profile could not be saved.
+  bool ApplyAudioRecord(const AudioLightSetting& record);
 
   // Profile application, once the profile selector has selected the profile:
   // profile load, key lists, dangling macros repaired, page, settings, macros,
@@ -106,6 +124,8 @@ class CCorvaneKeyboardDevice : public CCorvaneUSBDevice {
   const keyboard::SettingsRecord& raw_record() const { return raw_; }
   const keyboard::KeyMaps& maps() const { return maps_; }
   const LightSetting& live_light() const { return live_light_; }
+  const AudioLightSetting& live_audio() const { return live_audio_; }
+  const std::vector<CustomColour>& custom_colours() const { return custom_colours_; }
   const LightNameLists& light_names() const { return light_names_; }
   const std::vector<KeyAssignment>& keys() const { return keys_; }
   const std::vector<KeyAssignment>& fn_keys() const { return fn_keys_; }
@@ -139,6 +159,7 @@ class CCorvaneKeyboardDevice : public CCorvaneUSBDevice {
  protected:
   void OnDeviceEvent(std::uint16_t code) override;
   void OnHostLightingOn() override;
+  bool StreamsLights() const override { return keyboard::IsHostDrivenMode(live_light_.select_item); }
 
  private:
   struct ConnectRead;
@@ -158,6 +179,9 @@ class CCorvaneKeyboardDevice : public CCorvaneUSBDevice {
   std::size_t MacroCount() const;
   bool WriteColourTable(const keyboard::Table& table, std::uint8_t group, bool pause_on_failure, Done done);
   void SettingsWritten(std::uint64_t generation, bool ok);
+  // Hands the live lighting to the animation thread.
+  void UpdateAnimation(bool restart);
+  bool SaveProfile();
 
   CKeyboardProfiledata profile_;
   bool profile_paths_set_ = false;
@@ -172,6 +196,7 @@ class CCorvaneKeyboardDevice : public CCorvaneUSBDevice {
   keyboard::KeyMaps maps_{};
   keyboard::SettingsRecord raw_{};
   LightSetting live_light_{};
+  AudioLightSetting live_audio_{};
   std::vector<KeyAssignment> keys_;
   std::vector<KeyAssignment> fn_keys_;
   std::vector<CustomColour> custom_colours_;

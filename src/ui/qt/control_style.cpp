@@ -34,6 +34,12 @@ QString CssColor(std::uint32_t argb) {
       .arg(color.alpha());
 }
 
+// A colour swatch that takes no clicks fades into what lies behind it.
+std::uint32_t DisabledBackground(std::uint32_t argb) {
+  const std::uint32_t alpha = (argb >> 24) / 4;
+  return alpha << 24 | (argb & 0x00FFFFFF);
+}
+
 }  // namespace
 
 QColor QtColor(std::uint32_t argb) {
@@ -156,7 +162,11 @@ QString ControlStyleSheet(const CControlUI& control) {
   plain += color("textcolor", QStringLiteral("color")) + image("bkimage", QStringLiteral("border-image")) +
            image("foreimage", QStringLiteral("image"));
   rule(QStringLiteral("*"), plain);
-  rule(QStringLiteral("*:disabled"), color("disabledtextcolor", QStringLiteral("color")));
+  QString disabled = color("disabledtextcolor", QStringLiteral("color"));
+  if (control.GetBkColor() != 0) {
+    disabled += QStringLiteral("background-color: %1; ").arg(CssColor(DisabledBackground(control.GetBkColor())));
+  }
+  rule(QStringLiteral("*:disabled"), disabled);
   if (dynamic_cast<const CButtonUI*>(&control)) {
     rule("*" + status_target, image("normalimage", status_property));
     rule("*" + status_target + ":hover", image("hotimage", status_property));

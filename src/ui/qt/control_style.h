@@ -47,7 +47,8 @@ QString SkinImagePath(const CControlUI& control, std::string_view image);
 QPixmap SkinPixmap(const CControlUI& control, std::string_view image);
 
 // A widget style sheet showing the control's colours and images on the native
-// widget of its kind; empty when the control has none.
+// widget of its kind; empty when the control has none. A disabled control's
+// background colour shows at a quarter of its opacity.
 QString ControlStyleSheet(const CControlUI& control);
 
 }  // namespace brontal

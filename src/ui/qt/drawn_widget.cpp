@@ -27,6 +27,8 @@ void DrawKeyLayers(QPainter& painter, const QRect& area, const CDeviceKeyButtonU
   painter.setOpacity(1.0);
 }
 
+constexpr double kDisabledPaletteOpacity = 0.3;
+
 // Hue across, then white fading to the pure hue at mid-height and on to black.
 void DrawPalette(QPainter& painter, const QRect& area, const CColorPaletteUI& palette) {
   QLinearGradient hues(area.topLeft(), area.topRight());
@@ -88,7 +90,12 @@ void DrawnWidget::paintEvent(QPaintEvent*) {
   DrawImage(painter, rect(), control, control.GetBkImage());
   DrawImage(painter, rect(), control, StatusImage(control));
   if (key) DrawKeyLayers(painter, rect(), *key);
-  if (const auto* palette = dynamic_cast<const CColorPaletteUI*>(&control)) DrawPalette(painter, rect(), *palette);
+  if (const auto* palette = dynamic_cast<const CColorPaletteUI*>(&control)) {
+    // Faded while it takes no picks, as the native widgets grey out.
+    painter.setOpacity(isEnabled() ? 1.0 : kDisabledPaletteOpacity);
+    DrawPalette(painter, rect(), *palette);
+    painter.setOpacity(1.0);
+  }
   DrawImage(painter, rect(), control, control.GetForeImage());
   if (const QString text = QString::fromStdString(control.GetText()); !text.isEmpty()) {
     const auto color = ParseColorAttribute(control.GetAttribute("textcolor"));

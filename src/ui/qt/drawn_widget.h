@@ -13,12 +13,12 @@ class CControlUI;
 // control classes and the plain containers. It paints from the control's
 // state: background colour and image, status image, a key button's image
 // layers (the light overlay at the opacity of its first drawing parameter),
-// fore image, text, and a frame round a selected key; a selection panel shows
-// its rectangle while the user drags it. For the program's classes it also
-// hands the raw pointer input to the control as toolkit events in window
-// coordinates, so that the control's own event handling decides what a press,
-// release or double click means; a pressed widget gets the moves until the
-// release, as Qt grabs the pointer.
+// a colour palette (faded while disabled), fore image, text, and a frame
+// round a selected key; a selection panel shows its rectangle while the user
+// drags it. For the program's classes it also hands the raw pointer input to
+// the control as toolkit events in window coordinates, so that the control's
+// own event handling decides what a press, release or double click means; a
+// pressed widget gets the moves until the release, as Qt grabs the pointer.
 class DrawnWidget final : public QWidget {
  public:
   DrawnWidget(CControlUI& control, QWidget* parent, bool forwards_input);

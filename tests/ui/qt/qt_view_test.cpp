@@ -227,6 +227,22 @@ TEST_F(ViewTest, BackgroundImageFromTheSkin) {
   EXPECT_EQ(CentrePixel(Widget("keypad")), 0xFF123456);
 }
 
+// A colour swatch that takes no clicks does not look as if it did. The
+// swatch is flat, as the skin's sheet makes buttons.
+TEST_F(ViewTest, DisabledButtonFadesItsBackgroundColour) {
+  qApp->setStyleSheet(QStringLiteral("QPushButton { border: none; }"));
+  auto& swatch = Find<CButtonUI>("tall_btn");
+  swatch.SetBkColor(0xFFFF0000);
+  Pump();
+  EXPECT_EQ(CentrePixel(Widget("tall_btn")), 0xFFFF0000);
+  swatch.SetEnabled(false);
+  Pump();
+  const QRgb faded = CentrePixel(Widget("tall_btn"));
+  EXPECT_NE(faded, 0xFFFF0000);
+  EXPECT_GT(qRed(faded), qGreen(faded));  // still the swatch's colour
+  qApp->setStyleSheet({});
+}
+
 struct InputCase {
   const char* name;
   std::function<void(ViewTest&)> act;

@@ -41,9 +41,8 @@ const fs::path kDefaultData = BRONTAL_DEFAULT_DATA_DIR;
 
 // Attributes whose value is an image of the skin.
 const std::set<std::string, std::less<>> kImageAttributes = {
-    "bkimage",       "foreimage",     "normalimage",      "hotimage",
-    "pushedimage",   "disabledimage", "selectedimage",    "selectedhotimage",
-    "focusedimage",  "selecteddisabledimage"};
+    "bkimage",       "foreimage",     "normalimage",      "hotimage",     "pushedimage",
+    "disabledimage", "selectedimage", "selectedhotimage", "focusedimage", "selecteddisabledimage"};
 
 std::string ReadFile(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -55,7 +54,8 @@ std::string ReadFile(const fs::path& path) {
 std::vector<fs::path> FilesBelow(const fs::path& folder, std::set<std::string> extensions) {
   std::vector<fs::path> files;
   for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-    if (entry.is_regular_file() && extensions.contains(entry.path().extension().string())) files.push_back(entry.path());
+    if (entry.is_regular_file() && extensions.contains(entry.path().extension().string()))
+      files.push_back(entry.path());
   }
   std::sort(files.begin(), files.end());
   return files;
@@ -97,8 +97,8 @@ std::set<std::string, std::less<>> LanguageIds(const fs::path& file) {
   EXPECT_TRUE(document.load_file(file.c_str())) << file;
   std::set<std::string, std::less<>> ids;
   for (const pugi::xml_node text : document.child("Language").children("Text")) {
-    EXPECT_TRUE(ids.insert(text.attribute("id").as_string()).second) << file << ": " << text.attribute("id").as_string()
-                                                                     << " twice";
+    EXPECT_TRUE(ids.insert(text.attribute("id").as_string()).second)
+        << file << ": " << text.attribute("id").as_string() << " twice";
     EXPECT_STRNE(text.child_value(), "") << file << ": " << text.attribute("id").as_string() << " is empty";
   }
   return ids;
@@ -162,14 +162,44 @@ TEST_F(MainLayoutTest, IsTheFramelessMainWindow) {
 
 TEST_F(MainLayoutTest, HoldsTheControlsTheWindowUses) {
   ASSERT_NE(layout_.root, nullptr) << layout_.error;
-  for (const std::string_view name :
-       {"root", "closebtn", "maxbtn", "restorebtn", "minbtn", "skinbtn", "gamemodebtn", "cloudbtn", "smarteyesbtn",
-        "setbtn", "main_btn_ok", "key_set_FN_tier", "control_light_status", "nodevice_ok_btn",
-        "main_auto_application_checkbox", "setting_progress", "main_shopping_btn", "main_url_btn", "main_reset_btn",
-        "device_select_prev", "device_select_next", "device_select_layout", "device_power_switch", "No_device_Link",
-        "R_light_label", "G_light_label", "B_light_label", "deng_light_slider", "deng_speed_slider",
-        "light_combo_modeSelect", "deng_Op_tab", "key_Op_tab", "macro_Op_tab", "system_Op_tab", "cursor_Op_tab",
-        "6533_voice_Op_tab", "magic_Op_tab", "Virtual7.1_Op_tab"}) {
+  for (const std::string_view name : {"root",
+                                      "closebtn",
+                                      "maxbtn",
+                                      "restorebtn",
+                                      "minbtn",
+                                      "skinbtn",
+                                      "gamemodebtn",
+                                      "cloudbtn",
+                                      "smarteyesbtn",
+                                      "setbtn",
+                                      "main_btn_ok",
+                                      "key_set_FN_tier",
+                                      "control_light_status",
+                                      "nodevice_ok_btn",
+                                      "main_auto_application_checkbox",
+                                      "setting_progress",
+                                      "main_shopping_btn",
+                                      "main_url_btn",
+                                      "main_reset_btn",
+                                      "device_select_prev",
+                                      "device_select_next",
+                                      "device_select_layout",
+                                      "device_power_switch",
+                                      "No_device_Link",
+                                      "R_light_label",
+                                      "G_light_label",
+                                      "B_light_label",
+                                      "deng_light_slider",
+                                      "deng_speed_slider",
+                                      "light_combo_modeSelect",
+                                      "deng_Op_tab",
+                                      "key_Op_tab",
+                                      "macro_Op_tab",
+                                      "system_Op_tab",
+                                      "cursor_Op_tab",
+                                      "6533_voice_Op_tab",
+                                      "magic_Op_tab",
+                                      "Virtual7.1_Op_tab"}) {
     EXPECT_NE(Find(name), nullptr) << name;
   }
   for (const std::string_view name : {"R_light_slider", "G_light_slider", "B_light_slider"}) {
@@ -222,6 +252,10 @@ TEST(SkinTest, EveryResourceTextHasATextInEachLanguage) {
   }
   // Texts the program sets on resource-text controls or asks for by identifier.
   used.insert({"控制灯光", "不控制灯光", "message_text_22"});
+  // The lighting panel's direction options, by mode.
+  used.insert({"light_set_right_to_left_text", "light_set_left_to_right_text", "light_set_clockwise_text",
+               "light_set_anticlockwise_text", "light_set_down_to_up_text", "light_set_up_to_down_text",
+               "light_set_outside_to_inside_text", "light_set_inside_to_outside_text"});
   ASSERT_GT(used.size(), 3U);
   for (const fs::path& file : LanguageFiles()) {
     const auto ids = LanguageIds(file);
@@ -277,8 +311,8 @@ TEST(SkinTest, EveryNamedImageExists) {
   std::set<std::string, std::less<>> file_names;
   for (const fs::path& file : FilesBelow(kSkin, {".png"})) file_names.insert(file.filename().string());
   for (const auto& [image, where] : program) {
-    const bool found = image.find('/') == std::string::npos ? file_names.contains(image)
-                                                             : fs::is_regular_file(kSkin / image);
+    const bool found =
+        image.find('/') == std::string::npos ? file_names.contains(image) : fs::is_regular_file(kSkin / image);
     EXPECT_TRUE(found) << where << " names " << image << ", missing below skin/";
   }
 }

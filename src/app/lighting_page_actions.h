@@ -1,0 +1,56 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+
+#include "app/notify_routes.h"
+#include "profiles/profile_records.h"
+#include "ui/toolkit/notify.h"
+
+namespace brontal {
+
+class CCorvaneKeyboardDevice;
+class CCorvaneUSBDevice;
+class CLightControlUI;
+class CMainWnd;
+
+// The lighting page's handlers: each reads the new value from the lighting
+// panel, edits the selected device's lighting record and hands it back
+// through the device's apply sequence (stored, saved, reloaded, written), so
+// the panel never talks to a device itself. Game events from other programs
+// show a mode for a while and then return to the user's own.
+class LightingPageActions {
+ public:
+  static constexpr unsigned kGameRestoreTimer = 1066;
+  static constexpr std::chrono::milliseconds kGameShowTime{5000};
+
+  explicit LightingPageActions(CMainWnd& window);
+
+  void OnNotify(const RoutedNotify& route, TNotifyUI& msg);
+  // The panel shows the selected device's live lighting.
+  void ShowSelectedDevice();
+  // A game event (`kind` 0 remembers the current mode first) naming mode `mode`.
+  void OnGameEvent(std::uintptr_t kind, std::intptr_t mode);
+  // The game restore timer: the remembered mode comes back.
+  void RestoreAfterGame();
+  bool game_shown() const { return game_shown_; }
+
+ private:
+  CLightControlUI* Panel() const;
+  CCorvaneUSBDevice* SelectedDevice() const;
+  CCorvaneKeyboardDevice* SelectedKeyboard() const;
+  // The apply sequence, the polling-paused flag cleared first when asked.
+  void Apply(CCorvaneUSBDevice& device, const LightSetting& record, bool resume_polling);
+  void OnColour(CCorvaneUSBDevice& device, LightSetting record, std::uint8_t red, std::uint8_t green, std::uint8_t blue,
+                bool resume_polling);
+  void OnColourEdit(CCorvaneUSBDevice& device, std::string_view name);
+  void OnLevelSlider(CCorvaneUSBDevice& device, bool brightness);
+  void PickColour(CCorvaneUSBDevice& device);
+  void OnAudioControl(CCorvaneKeyboardDevice& keyboard, const RoutedNotify& route, TNotifyUI& msg);
+  void PaintSelectedKeys(CCorvaneKeyboardDevice& keyboard);
+
+  CMainWnd& window_;
+  bool game_shown_ = false;
+};
+
+}  // namespace brontal

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "profiles/light_names.h"
+
+namespace brontal {
+
+// The mode index a word names: a number, or a mode's name in any letter case.
+std::optional<long> ParseLightMode(std::string_view text, const std::vector<LightMode>& modes);
+
+// The factory modes of a light slot (0 keyboard, 1 mouse, 2 mouse pad, 3 headset).
+std::vector<LightMode> FactoryLightModes(std::size_t light_slot);
+
+}  // namespace brontal
