@@ -26,13 +26,17 @@ export XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/config" XDG_DATA_H
 "$bin/brontal-sim" serve "$work/bus" >/dev/null 2>&1 &
 pids+=($!)
 for _ in $(seq 50); do "$bin/brontal-sim" status "$work/bus" >/dev/null 2>&1 && break; sleep 0.1; done
-for product in 320f:50eb 320f:2003 320f:1004; do "$bin/brontal-sim" plug "$work/bus" "$product" >/dev/null; done
+# The first product plugged is the one on screen: PRODUCTS="320f:2003 320f:50eb 320f:1004"
+# measures the keyboard animating while the mouse's page is shown.
+for product in ${PRODUCTS:-320f:50eb 320f:2003 320f:1004}; do "$bin/brontal-sim" plug "$work/bus" "$product" >/dev/null; done
 
 QT_QPA_PLATFORM=offscreen "$bin/brontal-driver" >/dev/null 2>&1 &
 driver=$!
 pids+=("$driver")
+# Once the program listens, brontalctl's requests go to it rather than to the devices.
+for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/brontal/device-control.socket" ] && break; sleep 0.1; done
 for _ in $(seq 100); do "$bin/brontalctl" show keyboard >/dev/null 2>&1 && break; sleep 0.2; done
-"$bin/brontalctl" set keyboard mode=3 speed=4 brightness=4 multicolor=1
+"$bin/brontalctl" set keyboard mode="${MODE:-3}" speed=4 brightness=4 multicolor=1
 sleep 2
 
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$driver/stat"; }

@@ -167,8 +167,15 @@ int RunBrontalctl(std::span<const std::string_view> args, std::ostream& out, std
     return kExitUsage;
   }
   // "lighting modes" reaches a device; "lighting preview" only computes.
-  if (rest.front() == "lighting" && rest.size() > 1 && rest[1] == "preview")
-    return LightingPreviewCommand(std::span(rest).subspan(2), out, err);
+  if (rest.front() == "lighting") {
+    const auto action =
+        std::find_if(rest.begin() + 1, rest.end(), [](std::string_view w) { return !w.starts_with('-'); });
+    if (action != rest.end() && *action == "preview") {
+      std::vector<std::string_view> words(rest.begin() + 1, rest.end());
+      words.erase(words.begin() + (action - rest.begin() - 1));
+      return LightingPreviewCommand(words, out, err);
+    }
+  }
   // Commands that reach devices refuse a bus that is no bus rather than fall back to the real one.
   const bool reaches_devices = rest.front() != "describe" && rest.front() != "udev-rules" &&
                                std::find(rest.begin(), rest.end(), "--help") == rest.end();

@@ -104,7 +104,8 @@ int LightingPreviewCommand(CommandArgs args, std::ostream& out, std::ostream& er
            "lacks show 0. Values not given are the factory profile's.\n";
     return kExitOk;
   }
-  if (parsed.positional.size() != 1) return usage("which keyboard? (VID:PID or keyboard)");
+  if (parsed.positional.empty()) return usage("which keyboard? (VID:PID or keyboard)");
+  if (parsed.positional.size() > 1) return usage("unexpected argument '" + parsed.positional[1] + "'");
   const std::optional<std::uint16_t> product = KeyboardProduct(parsed.positional.front());
   if (!product) return usage("'" + parsed.positional.front() + "' is not a keyboard product");
   LightSetting light = FactoryLight();

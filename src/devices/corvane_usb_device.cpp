@@ -85,12 +85,15 @@ void CCorvaneUSBDevice::SendLightFrame() {
       light_frame_[static_cast<std::size_t>(i) * 3 + static_cast<std::size_t>(channel)] =
           static_cast<std::uint8_t>(value * brightness / 256);
     }
-    // Runs every 10 ms: only a changed colour is worth a repaint.
-    if (static_cast<std::size_t>(i) < key_buttons_.size() && key_buttons_[static_cast<std::size_t>(i)]) {
-      CControlUI& key = *key_buttons_[static_cast<std::size_t>(i)];
-      // The light's alpha is its opacity over the key cap.
-      if (key.GetBkColor() != colour) key.SetBkColor(colour);
-    }
+  }
+}
+
+void CCorvaneUSBDevice::ShowLightsOnPicture() {
+  for (std::size_t i = 0; i < key_buttons_.size() && i < static_cast<std::size_t>(position_count_); ++i) {
+    if (!key_buttons_[i]) continue;
+    // Only a changed key repaints; the light's alpha is its opacity over the key cap.
+    const std::uint32_t colour = colours_[i].load(std::memory_order_relaxed);
+    if (key_buttons_[i]->GetBkColor() != colour) key_buttons_[i]->SetBkColor(colour);
   }
 }
 

@@ -65,6 +65,9 @@ class CCorvaneUSBDevice : public CHorizontalLayoutUI, public CNotifyPump {
   virtual void BuildKeyPicture();
   virtual int LoadLighting() { return 0; }
   virtual void SendLightFrame();
+  // The position colours on the picture's keys (the entry's frame timer,
+  // while the picture is looked at).
+  void ShowLightsOnPicture();
   virtual void SetPositionColour(int position, std::uint32_t colour);
   virtual std::uint32_t GetPositionColour(int position) const;
   virtual void OnConnected() {}
@@ -95,6 +98,11 @@ class CCorvaneUSBDevice : public CHorizontalLayoutUI, public CNotifyPump {
   // The modes the family offers its lighting panel, by mode index: the
   // factory list with the custom effects of the user's folder.
   virtual std::vector<LightMode> LightModes() const;
+  // Whether the device shows the host's colours itself now (and so needs
+  // them while the window is hidden, at the full frame rate).
+  virtual bool StreamsLights() const { return StreamsEveryMode(); }
+  // The headset shows the host's colours in every mode.
+  virtual bool StreamsEveryMode() const { return false; }
   // Whether the host draws what the device shows in this mode.
   virtual bool HostDrivesMode(int /*mode_index*/) const { return StreamsEveryMode(); }
   // Takes an edited record through the page's sequence: stored in the device
@@ -186,11 +194,7 @@ class CCorvaneUSBDevice : public CHorizontalLayoutUI, public CNotifyPump {
   virtual void OnDeviceEvent(std::uint16_t /*code*/) {}
   // How long after a sync request OnSyncRequest runs.
   virtual std::chrono::milliseconds SyncDelay() const { return std::chrono::milliseconds(50); }
-  // Whether the device shows the host's colours itself (and so needs them
-  // while the window is hidden).
-  virtual bool StreamsLights() const { return StreamsEveryMode(); }
-  // The headset shows the host's colours in every mode.
-  virtual bool StreamsEveryMode() const { return false; }
+
   // What the animation shows until the family configures it: the factory
   // profile's lighting.
   virtual lighting::EngineSettings InitialLightSettings() const;
@@ -220,8 +224,7 @@ class CCorvaneUSBDevice : public CHorizontalLayoutUI, public CNotifyPump {
   void init_host_lighting(bool on) { host_lighting_ = on; }
 
   MessageLoop& loop() const { return loop_; }
-  // The picture's key buttons by position (null where a position has none);
-  // SendLightFrame shows the position colours on them.
+  // The picture's key buttons by position (null where a position has none).
   void SetKeyButtons(std::vector<CControlUI*> buttons) { key_buttons_ = std::move(buttons); }
 
  private:

@@ -1,5 +1,7 @@
 #include "devices/device_option_ui.h"
 
+#include <algorithm>
+
 #include "devices/corvane_usb_device.h"
 #include "ui/toolkit/event.h"
 #include "ui/toolkit/label.h"
@@ -26,7 +28,8 @@ void CDeviceOptionUI::SetCaption(const std::string& caption) {
 }
 
 COptionUI* CDeviceOptionUI::SelectOption() const {
-  return dynamic_cast<COptionUI*>(CPaintManagerUI::FindSubControlByName(const_cast<CDeviceOptionUI*>(this), "device_select"));
+  return dynamic_cast<COptionUI*>(
+      CPaintManagerUI::FindSubControlByName(const_cast<CDeviceOptionUI*>(this), "device_select"));
 }
 
 CCheckBoxUI* CDeviceOptionUI::SynchroCheck() const {
@@ -143,14 +146,23 @@ void CDeviceOptionUI::FinishConnect() {
 
 void CDeviceOptionUI::OnFrameTimer() {
   device_->SendLightFrame();
-  if (IsSelected() && device_->hover()) device_->Invalidate();
+  // The picture's keys repaint themselves when their colour changes: only
+  // they are redrawn, not the whole page at every frame, and at most at the
+  // picture's own rate, which the eye takes as smooth.
+  since_picture_ += frame_period_;
+  if (IsSelected() && device_->hover() && since_picture_ >= kPicturePeriod) {
+    device_->ShowLightsOnPicture();
+    since_picture_ = {};
+  }
   if (!device_->channel().open()) {
     StopTimer(kFrameTimer);
     frame_period_ = {};
     return;
   }
   // The timer repeats by itself; restarting it every 10 ms would cost more than the frame.
-  const auto period = device_->receiver_link() ? kReceiverFramePeriod : kWiredFramePeriod;
+  // A device that shows its own lighting needs frames only for the picture.
+  auto period = device_->receiver_link() ? kReceiverFramePeriod : kWiredFramePeriod;
+  if (!device_->StreamsLights()) period = std::max(period, kPicturePeriod);
   if (period != frame_period_) {
     ArmTimer(kFrameTimer, period);
     frame_period_ = period;

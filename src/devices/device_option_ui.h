@@ -31,6 +31,8 @@ class CDeviceOptionUI : public CHorizontalLayoutUI {
   static constexpr std::chrono::milliseconds kFirstFrame{5};
   static constexpr std::chrono::milliseconds kWiredFramePeriod{10};
   static constexpr std::chrono::milliseconds kReceiverFramePeriod{50};
+  // How often the device picture takes the lights' colours.
+  static constexpr std::chrono::milliseconds kPicturePeriod{30};
   static constexpr std::chrono::milliseconds kFirstStatus{50};
   static constexpr std::chrono::milliseconds kStatusPeriod{5000};
   static constexpr std::chrono::milliseconds kFirstPresence{2000};
@@ -91,7 +93,8 @@ class CDeviceOptionUI : public CHorizontalLayoutUI {
   int power_style_ = -1;
   EntryKind kind_ = EntryKind::kKeyboard;
   int connect_failures_ = 0;
-  std::chrono::milliseconds frame_period_{};  // of the running frame timer
+  std::chrono::milliseconds frame_period_{};   // of the running frame timer
+  std::chrono::milliseconds since_picture_{};  // frame time since the picture last took the colours
   bool link_check_pending_ = false;
 };
 

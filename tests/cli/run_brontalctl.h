@@ -16,11 +16,19 @@ struct CliResult {
   std::string err;
 };
 
-inline CliResult RunCli(std::initializer_list<std::string_view> args) {
+inline CliResult RunCli(const std::vector<std::string_view>& args) {
   std::ostringstream out, err;
-  const std::vector<std::string_view> list(args);
-  const int status = RunBrontalctl(list, out, err);
+  const int status = RunBrontalctl(args, out, err);
   return {status, out.str(), err.str()};
+}
+
+inline CliResult RunCli(std::initializer_list<std::string_view> args) {
+  return RunCli(std::vector<std::string_view>(args));
+}
+
+// For argument lists a test builds.
+inline CliResult RunCli(const std::vector<std::string>& words) {
+  return RunCli(std::vector<std::string_view>(words.begin(), words.end()));
 }
 
 }  // namespace brontal::test

@@ -70,6 +70,45 @@ TEST_F(KeyboardCommandsTest, AProfileThatCannotBeSavedIsReportedAndNothingIsSent
   EXPECT_EQ(Requests().size(), before);
 }
 
+TEST_F(KeyboardCommandsTest, ASetModeIsShownAndReadBackFromTheKeyboard) {
+  const auto shown = [&] {
+    const DeviceReply reply = Run({"show", "keyboard", "--json"});
+    Json::Value v;
+    EXPECT_TRUE(Json::Reader().parse(reply.out, v)) << reply.out << reply.err;
+    return v["settings"];
+  };
+  ASSERT_NE(shown()["mode"].asInt(), 5);
+  const DeviceReply set = Run({"set", "keyboard", "mode=Breathing", "brightness=2"});
+  ASSERT_EQ(set.status, 0) << set.err;
+  EXPECT_EQ(set.err, "");
+  Json::Value settings = shown();
+  EXPECT_EQ(settings["mode"].asInt(), 5);
+  EXPECT_EQ(settings["mode_name"].asString(), "Breathing");
+  EXPECT_EQ(settings["brightness"].asInt(), 2);
+
+  // What the keyboard reads back from the device replaces what it holds.
+  bool read_back = false;
+  Keyboard()->on_shown_on_panels = [&](CCorvaneUSBDevice&) { read_back = true; };
+  Keyboard()->OnSyncRequest();
+  const bool read = PumpUntil([&] { return read_back; });
+  Keyboard()->on_shown_on_panels = nullptr;
+  ASSERT_TRUE(read);
+  settings = shown();
+  EXPECT_EQ(settings["mode"].asInt(), 5);
+  EXPECT_EQ(settings["brightness"].asInt(), 2);
+  EXPECT_EQ(Keyboard()->profile().GetLight().select_item, 5);
+}
+
+// The program that animates draws the lights itself: no note.
+TEST_F(KeyboardCommandsTest, AnAnimatingProgramSetsAHostDrivenModeWithoutANote) {
+  ASSERT_TRUE(Keyboard()->animating());
+  for (const char* mode : {"mode=29", "mode=30"}) {
+    const DeviceReply reply = Run({"set", "keyboard", mode});
+    EXPECT_EQ(reply.status, 0) << mode << ": " << reply.err;
+    EXPECT_EQ(reply.err, "") << mode;
+  }
+}
+
 TEST_F(KeyboardCommandsTest, AssignWritesEveryPairInOneKeyTableWrite) {
   ASSERT_EQ(Run({"assign", "keyboard", "64=200005", "65=200006", "--index", "2"}).status, 0);
   ASSERT_FALSE(Requests(0x09).empty());

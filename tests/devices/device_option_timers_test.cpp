@@ -22,9 +22,11 @@ class CountingDevice : public CCorvaneUSBDevice {
   void SendLightFrame() override { ++frames; }
   void PollStatus() override { ++polls; }
   bool IsLinkAlive() override { return link_alive; }
+  bool StreamsLights() const override { return streams; }
 
   int connected = 0, syncs = 0, frames = 0, polls = 0;
   bool link_alive = true;
+  bool streams = true;
 };
 
 class DeviceOptionTimersTest : public test::DeviceUiFixture {
@@ -68,6 +70,13 @@ TEST_F(DeviceOptionTimersTest, OnTheCableTheDeviceConnectsWithoutALinkTestAndFra
   loop.AdvanceBy(5000ms);
   EXPECT_EQ(device_->polls, 2);
   EXPECT_FALSE(window.GetPaintManager().HasTimer(*entry_, CDeviceOptionUI::kPresenceTimer));
+
+  // Lights the device shows itself need frames only for the picture.
+  device_->streams = false;
+  const int streamed = device_->frames;
+  loop.AdvanceBy(10ms);  // the frame that finds it out
+  loop.AdvanceBy(90ms);
+  EXPECT_EQ(device_->frames, streamed + 1 + 3);
 
   device_->channel().set_open(false);
   const int frames = device_->frames;

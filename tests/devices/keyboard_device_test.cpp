@@ -127,6 +127,19 @@ TEST_F(KeyboardDeviceTest, AFailedSettingsWriteIsReportedAndTheDeviceKeepsItsRec
   EXPECT_EQ(Memory(MemoryRegion::kParameters, 0, keyboard::kRecordSize), before);
 }
 
+TEST_F(KeyboardDeviceTest, ASettingsReadOvertakenByTheUsersChangeDoesNotTakeItBack) {
+  CCorvaneKeyboardDevice& keyboard = Connect();
+  LightSetting light = keyboard.live_light();
+  light.light = light.light == 1 ? 2 : 1;
+  keyboard.OnSyncRequest();  // its answer comes after the change below
+  ASSERT_TRUE(keyboard.ApplyLightRecord(light, {}));
+  ASSERT_TRUE(PumpUntil([&] { return Requests(0x06).size() == 1 && !keyboard.io().Busy(); }));
+  loop.RunUntilIdle();
+  EXPECT_EQ(keyboard.live_light().light, light.light);
+  EXPECT_EQ(keyboard.profile().GetLight().light, light.light);
+  EXPECT_EQ(Memory(MemoryRegion::kParameters, 0, keyboard::kRecordSize), Requests(0x06).front().payload);
+}
+
 TEST_F(KeyboardDeviceTest, MacroSlotsAreNumberedInOrderOfFirstUseAndDanglingMacrosFallBack) {
   CCorvaneKeyboardDevice& keyboard = Connect();
   MacroIndex macros;
@@ -200,6 +213,8 @@ TEST_F(KeyboardDeviceTest, FramesStreamOnlyInTheHostDrivenModes) {
   light.select_item = 5;
   keyboard.profile().SetLight(light);
   keyboard.LoadLighting();
+  // Held still, as synchronised lighting holds it: the colour set here stays.
+  keyboard.channel().set_polling_paused(true);
   keyboard.SetPositionColour(64, 0xFF00FF00);
   loop.AdvanceBy(200ms);
   PumpUntil([&] { return !keyboard.io().Busy(); });

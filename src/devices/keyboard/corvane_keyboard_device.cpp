@@ -345,8 +345,15 @@ void CCorvaneKeyboardDevice::DecodeSettings(std::function<void()> then) {
     raw[0] = index[0];
     return SettingsRead{true, raw};
   };
-  RunJob<SettingsRead>(std::move(job), [this, then = std::move(then)](SettingsRead read) {
-    TakeSettings(read);
+  RunJob<SettingsRead>(std::move(job), [this, then = std::move(then), writes = settings_posted_](SettingsRead read) {
+    // A settings write posted since the read began carries a newer choice of
+    // the user's: the record read before it must not take it back.
+    if (settings_posted_ != writes) {
+      channel().set_polling_paused(false);
+      Trace("settings read passed over: a newer write followed it");
+    } else {
+      TakeSettings(read);
+    }
     if (then) then();
   });
 }

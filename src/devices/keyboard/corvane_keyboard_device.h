@@ -50,6 +50,7 @@ class CCorvaneKeyboardDevice : public CCorvaneUSBDevice {
   void ApplyToUi() override;
   std::string CurrentProfileFile() const override;
   std::optional<LightSetting> LiveLight() const override { return live_light_; }
+  bool StreamsLights() const override { return keyboard::IsHostDrivenMode(live_light_.select_item); }
   std::vector<LightMode> LightModes() const override { return light_names_.modes; }
   bool HostDrivesMode(int mode_index) const override {
     return mode_index >= 0 && mode_index <= 0xFF && keyboard::IsHostDrivenMode(static_cast<std::uint8_t>(mode_index));
@@ -159,7 +160,6 @@ class CCorvaneKeyboardDevice : public CCorvaneUSBDevice {
  protected:
   void OnDeviceEvent(std::uint16_t code) override;
   void OnHostLightingOn() override;
-  bool StreamsLights() const override { return keyboard::IsHostDrivenMode(live_light_.select_item); }
 
  private:
   struct ConnectRead;

@@ -54,6 +54,12 @@ inline constexpr std::array<Rgb, kWheelSize> kColourWheel = [] {
 // modulo its size.
 constexpr Rgb WheelColour(std::size_t index) { return kColourWheel[index % kWheelSize]; }
 
+// Moves a colour index on by `step`; at the wheel's end it starts again at 0.
+constexpr std::uint8_t NextWheelIndex(std::uint8_t index, std::uint8_t step) {
+  const std::size_t next = std::size_t{index} + step;
+  return next >= kWheelSize ? 0 : static_cast<std::uint8_t>(next);
+}
+
 inline constexpr std::array<std::uint8_t, 128> kBreathCurve = [] {
   std::array<std::uint8_t, 128> curve{};
   for (std::size_t i = 0; i < 64; ++i) {

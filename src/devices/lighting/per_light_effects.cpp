@@ -20,7 +20,7 @@ void Apply(AnimationState& state, std::size_t light, const LedEffect& record, st
       const int next = phase + record.speed + 4;
       if (next > kLastBreathPhase) {
         phase = 0;
-        colour_index = colour_index >= kWheelSize - 1 ? 0 : static_cast<std::uint8_t>(colour_index + 1);
+        colour_index = NextWheelIndex(colour_index, 1);
       } else {
         phase = static_cast<std::uint8_t>(next);
       }
@@ -31,7 +31,7 @@ void Apply(AnimationState& state, std::size_t light, const LedEffect& record, st
     case kBlink: {
       BlinkState& blink = own.blinks[light];
       if (blink.Advance(now, std::chrono::milliseconds(BlinkPeriodMs(record.speed)))) {
-        colour_index = static_cast<std::uint8_t>(colour_index + kBlinkColourAdvance);
+        colour_index = NextWheelIndex(colour_index, kBlinkColourAdvance);
       }
       if (blink.on) {
         state.Paint(light, ColourOf(look, colour_index), Brightness(look));

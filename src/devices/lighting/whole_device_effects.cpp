@@ -8,11 +8,6 @@ namespace {
 constexpr std::uint8_t kBreathLength = 128;
 constexpr std::uint8_t kColourAdvance = 16;
 
-std::uint8_t NextColourIndex(std::uint8_t index) {
-  const int next = index + kColourAdvance;
-  return next >= static_cast<int>(kWheelSize) ? 0 : static_cast<std::uint8_t>(next);
-}
-
 std::uint8_t NextFourColour(std::uint8_t step) { return static_cast<std::uint8_t>((step + 1) % kFourColours.size()); }
 
 // True when a breath has just ended.
@@ -32,7 +27,7 @@ bool Blink(AnimationState& state, const LightSetting& look, std::chrono::millise
 }  // namespace
 
 void StepBreathing(AnimationState& state, const LightSetting& look) {
-  if (Breathe(state, look)) state.colour_index = NextColourIndex(state.colour_index);
+  if (Breathe(state, look)) state.colour_index = NextWheelIndex(state.colour_index, kColourAdvance);
   state.PaintAll(ColourOf(look, state.colour_index), BreathAlpha(state, look));
 }
 
@@ -49,7 +44,7 @@ void StepColourCycle(AnimationState& state, const LightSetting& look) {
 }
 
 void StepBlink(AnimationState& state, const LightSetting& look, std::chrono::milliseconds now) {
-  if (Blink(state, look, now)) state.colour_index = NextColourIndex(state.colour_index);
+  if (Blink(state, look, now)) state.colour_index = NextWheelIndex(state.colour_index, kColourAdvance);
   if (state.blink.on) {
     state.PaintAll(ColourOf(look, state.colour_index), Brightness(look));
   } else {

@@ -34,6 +34,8 @@ class ControlBinding : public QObject {
   QWidget* Widget() const { return widget_; }
 
   void Sync();
+  // Only the control's looks changed.
+  virtual void Repaint() { Sync(); }
   // Visibility alone: the parent may have switched the page the control is on.
   void SyncVisibility();
   void SyncFont();

@@ -24,6 +24,10 @@ class DrawnBinding final : public ControlBinding {
   }
 
   bool BindsChildren() const override { return container_ != nullptr; }
+  // It paints from the control: nothing else to bring over.
+  void Repaint() override {
+    if (native_) native_->Refresh();
+  }
 
   void ChildrenChanged(const std::vector<ChildWidget>& children) override {
     std::vector<SkinLayout::Child> placed;

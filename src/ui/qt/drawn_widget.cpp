@@ -100,12 +100,31 @@ void DrawnWidget::paintEvent(QPaintEvent*) {
   if (const QString text = QString::fromStdString(control.GetText()); !text.isEmpty()) {
     const auto color = ParseColorAttribute(control.GetAttribute("textcolor"));
     painter.setPen(color ? QtColor(*color) : palette().color(QPalette::WindowText));
-    painter.drawText(rect(), static_cast<int>(TextAlignment(control, Qt::AlignCenter)), text);
+    DrawLabel(painter, text, TextAlignment(control, Qt::AlignCenter));
   }
   if (key && key->IsSelected()) {
     painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
     painter.drawRect(rect().adjusted(1, 1, -1, -1));
   }
+}
+
+void DrawnWidget::DrawLabel(QPainter& painter, const QString& text, Qt::Alignment alignment) {
+  if (label_.text() != text) {
+    label_.setTextFormat(Qt::PlainText);
+    label_.setText(text);
+  }
+  const QSizeF size = label_.size();
+  const QRectF area = rect();
+  qreal x = area.left() + (area.width() - size.width()) / 2;
+  if (alignment & Qt::AlignLeft) x = area.left();
+  if (alignment & Qt::AlignRight) x = area.right() - size.width();
+  qreal y = area.top() + (area.height() - size.height()) / 2;
+  if (alignment & Qt::AlignTop) y = area.top();
+  if (alignment & Qt::AlignBottom) y = area.bottom() - size.height();
+  painter.save();
+  painter.setClipRect(area, Qt::IntersectClip);
+  painter.drawStaticText(QPointF(x, y), label_);
+  painter.restore();
 }
 
 void DrawnWidget::mousePressEvent(QMouseEvent* event) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QRubberBand>
+#include <QStaticText>
 #include <QWidget>
 
 #include "ui/toolkit/event.h"
@@ -41,10 +42,14 @@ class DrawnWidget final : public QWidget {
   // False when the widget does not forward input, so that Qt passes the
   // event on to the parent.
   bool Forward(UiEventType type, QPointF at);
+  // Key labels repaint with every change of their light: the text keeps its
+  // layout from one paint to the next.
+  void DrawLabel(QPainter& painter, const QString& text, Qt::Alignment alignment);
 
   CControlUI* control_;
   const bool forwards_input_;
   QRubberBand* band_ = nullptr;  // made for the first drag of a selection panel
+  QStaticText label_;
 };
 
 }  // namespace brontal

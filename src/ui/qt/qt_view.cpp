@@ -160,6 +160,14 @@ void QtView::ControlChanged(CControlUI& control) {
   }
 }
 
+void QtView::ControlRepainted(CControlUI& control) {
+  if (reporting_positions_) return;
+  if (ControlBinding* binding = BindingOf(control))
+    binding->Repaint();
+  else
+    ControlChanged(control);
+}
+
 void QtView::ChildrenChanged(CContainerUI& container) {
   ControlBinding* binding = BindingOf(container);
   if (!binding) return;

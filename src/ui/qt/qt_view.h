@@ -54,6 +54,7 @@ class QtView final : public WindowHost {
   void WindowChanged(WindowImplBase& window) override;
   void WindowDestroyed(WindowImplBase& window) override;
   void ControlChanged(CControlUI& control) override;
+  void ControlRepainted(CControlUI& control) override;
   void ChildrenChanged(CContainerUI& container) override;
   void ControlDestroyed(CControlUI& control) override;
 

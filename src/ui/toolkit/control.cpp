@@ -51,7 +51,8 @@ bool CControlUI::IsReachable() const {
 
 void CControlUI::SetBkColor(std::uint32_t argb) {
   bk_color_ = argb;
-  Invalidate();
+  // The device pictures change their keys' colours many times a second.
+  if (manager_) manager_->ControlRepainted(*this);
 }
 
 void CControlUI::SetFixedWidth(int width) {
@@ -143,11 +144,8 @@ void CControlUI::DoEvent(TEventUI& event) {
       hot_ = event.type == UiEventType::kMouseEnter;
       Invalidate();
       break;
-    case UiEventType::kTimer:
-      SendNotify(notify::kTimer, event.wparam, event.lparam);
-      break;
-    default:
-      break;
+    case UiEventType::kTimer: SendNotify(notify::kTimer, event.wparam, event.lparam); break;
+    default: break;
   }
 }
 

@@ -31,14 +31,17 @@ void CPaintManagerUI::AttachRoot(std::unique_ptr<CControlUI> root) {
   if (root_) root_->SetManager(this, nullptr);
 }
 
-CControlUI* CPaintManagerUI::FindControl(std::string_view name) const { return FindSubControlByName(root_.get(), name); }
+CControlUI* CPaintManagerUI::FindControl(std::string_view name) const {
+  return FindSubControlByName(root_.get(), name);
+}
 
 CControlUI* CPaintManagerUI::FindSubControlByName(CControlUI* parent, std::string_view name) {
   if (!parent) return nullptr;
   return FindControlIf(*parent, [name](CControlUI& control) { return control.GetName() == name; });
 }
 
-void CPaintManagerUI::SendNotify(CControlUI* sender, std::string_view type, std::uintptr_t wparam, std::intptr_t lparam) {
+void CPaintManagerUI::SendNotify(CControlUI* sender, std::string_view type, std::uintptr_t wparam,
+                                 std::intptr_t lparam) {
   TNotifyUI msg{std::string(type), sender, wparam, lparam};
   std::vector<CNotifyPump*> receivers;
   for (const PumpEntry& entry : pumps_) {
@@ -48,7 +51,8 @@ void CPaintManagerUI::SendNotify(CControlUI* sender, std::string_view type, std:
     if (entry.scope && IsAtOrBelow(sender, entry.scope)) receivers.push_back(entry.pump);
   }
   for (CNotifyPump* pump : receivers) {
-    const bool still_added = std::any_of(pumps_.begin(), pumps_.end(), [pump](const PumpEntry& e) { return e.pump == pump; });
+    const bool still_added =
+        std::any_of(pumps_.begin(), pumps_.end(), [pump](const PumpEntry& e) { return e.pump == pump; });
     if (still_added) pump->Notify(msg);
   }
 }
@@ -88,7 +92,9 @@ void CPaintManagerUI::KillTimers(const CControlUI& control) {
   timers_.erase(first, last);
 }
 
-bool CPaintManagerUI::HasTimer(const CControlUI& control, unsigned id) const { return timers_.contains({&control, id}); }
+bool CPaintManagerUI::HasTimer(const CControlUI& control, unsigned id) const {
+  return timers_.contains({&control, id});
+}
 
 void CPaintManagerUI::StopTimers() {
   timers_stopped_ = true;
@@ -151,6 +157,10 @@ void CPaintManagerUI::WindowChanged() {
 
 void CPaintManagerUI::ControlChanged(CControlUI& control) {
   if (WindowHost* host = toolkit_.Host()) host->ControlChanged(control);
+}
+
+void CPaintManagerUI::ControlRepainted(CControlUI& control) {
+  if (WindowHost* host = toolkit_.Host()) host->ControlRepainted(control);
 }
 
 void CPaintManagerUI::ChildrenChanged(CContainerUI& container) {

@@ -86,6 +86,7 @@ class CPaintManagerUI {
 
   // Called by the controls.
   void ControlChanged(CControlUI& control);
+  void ControlRepainted(CControlUI& control);
   void ChildrenChanged(CContainerUI& container);
   void ControlDestroyed(CControlUI& control);
 

@@ -17,6 +17,9 @@ class WindowHost {
   virtual void WindowChanged(WindowImplBase& window) = 0;
   virtual void WindowDestroyed(WindowImplBase& window) = 0;
   virtual void ControlChanged(CControlUI& control) = 0;
+  // Only how the control looks changed (its background colour): a host that
+  // paints the control itself may just repaint it.
+  virtual void ControlRepainted(CControlUI& control) { ControlChanged(control); }
   // Children added or removed (removed ones were reported destroyed first).
   virtual void ChildrenChanged(CContainerUI& container) = 0;
   virtual void ControlDestroyed(CControlUI& control) = 0;

@@ -110,6 +110,25 @@ TEST_F(PerLightEffectsTest, MulticolourBlinkMovesFourteenWheelStepsPerFlip) {
   EXPECT_EQ(RgbOf(clocked.At(1)), kColourWheel[28]);
 }
 
+struct BlinkColourCase {
+  int flips;
+  std::size_t wheel_index;
+};
+
+TEST_F(PerLightEffectsTest, MulticolourBlinkStartsTheWheelAgainPastItsEnd) {
+  // Even flips are on. 14 x 14 = 196 is past the wheel: back to its start.
+  const BlinkColourCase cases[] = {{12, 168}, {14, 0}, {16, 28}, {20, 84}, {28, 0}};
+  std::vector<LedEffect> records(2);
+  records[1] = Own(kBlink, 4, {}, 1);  // 200 ms
+  Show(records);
+  clocked.Tick(1ms);
+  int flips = 0;
+  for (const BlinkColourCase& c : cases) {
+    for (; flips < c.flips; ++flips) clocked.Tick(200ms);
+    EXPECT_EQ(clocked.At(1), PackColour(kColourWheel[c.wheel_index], 255)) << c.flips << " flips";
+  }
+}
+
 TEST_F(PerLightEffectsTest, ColourCycleStepsAtItsOwnInterval) {
   std::vector<LedEffect> records(3);
   records[1] = Own(kColourCycle, 0);  // every 8 units
