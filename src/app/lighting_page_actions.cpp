@@ -81,11 +81,21 @@ void LightingPageActions::ShowSelectedDevice() {
   // The record holds levels; the sliders run over their snapped positions.
   panel->SetBrightness(SliderPositionOf(live->light));
   panel->SetSpeed(SliderPositionOf(live->speed));
+  OfferSameMode(*panel);
   if (const auto* keyboard = dynamic_cast<const CCorvaneKeyboardDevice*>(device)) {
     panel->SelectCustomMode(live->custom_group);
     if (const std::optional<AudioControlError> error = panel->SetAudioRecord(keyboard->live_audio()))
       Trace("lighting page:" + error->text);
   }
+}
+
+void LightingPageActions::OfferSameMode(CLightControlUI& panel) const {
+  int shown = 0;
+  for (const CCorvaneUSBDevice* device : window_.roster().devices())
+    shown += device->entry() && device->entry()->IsVisible() ? 1 : 0;
+  // Synchronised lighting needs a second device to share the effect with.
+  panel.SetSameModeAllowed(shown > 1);
+  panel.ShowSameMode(true);
 }
 
 void LightingPageActions::Apply(CCorvaneUSBDevice& device, const LightSetting& record, bool resume_polling) {
@@ -112,6 +122,7 @@ void LightingPageActions::OnNotify(const RoutedNotify& route, TNotifyUI& msg) {
     if (mode < 0 || mode > 0xFF) return;
     record.select_item = static_cast<std::uint8_t>(mode);
     panel->ApplyModeLayout(mode);
+    OfferSameMode(*panel);
     Apply(*device, record, true);
   } else if (name == "deng_light_slider" || name == "deng_speed_slider") {
     OnLevelSlider(*device, name == "deng_light_slider");
@@ -268,6 +279,13 @@ void LightingPageActions::OnAudioControl(CCorvaneKeyboardDevice& keyboard, const
   } else if (name == "deng_audioColor_Pallet") {
     const std::uint32_t colour = panel.GetAudioPaletteColour();
     set_colour(Red(colour), Green(colour), Blue(colour));
+  } else if (name == "deng_audiocolordp_btn") {
+    const std::uint32_t shown = record.color_type == 1 ? OpaqueColour(record.fg_red, record.fg_green, record.fg_blue)
+                                                       : OpaqueColour(record.bk_red, record.bk_green, record.bk_blue);
+    const std::optional<std::uint32_t> chosen =
+        brontal::PickColour(window_, shown, window_.GetPaintManager().GetScale(), false);
+    if (!chosen || SelectedKeyboard() != &keyboard) return;
+    set_colour(Red(*chosen), Green(*chosen), Blue(*chosen));
   } else if (name == "deng_audioedit_R" || name == "deng_audioedit_G" || name == "deng_audioedit_B") {
     const Channel channel = *ChannelOf(name.back());
     const EditedComponent edited = ComponentFromEdit(panel.GetAudioColourText(channel));

@@ -40,6 +40,8 @@ class LightingPageActions {
   CCorvaneUSBDevice* SelectedDevice() const;
   CCorvaneKeyboardDevice* SelectedKeyboard() const;
   // The apply sequence, the polling-paused flag cleared first when asked.
+  // The same-mode button, offered while more than one device is shown.
+  void OfferSameMode(CLightControlUI& panel) const;
   void Apply(CCorvaneUSBDevice& device, const LightSetting& record, bool resume_polling);
   void OnColour(CCorvaneUSBDevice& device, LightSetting record, std::uint8_t red, std::uint8_t green, std::uint8_t blue,
                 bool resume_polling);

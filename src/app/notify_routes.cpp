@@ -92,8 +92,9 @@ constexpr Entry kTable[] = {
     {"click", "custom_bright_color_btn", kE, R::kLightingPage},
     {"click", "custom_off_color_btn", kE, R::kLightingPage},
     {"click", "deng_same_mode", kE, R::kLightingPage},
-    // The current colour's swatch opens the colour picker.
+    // The current colour's swatches open the colour picker.
     {"click", "deng_colordp_btn", kE, R::kLightingPage},
+    {"click", "deng_audiocolordp_btn", kE, R::kLightingPage},
     {"click", "hs_EQ_btn_save", kE, R::kHeadsetPanel},
     {"click", "hs_EQ_btn_delete", kE, R::kHeadsetPanel},
 

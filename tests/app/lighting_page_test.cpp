@@ -122,6 +122,17 @@ TEST_F(LightingPageTest, ASwatchGivesItsColourAndAModeChoiceReachesTheDevice) {
   EXPECT_EQ(Panel().GetColourText(Channel::kBlue), std::to_string(swatch & 0xFF));
 }
 
+TEST_F(LightingPageTest, TheSameModeButtonIsOfferedWhileASecondDeviceIsShown) {
+  EXPECT_TRUE(Control("deng_same_mode").IsVisible());
+  Part<CComboUI>("light_combo_modeSelect").UserSelectItem(4);
+  EXPECT_TRUE(Control("deng_same_mode").IsVisible()) << "a mode change hides it and the page offers it again";
+  for (CCorvaneUSBDevice* device : window_.roster().devices())
+    if (device != Keyboard()) device->entry()->SetVisible(false);
+  window_.roster().ShowEntry(*Keyboard()->entry());
+  Keyboard()->ApplyToUi();
+  EXPECT_FALSE(Control("deng_same_mode").IsVisible());
+}
+
 TEST_F(LightingPageTest, GameEventsShowTheirModeAndReturnToTheUsersOwn) {
   const std::uint32_t game_start = RegisterWindowMessage("Game_Start");
   Part<CComboUI>("light_combo_modeSelect").UserSelectItem(5);
