@@ -14,8 +14,8 @@ constexpr std::string_view kPhoneTypeName = "device_phone_type";
 
 enum StatusByte : std::size_t { kCharge = 0, kCharging = 1, kWireless = 3, kPhone = 5 };
 
-constexpr std::array<std::string_view, 3> kChargingImages = {
-    "file='power/powered.png'", "file='power/powering.png'", "file='power/power.png'"};
+constexpr std::array<std::string_view, 3> kChargingImages = {"file='power/powered.png'", "file='power/powering.png'",
+                                                             "file='power/power.png'"};
 
 struct PhoneLook {
   std::string_view name;

@@ -65,17 +65,6 @@ void CDeviceProfileUI::SetPaths(std::filesystem::path device_folder, std::filesy
   default_profile_ = std::move(default_profile);
 }
 
-CControlUI* CDeviceProfileUI::Part(std::string_view name) {
-  CachedControl& cached = parts_[name];
-  if (!cached.life.expired()) return cached.control;
-  // Below the panel first: a window may hold one device page per device.
-  CControlUI* found = CPaintManagerUI::FindSubControlByName(this, name);
-  if (!found && GetManager()) found = GetManager()->FindControl(name);
-  cached.control = found;
-  cached.life = found ? found->LifeToken() : std::weak_ptr<const void>();
-  return found;
-}
-
 CComboUI* CDeviceProfileUI::Combo() { return Part<CComboUI>(kComboName); }
 
 bool CDeviceProfileUI::LoadList() {

@@ -12,7 +12,9 @@
 #include <vector>
 
 #include "profiles/profile_list_file.h"
+#include "ui/controls/named_parts.h"
 #include "ui/toolkit/container.h"
+#include "ui/toolkit/paint_manager.h"
 
 namespace brontal {
 
@@ -109,12 +111,7 @@ class CDeviceProfileUI : public CHorizontalLayoutUI {
   const Json::Value& ListDocument() const { return list_.Document(); }
 
  private:
-  struct CachedControl {
-    CControlUI* control = nullptr;
-    std::weak_ptr<const void> life;
-  };
-
-  CControlUI* Part(std::string_view name);
+  CControlUI* Part(std::string_view name) { return parts_.Get(name); }
   template <typename T>
   T* Part(std::string_view name) {
     return dynamic_cast<T*>(Part(name));
@@ -143,7 +140,11 @@ class CDeviceProfileUI : public CHorizontalLayoutUI {
   NoticeHandler notice_handler_;
   std::vector<std::string> notices_;
   std::string selected_uuid_;
-  std::map<std::string_view, CachedControl, std::less<>> parts_;  // keyed by the constant part names
+  // Below the panel first: a window may hold one device page per device.
+  NamedParts parts_{[this](std::string_view name) {
+    CControlUI* found = CPaintManagerUI::FindSubControlByName(this, name);
+    return found || !GetManager() ? found : GetManager()->FindControl(name);
+  }};
 };
 
 }  // namespace brontal

@@ -85,19 +85,6 @@ std::string SwatchName(std::string_view prefix, int number) { return std::string
 
 }  // namespace
 
-CControlUI* CLightControlUI::Part(std::string_view name) {
-  auto it = parts_.find(name);
-  if (it == parts_.end()) it = parts_.emplace(std::string(name), CachedControl{}).first;
-  CachedControl& cached = it->second;
-  if (!cached.life.expired()) return cached.control;
-  // Only below the panel: a control of the same name elsewhere in the window
-  // is not this page's.
-  CControlUI* found = CPaintManagerUI::FindSubControlByName(this, name);
-  cached.control = found;
-  cached.life = found ? found->LifeToken() : std::weak_ptr<const void>();
-  return found;
-}
-
 void CLightControlUI::Show(std::string_view name, bool shown) {
   if (CControlUI* control = Part(name)) control->SetVisible(shown);
 }

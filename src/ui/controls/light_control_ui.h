@@ -11,7 +11,9 @@
 
 #include "profiles/light_names.h"
 #include "profiles/profile_records.h"
+#include "ui/controls/named_parts.h"
 #include "ui/toolkit/container.h"
+#include "ui/toolkit/paint_manager.h"
 
 namespace brontal {
 
@@ -105,12 +107,7 @@ class CLightControlUI : public CHorizontalLayoutUI {
   const AudioLightSetting& AudioRecord() const { return audio_record_; }
 
  private:
-  struct CachedControl {
-    CControlUI* control = nullptr;
-    std::weak_ptr<const void> life;
-  };
-
-  CControlUI* Part(std::string_view name);
+  CControlUI* Part(std::string_view name) { return parts_.Get(name); }
   template <typename T>
   T* Part(std::string_view name) {
     return dynamic_cast<T*>(Part(name));
@@ -124,7 +121,9 @@ class CLightControlUI : public CHorizontalLayoutUI {
   int device_kind_ = 0;
   bool same_mode_allowed_ = false;
   AudioLightSetting audio_record_;
-  std::map<std::string, CachedControl, std::less<>> parts_;
+  // Only below the panel: a control of the same name elsewhere in the window
+  // is not this page's.
+  NamedParts parts_{[this](std::string_view name) { return CPaintManagerUI::FindSubControlByName(this, name); }};
 };
 
 }  // namespace brontal

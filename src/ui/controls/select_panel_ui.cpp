@@ -7,17 +7,10 @@ namespace brontal {
 void CSelectPanelUI::DoEvent(TEventUI& event) {
   CVerticalLayoutUI::DoEvent(event);
   switch (event.type) {
-    case UiEventType::kButtonDown:
-      Press(event.mouse);
-      break;
-    case UiEventType::kMouseMove:
-      Move(event.mouse);
-      break;
-    case UiEventType::kButtonUp:
-      Release();
-      break;
-    default:
-      break;
+    case UiEventType::kButtonDown: Press(event.mouse); break;
+    case UiEventType::kMouseMove: Move(event.mouse); break;
+    case UiEventType::kButtonUp: Release(); break;
+    default: break;
   }
 }
 
