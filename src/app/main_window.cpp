@@ -14,6 +14,8 @@
 #include "devices/device_option_ui.h"
 #include "devices/device_tables.h"
 #include "devices/keyboard/corvane_keyboard_device.h"
+#include "input_capture/capture_choice.h"
+#include "macros/macro_download.h"
 #include "profiles/data_folders.h"
 #include "profiles/language_settings.h"
 #include "profiles/skin_image_setting.h"
@@ -31,7 +33,6 @@ namespace brontal {
 namespace {
 
 constexpr std::chrono::milliseconds kIdlePeriod{100};
-constexpr std::chrono::milliseconds kAutoApplyDelay{20};
 constexpr std::chrono::milliseconds kTrayMenuDelay{10};
 constexpr std::chrono::milliseconds kDeviceReportLimit{1000};
 
@@ -80,14 +81,13 @@ CMainWnd::CMainWnd(Toolkit& toolkit, const AppMessages& messages, DesktopService
       discovery_(
           slots_, toolkit.Loop(), [this](const WindowMessage& m) { SendMessage(m); }, messages.application),
       profile_actions_(*this, desktop),
-      lighting_page_(*this) {
+      lighting_page_(*this),
+      key_assignment_(*this),
+      macro_panel_(*this, desktop) {
   roster_.profile_panels = true;
   SetRouteHandler(Route::kKeyAssignment, [this](const RoutedNotify& route, TNotifyUI& msg) {
-    if (msg.type == notify::kClick && route.name == "key_") {
-      OnPictureKeyClicked(route.index);
-      return;
-    }
-    NotBuilt(RouteName(route.route), msg.type + " " + route.name);
+    key_assignment_.OnNotify(route, msg);
+    if (msg.type == notify::kClick && route.name == "key_") PaintPictureKey(route.index);
   });
   // Folders that cannot be written and profile lists that had to be rebuilt
   // are told once, on the UI thread, whichever thread found them.
@@ -100,7 +100,10 @@ CMainWnd::CMainWnd(Toolkit& toolkit, const AppMessages& messages, DesktopService
     // The lighting page follows what the selected device shows.
     device.on_shown_on_panels = [this](CCorvaneUSBDevice& shown) {
       const CDeviceOptionUI* entry = roster_.SelectedEntry();
-      if (entry && entry->device() == &shown) lighting_page_.ShowSelectedDevice();
+      if (!entry || entry->device() != &shown) return;
+      lighting_page_.ShowSelectedDevice();
+      key_assignment_.ShowSelectedDevice();
+      macro_panel_.ShowSelectedDevice();
     };
     if (CDeviceProfileUI* panel = device.profile_panel())
       panel->SetNoticeHandler([this](const std::string& text) { ShowNotice(text); });
@@ -109,12 +112,24 @@ CMainWnd::CMainWnd(Toolkit& toolkit, const AppMessages& messages, DesktopService
       keyboard->on_firmware_outdated = [this] {
         ShowMessage(*this, "", "message_text_25", GetPaintManager().GetScale(), true, CMsgWnd::kConfirmOnly);
       };
+      // Whichever action downloaded the macros, the user hears why keys were not written.
+      keyboard->on_macro_download_report = [this](const MacroDownloadResult& result) {
+        const std::optional<MacroDownloadNotice> notice = NoticeOf(result);
+        if (!notice) return;
+        std::string text = GetToolkit().Resources().Translate(notice->text_id);
+        if (const std::size_t at = text.find("%d"); notice->argument && at != std::string::npos)
+          text.replace(at, 2, std::to_string(*notice->argument));
+        ShowMessage(*this, "", text, GetPaintManager().GetScale(), false, CMsgWnd::kConfirmOnly);
+      };
     }
   };
   SetRouteHandler(Route::kLightingPage,
                   [this](const RoutedNotify& route, TNotifyUI& msg) { lighting_page_.OnNotify(route, msg); });
   SetRouteHandler(Route::kProfilePanel,
                   [this](const RoutedNotify& route, TNotifyUI& msg) { profile_actions_.OnClick(route, msg); });
+  SetRouteHandler(Route::kMacroPanel,
+                  [this](const RoutedNotify& route, TNotifyUI& msg) { macro_panel_.OnNotify(route, msg); });
+  roster_.before_selected_device_leaves = [this] { macro_panel_.OnSelectedDeviceLeaving(); };
 }
 
 CMainWnd::~CMainWnd() {
@@ -215,6 +230,7 @@ void CMainWnd::OnWindowInit() {
   for (std::size_t i = 0; chosen && i < languages.size(); ++i)
     if (languages[i].id == *chosen) index = static_cast<int>(i);
   ApplyLanguage(index);
+  key_assignment_.ShowSelectedDevice();
   // Shown when discovery's first pass posts the application message, with the devices listed.
   ShowWindow(false);
   discovery_.Start();
@@ -286,6 +302,8 @@ void CMainWnd::OnWindowSelect(const RoutedNotify& route, TNotifyUI& msg) {
     roster_.ShowEntry(*entry);
     if (entry->device()) entry->device()->ApplyToUi();
     lighting_page_.ShowSelectedDevice();
+    key_assignment_.ShowSelectedDevice();
+    macro_panel_.ShowSelectedDevice();
   } else {  // "synchro_device_select"
     entry->RefreshIcons();
     roster_.RefreshNoDeviceState();
@@ -296,7 +314,7 @@ void CMainWnd::OnWindowTimer(unsigned id) {
   switch (id) {
     case kAutoApplyTimer:
       StopWindowTimer(id);
-      NotBuilt("key assignment", "automatic apply");
+      key_assignment_.SaveToDevice();
       break;
     case kProfilePickTimer:
       StopWindowTimer(id);
@@ -312,16 +330,21 @@ void CMainWnd::OnWindowTimer(unsigned id) {
   }
 }
 
-void CMainWnd::OnPictureKeyClicked(int key) {
+InputCapture* CMainWnd::input_capture() {
+  if (!input_capture_) input_capture_ = MakeInputCapture(GetToolkit().Loop(), CaptureEnvironment::FromProcess());
+  return input_capture_.get();
+}
+
+void CMainWnd::SetInputCapture(std::unique_ptr<InputCapture> capture) {
+  key_assignment_.StopKeyCapture();
+  macro_panel_.StopRecording();
+  input_capture_ = std::move(capture);
+}
+
+void CMainWnd::PaintPictureKey(int key) {
   const CDeviceOptionUI* entry = roster_.SelectedEntry();
   auto* keyboard = entry ? dynamic_cast<CCorvaneKeyboardDevice*>(entry->device()) : nullptr;
   if (!keyboard) return;
-  const auto* fn_layer = dynamic_cast<const COptionUI*>(GetPaintManager().FindControl("key_set_FN_tier"));
-  if (fn_layer && fn_layer->IsSelected())
-    keyboard->SelectFnKey(key);
-  else
-    keyboard->SelectKey(key);
-  // In the per-key colour mode a click paints the key.
   auto* panel = dynamic_cast<CLightControlUI*>(GetPaintManager().FindControl("deng_page"));
   const int group = panel ? panel->GetCustomMode() : -1;
   const int keys[] = {key};
@@ -445,6 +468,7 @@ void CMainWnd::StopWindowTimer(unsigned id) {
 void CMainWnd::Shutdown() {
   if (shut_down_) return;
   shut_down_ = true;
+  key_assignment_.StopKeyCapture();
   discovery_.Stop();
   control_server_.reset();
   endpoint_.reset();
@@ -476,10 +500,10 @@ LRESULT CMainWnd::HandleMessage(const WindowMessage& message, bool& handled) {
   }
   if (const std::string_view hook = AppMessages::HookNameOf(id); !hook.empty()) {
     if (!hooks_enabled_) return 0;
+    // Recordings and key capture take their input from the capture
+    // backends; the hook messages carry none here.
     if (hook.starts_with("Game_"))
       lighting_page_.OnGameEvent(message.wparam, static_cast<std::intptr_t>(message.lparam));
-    else if (hook != "WM_HOOK_KEY_HITKEY_MSG")
-      NotBuilt("macro recording", hook);
     return 0;
   }
   switch (id) {
@@ -515,7 +539,10 @@ LRESULT CMainWnd::HandleMessage(const WindowMessage& message, bool& handled) {
     case kMsgClearSettingsMark:
       if (CControlUI* set = GetPaintManager().FindControl("setbtn")) set->SetForeImage("");
       break;
-    case kMsgLanguageChanged: ApplyLanguage(static_cast<int>(message.wparam)); break;
+    case kMsgLanguageChanged:
+      ApplyLanguage(static_cast<int>(message.wparam));
+      key_assignment_.RefreshKeyLabels();
+      break;
     case kMsgShowProgress:
       if (CControlUI* progress = GetPaintManager().FindControl("setting_progress")) progress->SetVisible(true);
       break;

@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "app/app_messages.h"
+#include "app/key_assignment_actions.h"
 #include "app/lighting_page_actions.h"
+#include "app/macro_panel_actions.h"
 #include "app/notify_routes.h"
 #include "app/profile_actions.h"
 #include "app/skin_change.h"
@@ -25,6 +27,7 @@ class CDeviceOptionUI;
 class CSetWnd;
 class CSkinFrame;
 class DesktopServices;
+class InputCapture;
 class LocalBus;
 
 // The program's main window and controller: builds the skin, owns the slot
@@ -39,6 +42,9 @@ class CMainWnd : public WindowImplBase, public SkinReceiver {
   // A profile picked in the list is taken this long after the pick.
   static constexpr std::chrono::milliseconds kProfilePickDelay{400};
   static constexpr unsigned kAutoApplyTimer = 1056;
+  // A key assignment chosen in a combo is sent this long after the choice
+  // while the automatic send is on.
+  static constexpr std::chrono::milliseconds kAutoApplyDelay{20};
 
   // Texts of "control_light_status".
   static constexpr std::string_view kHostLightingOnText = "控制灯光";
@@ -63,12 +69,19 @@ class CMainWnd : public WindowImplBase, public SkinReceiver {
   int language_index() const { return language_index_; }
 
   DeviceRoster& roster() { return roster_; }
+  MacroPanelActions& macro_panel() { return macro_panel_; }
+  KeyAssignmentActions& key_assignment() { return key_assignment_; }
   // Where a route's work is not built yet: a trace line says what is missing.
   void NotBuilt(std::string_view what, std::string_view detail);
   bool host_lighting() const { return host_lighting_; }
   bool hooks_enabled() const { return hooks_enabled_; }
   bool window_active() const { return window_active_; }
   bool auto_apply() const { return auto_apply_; }
+  // The keyboard and mouse capture the panels share, made on first use for
+  // the session the program runs in; nullptr when none can be made.
+  InputCapture* input_capture();
+  // Instead of the session's: tests feed their own.
+  void SetInputCapture(std::unique_ptr<InputCapture> capture);
   // Timers of the window's root control (notify::kTimer with the id).
   void ArmWindowTimer(unsigned id, std::chrono::milliseconds period);
   void StopWindowTimer(unsigned id);
@@ -90,9 +103,8 @@ class CMainWnd : public WindowImplBase, public SkinReceiver {
   void OnWindowTimer(unsigned id);
   void Forward(const RoutedNotify& route, TNotifyUI& msg);
 
-  // A key of the device picture: the key the key panel shows, and in the
-  // per-key colour mode the key painted.
-  void OnPictureKeyClicked(int key);
+  // A key of the device picture in the per-key colour mode: the key painted.
+  void PaintPictureKey(int key);
   // A one-time word to the user (a notice box), traced as well.
   void ShowNotice(const std::string& text);
   void SetHostLighting(bool on);
@@ -118,6 +130,9 @@ class CMainWnd : public WindowImplBase, public SkinReceiver {
   DiscoveryThread discovery_;
   ProfileActions profile_actions_;
   LightingPageActions lighting_page_;
+  std::unique_ptr<InputCapture> input_capture_;
+  KeyAssignmentActions key_assignment_;     // after the capture: it stops its capture when it goes
+  MacroPanelActions macro_panel_;           // the same
   std::unique_ptr<CSkinFrame> skin_frame_;  // the last one opened
   CSetWnd* settings_ = nullptr;             // while it runs
 

@@ -207,6 +207,9 @@ constexpr Entry kTable[] = {
     {"killfocus", "keyset_mousefire_interval_edit", kE, R::kKeyAssignment},
     {"killfocus", "keyset_mousefire_num_edit", kE, R::kKeyAssignment},
     {"killfocus", "keyset_macro_cycle_edit", kE, R::kKeyAssignment},
+
+    // The key field, which captures keys while it has the focus.
+    {"setfocus", "keyset_keyboard_text_edit", kE, R::kKeyAssignment},
 };
 
 // A prefix counts only with a decimal number after it: "key_butt_keysave" is

@@ -33,16 +33,18 @@ struct Command {
 };
 
 int UdevRulesCommand(CommandArgs args, std::ostream& out, std::ostream& err) {
-  if (!args.empty()) {
-    err << "brontalctl: udev-rules takes no arguments\n";
+  const bool input = args.size() == 1 && args.front() == "--input";
+  if (!args.empty() && !input) {
+    err << "brontalctl: udev-rules takes no arguments, only --input\n";
     return kExitUsage;
   }
-  out << UdevRulesText();
+  out << (input ? InputUdevRulesText() : UdevRulesText());
   return kExitOk;
 }
 
 constexpr OptionSpec kJsonOnly[] = {{"--json", false}};
 constexpr OptionSpec kMonitorOptions[] = {{"--json", false}, {"--for", true}};
+constexpr OptionSpec kUdevRulesOptions[] = {{"--input", false}};
 
 constexpr std::array kCommands = {
     Command{"list", "list [--json]", "every HID top-level collection found", kJsonOnly, ListCommand},
@@ -54,11 +56,13 @@ constexpr std::array kCommands = {
             kMonitorOptions, MonitorCommand},
     Command{"doctor", "doctor [--json]", "why a device does not work (access, udev rule, other programs) and the fix",
             kJsonOnly, DoctorCommand},
-    Command{"udev-rules",
-            "udev-rules",
-            "the udev rules that give the logged-in user access to the devices",
-            {},
-            UdevRulesCommand},
+    Command{"actions", "actions [--json]",
+            "every function a key can be given: category, action bytes and the name 'assign' takes", kJsonOnly,
+            ActionsCommand},
+    Command{"udev-rules", "udev-rules [--input]",
+            "the udev rules that give the logged-in user access to the devices (--input: the opt-in rules that "
+            "also let macro recording read the keyboards' and mice's input outside X11)",
+            kUdevRulesOptions, UdevRulesCommand},
 };
 
 constexpr std::size_t kUsageColumn = 34;
@@ -103,11 +107,12 @@ int RunDeviceCommand(std::span<const std::string_view> words, bool simulated, st
     return kExitOk;
   }
   // Files are the caller's: another program must find them from its own folder.
-  if (line.info->name == "profile" && line.args.positional.size() == 2 &&
-      (line.args.positional[0] == "import" || line.args.positional[0] == "export")) {
-    const std::string& file = line.args.positional[1];
-    for (std::string& word : request.args)
-      if (word == file) word = std::filesystem::absolute(file).lexically_normal().string();
+  // The file is the last positional word, so its last occurrence is it (a
+  // macro's name may read the same).
+  if (const std::optional<std::size_t> file_word = CallerFileWord(line)) {
+    const std::string& file = line.args.positional[*file_word];
+    const auto word = std::find(request.args.rbegin(), request.args.rend(), file);
+    *word = std::filesystem::absolute(file).lexically_normal().string();
   }
   std::optional<DeviceReply> reply;
   if (!simulated) reply = SendDeviceRequest(request);
@@ -178,7 +183,7 @@ int RunBrontalctl(std::span<const std::string_view> args, std::ostream& out, std
   }
   // Commands that reach devices refuse a bus that is no bus rather than fall back to the real one.
   const bool reaches_devices = rest.front() != "describe" && rest.front() != "udev-rules" &&
-                               std::find(rest.begin(), rest.end(), "--help") == rest.end();
+                               rest.front() != "actions" && std::find(rest.begin(), rest.end(), "--help") == rest.end();
   if (reaches_devices && !simulated) {
     if (const std::optional<std::string> bad = HidBus::EnvironmentError()) {
       err << "brontalctl: " << *bad << '\n';

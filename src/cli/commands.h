@@ -16,6 +16,9 @@ int MonitorCommand(CommandArgs args, std::ostream& out, std::ostream& err);
 // Why a device does not work: access, the udev rule, other programs; each finding with its fix.
 int DoctorCommand(CommandArgs args, std::ostream& out, std::ostream& err);
 
+// The key function catalogue: category, action bytes and name of every row.
+int ActionsCommand(CommandArgs args, std::ostream& out, std::ostream& err);
+
 // Runs a keyboard model's host animation without a device and prints its colours.
 int LightingPreviewCommand(CommandArgs args, std::ostream& out, std::ostream& err);
 

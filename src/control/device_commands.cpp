@@ -5,6 +5,7 @@
 
 #include "control/keyboard_commands.h"
 #include "control/lighting_commands.h"
+#include "control/macro_commands.h"
 #include "device_access/hid_path.h"
 #include "devices/corvane_usb_device.h"
 #include "devices/device_option_ui.h"
@@ -40,10 +41,13 @@ constexpr std::array kCommands = {
                       "profile's), or of the Fn layer.\n",
                       kKeysOptions},
     DeviceCommandInfo{"assign", "assign DEVICE KEY=ACTION... [--fn] [--index N]", "assign actions to keys",
-                      "KEY is a logical key index (see 'keys'), ACTION six hexadecimal digits (the\n"
-                      "action's three bytes) or 'default'. All pairs are stored in the profile and\n"
-                      "written in one key table write to on-board index N (default: the current\n"
-                      "profile's), or with --fn in one Fn table write.\n",
+                      "KEY is a logical key index (see 'keys'). ACTION is a name that 'brontalctl\n"
+                      "actions' lists (media_play, keyboard_key_a, ...), a macro by its name:\n"
+                      "macro:NAME, macro:NAME:mode=M (play mode 0-3) or macro:NAME:repeat=N (played\n"
+                      "N times, 1-255), six hexadecimal digits (the action's three bytes) or\n"
+                      "'default'. DPI and gun functions are the mouse's. All pairs are stored in the\n"
+                      "profile and written in one key table write to on-board index N (default:\n"
+                      "the current profile's), or with --fn in one Fn table write.\n",
                       kAssignOptions},
     DeviceCommandInfo{"colors", "colors DEVICE [--group G] [KEY=RRGGBB...] [--json]",
                       "show or set the per-key colours of a custom group",
@@ -63,6 +67,17 @@ constexpr std::array kCommands = {
                       "selected profile; select and reset drive the device through the profile's\n"
                       "settings, macros and key table.\n",
                       kJson},
+    DeviceCommandInfo{
+        "macro",
+        "macro DEVICE list|show NAME|add|rename OLD NEW|delete NAME|import FILE|export NAME FILE|download [--json]",
+        "the macros of the device's model",
+        "add names the new macro itself (macro_1, macro_2, ...) and prints the name; import\n"
+        "names it after the file and prints the name. A delete sets the keys that played\n"
+        "the macro, in every profile and on both layers, back to their default actions and\n"
+        "renumbers the keys of later macros; the keyboard gets the current profile's\n"
+        "changed keys with their macros. download sends the macros the current profile's\n"
+        "keys play.\n",
+        kJson},
 };
 
 bool IsFamilyWord(std::string_view word) {
@@ -168,9 +183,19 @@ bool ParseDeviceCommand(std::span<const std::string> words, DeviceCommandLine& l
     return false;
   }
   if (line.info->name == "lighting") return lighting_commands::Check(line, error);
+  if (line.info->name == "macro") return macro_commands::Check(line, error);
   // Only the keyboard's settings are reachable so far; the others are refused at run time.
   if (family == "keyboard") return keyboard_commands::Check(line, error);
   return true;
+}
+
+std::optional<std::size_t> CallerFileWord(const DeviceCommandLine& line) {
+  const std::vector<std::string>& words = line.args.positional;
+  const std::string_view action = words.empty() ? std::string_view() : words.front();
+  if (line.info->name == "profile" && words.size() == 2 && (action == "import" || action == "export")) return 1;
+  if (line.info->name == "macro" && words.size() == 2 && action == "import") return 1;
+  if (line.info->name == "macro" && words.size() == 3 && action == "export") return 2;
+  return std::nullopt;
 }
 
 CCorvaneUSBDevice* FindReadyDevice(DeviceRoster& roster, std::string_view device_word) {
@@ -201,7 +226,10 @@ void RunDeviceRequest(DeviceRoster& roster, const DeviceRequest& request, std::f
     return;
   }
   if (auto* keyboard = dynamic_cast<CCorvaneKeyboardDevice*>(device)) {
-    keyboard_commands::Run(*keyboard, line, std::move(done));
+    if (line.info->name == "macro")
+      macro_commands::Run(*keyboard, line, std::move(done));
+    else
+      keyboard_commands::Run(*keyboard, line, std::move(done));
     return;
   }
   done({1, "", "brontalctl: " + command + ": the " + line.device + "'s settings are not reachable from here yet\n"});

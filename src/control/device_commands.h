@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -41,6 +43,11 @@ struct DeviceCommandLine {
 // Parses and checks the words (command first) without touching any device or
 // file: false, with the reason, for a usage error (exit status 2).
 bool ParseDeviceCommand(std::span<const std::string> words, DeviceCommandLine& line, std::string& error);
+
+// Which positional word of a parsed command names a file of the asking
+// program (import and export): the program that carries the command out may
+// run in another folder. Nullopt for a command without one.
+std::optional<std::size_t> CallerFileWord(const DeviceCommandLine& line);
 
 // Runs a request on the loop thread of the program that owns the devices;
 // `done` runs once, on that thread, possibly later (after the device's I/O).

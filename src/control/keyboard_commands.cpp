@@ -9,8 +9,12 @@
 #include <optional>
 #include <sstream>
 
+#include "control/key_action_word.h"
 #include "control/light_mode_names.h"
+#include "control/macro_download_words.h"
 #include "devices/keyboard/corvane_keyboard_device.h"
+#include "macros/key_function_catalogue.h"
+#include "macros/macro_index.h"
 #include "profiles/data_folders.h"
 #include "profiles/light_names.h"
 #include "profiles/profile_list_file.h"
@@ -24,6 +28,7 @@ using Done = std::function<void(DeviceReply)>;
 
 constexpr long kMaxGroup = keyboard::kCustomGroupCount - 1;
 constexpr std::size_t kKeyboardLightSlot = 0;
+constexpr std::uint8_t kFnLayerSwitchCategory = 0xE2;
 
 enum class Field {
   kMode,
@@ -101,14 +106,6 @@ std::optional<long> ParseSettingValue(const SettingName& setting, std::string_vi
   }
   if (setting.field == Field::kColor) return ParseColour(value);
   return ParseNumber(value, setting.low, setting.high);
-}
-
-std::optional<KeyAction> ParseAction(std::string_view text) {
-  if (text.size() != 6) return std::nullopt;
-  const auto value = ParseNumber(text, 0, 0xFFFFFF, 16);
-  if (!value) return std::nullopt;
-  return KeyAction{static_cast<std::uint8_t>(*value >> 16), static_cast<std::uint8_t>(*value >> 8),
-                   static_cast<std::uint8_t>(*value)};
 }
 
 std::optional<long> ParseKey(std::string_view text) {
@@ -355,6 +352,7 @@ void Assign(CCorvaneKeyboardDevice& keyboard, const DeviceCommandLine& line, Don
   const bool fn = line.args.Has("--fn");
   std::vector<KeyAssignment>& list = fn ? keyboard.mutable_fn_keys() : keyboard.mutable_keys();
   std::vector<KeyAssignment> changed = list;
+  std::optional<MacroIndex> macros;  // read once, when a word names a macro
   for (const std::string& word : line.args.positional) {
     const Pair pair = *SplitPair(word);
     const auto key = static_cast<std::size_t>(*ParseKey(pair.name));
@@ -363,7 +361,21 @@ void Assign(CCorvaneKeyboardDevice& keyboard, const DeviceCommandLine& line, Don
       return;
     }
     KeyAssignment& entry = KeyOf(changed, key);
-    entry.assignment = pair.value == "default" ? entry.default_action : *ParseAction(pair.value);
+    std::string error;
+    const KeyActionWord action = *ParseKeyActionWord(pair.value, error);
+    if (action.is_default) {
+      entry.assignment = entry.default_action;
+    } else if (action.macro_name) {
+      if (!macros) macros = MacroIndex::Read(keyboard.UserDataFolder());
+      const std::optional<KeyAction> macro = MacroWordAction(action, *macros, error);
+      if (!macro) {
+        done({2, "", "brontalctl: assign: " + error + "; nothing was changed\n"});
+        return;
+      }
+      entry.assignment = *macro;
+    } else {
+      entry.assignment = action.action;
+    }
   }
   CKeyboardProfiledata& profile = keyboard.profile();
   if (fn)
@@ -377,13 +389,19 @@ void Assign(CCorvaneKeyboardDevice& keyboard, const DeviceCommandLine& line, Don
   // The list in memory is what the key panel shows and what goes to the device.
   list = std::move(changed);
   keyboard.RefreshKeyMarks();
-  auto told = [line, done](bool ok) {
-    done(ok ? DeviceReply{0, "", ""} : Failure(line, "the keyboard did not take the key table (saved in the profile)"));
+  // As the key panel's save does: the macros the keys play first, the table only after them.
+  auto told = [line, done](const KeyWriteOutcome& outcome) {
+    if (const std::optional<std::string> problem = MacroDownloadProblem(outcome.macros)) {
+      done(Failure(line, *problem + "; the key table was not written (saved in the profile)"));
+      return;
+    }
+    done(outcome.ok() ? DeviceReply{0, "", ""}
+                      : Failure(line, "the keyboard did not take the key table (saved in the profile)"));
   };
   if (fn)
-    keyboard.WriteCurrentFnKeyTable(0, told);
+    keyboard.WriteFnKeysWithMacros(0, told);
   else
-    keyboard.WriteCurrentKeyTable(OnboardIndex(keyboard, line), told);
+    keyboard.WriteKeysWithMacros(OnboardIndex(keyboard, line), keyboard.keys(), told);
 }
 
 // ---- colors ----
@@ -607,14 +625,23 @@ bool Check(const DeviceCommandLine& line, std::string& error) {
   }
   if (command == "assign") {
     if (!CheckIndex(line, error)) return false;
-    return CheckPairs(line, error, [](const Pair& pair, std::string& why) {
+    const bool fn = line.args.Has("--fn");
+    return CheckPairs(line, error, [fn](const Pair& pair, std::string& why) {
       if (!ParseKey(pair.name)) {
         why = "'" + pair.name + "' is not a logical key 0..125";
         return false;
       }
-      if (pair.value != "default" && !ParseAction(pair.value)) {
-        why = "'" + pair.value + "' is not an action (six hexadecimal digits, or default)";
-        return false;
+      if (!ParseKeyActionWord(pair.value, why)) return false;
+      // What the key panel does not offer here, its name does not give.
+      if (const KeyFunction* named = FindKeyFunction(pair.value)) {
+        if (!CategoryInfo(named->category).on_keyboards) {
+          why = "'" + pair.value + "' is a mouse function";
+          return false;
+        }
+        if (fn && named->action[0] == kFnLayerSwitchCategory) {
+          why = "the Fn layer cannot hold '" + pair.value + "', which switches to it";
+          return false;
+        }
       }
       return true;
     });

@@ -21,10 +21,7 @@ std::optional<std::filesystem::path> MacroFilePath(const std::filesystem::path& 
   return folder / (std::string(guid) + ".mac");
 }
 
-std::vector<MacroEvent> LoadMacroEvents(const std::filesystem::path& folder, std::string_view guid) {
-  const auto path = MacroFilePath(folder, guid);
-  if (!path) return {};
-  const Json::Value document = ReadJsonDocument(*path);
+std::vector<MacroEvent> MacroEventsOf(const Json::Value& document) {
   const Json::Value& stored = Member(document, kEvents);
   if (!stored.isArray()) return {};  // an object's members would iterate too
   std::vector<MacroEvent> events;
@@ -32,6 +29,11 @@ std::vector<MacroEvent> LoadMacroEvents(const std::filesystem::path& folder, std
     if (element.isObject()) events.push_back(MacroEventFromJson(element));
   }
   return events;
+}
+
+std::vector<MacroEvent> LoadMacroEvents(const std::filesystem::path& folder, std::string_view guid) {
+  const auto path = MacroFilePath(folder, guid);
+  return path ? MacroEventsOf(ReadJsonDocument(*path)) : std::vector<MacroEvent>();
 }
 
 bool SaveMacroFile(const std::filesystem::path& folder, std::string_view guid, std::string_view name,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <json/json.h>
+
 #include <filesystem>
 #include <optional>
 #include <span>
@@ -20,8 +22,12 @@ inline constexpr int kMacroFileVersion = 64;
 // a path separator or a NUL, as a hand-edited index might.
 std::optional<std::filesystem::path> MacroFilePath(const std::filesystem::path& folder, std::string_view guid);
 
-// The events in playing order. A missing, corrupt or misshapen file, or an
-// unusable Guid, gives no events; elements that are not objects are skipped.
+// The events of a macro file's document in playing order. A document that is
+// not a macro file gives none; elements that are not objects are skipped.
+std::vector<MacroEvent> MacroEventsOf(const Json::Value& document);
+
+// The events of the folder's file. A missing, corrupt or misshapen file, or an
+// unusable Guid, gives no events.
 std::vector<MacroEvent> LoadMacroEvents(const std::filesystem::path& folder, std::string_view guid);
 
 // Rewrites the whole file. False when the Guid is unusable or the write failed.

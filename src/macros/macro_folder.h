@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "macros/macro_index.h"
 
@@ -18,6 +19,19 @@ namespace brontal {
 
 // No more macros than this per device model.
 inline constexpr std::size_t kMacroLimit = 50;
+// A recording stops adding events at this many, and a larger file is not imported.
+inline constexpr std::size_t kMacroEventLimit = 4000;
+// Twice a macro of kMacroEventLimit events as written (under 500 KiB).
+inline constexpr std::size_t kLargestMacroImport = 1u << 20;
+
+// How an import ended: the new macro's index, or why there is none in words
+// that follow the file's name ("is larger than 1048576 bytes").
+struct MacroImport {
+  std::optional<std::size_t> index;
+  std::string problem;
+};
+
+enum class MacroRename { kRenamed, kBlankName, kNameTaken, kNoSuchMacro, kNotWritten };
 
 class MacroFolder {
  public:
@@ -31,10 +45,18 @@ class MacroFolder {
   // or nullopt at the limit or when a file could not be written.
   std::optional<std::size_t> Add(std::chrono::system_clock::time_point now) const;
 
-  // A copy of the source file, text unchanged, named after its stem. Nullopt
-  // at the limit, for an empty or unreadable source, or a failed write.
-  std::optional<std::size_t> Import(const std::filesystem::path& source,
-                                    std::chrono::system_clock::time_point now) const;
+  // A copy of the source file, text unchanged, named after its stem. None at
+  // the limit, for an empty, unreadable or too large source, one of more than
+  // kMacroEventLimit events, or a failed write.
+  MacroImport Import(const std::filesystem::path& source, std::chrono::system_clock::time_point now) const;
+
+  // The name without the white space at its ends. Refused when that is empty
+  // or when any macro, this one included, has it in either letter case.
+  MacroRename Rename(std::size_t index, std::string_view name) const;
+
+  // The macro's file copied, text unchanged, to `target`. False when the
+  // macro or its file is missing or the target could not be written.
+  bool Export(std::size_t index, const std::filesystem::path& target) const;
 
   // The entry and its file; later macro indexes move down by one. False for
   // an index out of range or when the index could not be written (the file

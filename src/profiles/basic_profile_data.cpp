@@ -96,6 +96,10 @@ std::vector<LightStep> CBasicProfiledata::GetCustomEffectSteps() {
   return custom_effect_steps_;
 }
 
+std::vector<KeyAssignment> CBasicProfiledata::GetStoredKeyList() const {
+  return DecodeKeyList(Member(document_, kKeyList));
+}
+
 std::vector<KeyAssignment> CBasicProfiledata::GetKeyList() const {
   std::vector<KeyAssignment> keys = DecodeKeyList(Member(document_, kKeyList));
   key_tables_.ApplyToKeyList(keys);

@@ -76,6 +76,8 @@ class CBasicProfiledata {
   // The key list of the file, overridden by what the keyboard read back from
   // itself (KeyTables). SetKeyList writes the assignments and keeps the defaults.
   std::vector<KeyAssignment> GetKeyList() const;
+  // "KeyList" as the file holds it, before the device's tables lie over it.
+  std::vector<KeyAssignment> GetStoredKeyList() const;
   void SetKeyList(std::span<const KeyAssignment> keys);
   std::vector<KeyAssignment> GetKeyFnList() const;
   void SetKeyFnList(std::span<const KeyAssignment> keys);

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 #include <json/json.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <map>
 
 #include "control/device_commands.h"
 #include "devices/keyboard_fixture.h"
+#include "macros/macro_index.h"
 #include "models/memory_layout.h"
 #include "ui/controls/device_profile_ui.h"
 
@@ -124,6 +127,73 @@ TEST_F(KeyboardCommandsTest, AssignWritesEveryPairInOneKeyTableWrite) {
   ASSERT_TRUE(Json::Reader().parse(keys.out, rows)) << keys.out;
   EXPECT_EQ(rows[64]["action"], "200005");
   EXPECT_EQ(rows[64]["default"], "200004");
+}
+
+// Names and macros end in the same three bytes as the panel would give them.
+TEST_F(KeyboardCommandsTest, AssignTakesCatalogueNamesAndMacrosByName) {
+  MacroIndex macros;
+  macros.Append("Combo", "2024_03_07_14_05_09_042");
+  macros.Append("Burst", "2024_03_07_14_05_09_043");
+  ASSERT_TRUE(macros.Write(Keyboard()->UserDataFolder()));
+  const DeviceReply reply = Run({"assign", "keyboard", "5=media_play", "6=keyboard_key_backslash",
+                                 "7=macro:burst:repeat=3", "8=macro:Combo:mode=2", "9=macro:Combo", "10=Custom_Save"});
+  ASSERT_EQ(reply.status, 0) << reply.err;
+  const std::map<std::size_t, KeyAction> expected = {
+      {5, {0x30, 0xCD, 0x00}}, {6, {0x20, 0x00, 0x31}}, {7, {0x71, 0x01, 0x03}},
+      {8, {0x70, 0x00, 0x02}}, {9, {0x70, 0x00, 0x00}}, {10, {0x20, 0x10, 0x16}},
+  };
+  CKeyboardProfiledata saved;
+  saved.Load(Keyboard()->profile().ProfilePath());
+  const std::vector<KeyAssignment> keys = saved.GetKeyList();
+  for (const auto& [key, action] : expected) {
+    ASSERT_LT(key, keys.size());
+    EXPECT_EQ(keys[key].assignment, action) << "key " << key;
+    EXPECT_EQ(Keyboard()->keys()[key].assignment, action) << "key " << key;
+  }
+  // The keyboard holds what is no macro as it is.
+  const auto at = [&](std::size_t key) {
+    const int index = std::max(0, Keyboard()->ProfilePosition());
+    return Device().ReadMemory(MemoryRegion::kKeyTables, index * 0x180 + Keyboard()->maps().slot[key] * 3u, 3);
+  };
+  EXPECT_EQ(at(5), (std::vector<std::uint8_t>{0x30, 0xCD, 0x00}));
+  EXPECT_EQ(at(10), (std::vector<std::uint8_t>{0x20, 0x10, 0x16}));
+}
+
+TEST_F(KeyboardCommandsTest, AssignRefusesWordsItCannotMakeAnActionOfAndWritesNothing) {
+  MacroIndex macros;
+  macros.Append("Combo", "2024_03_07_14_05_09_042");
+  ASSERT_TRUE(macros.Write(Keyboard()->UserDataFolder()));
+  const std::size_t before = Requests().size();
+  const auto written = std::filesystem::last_write_time(Keyboard()->profile().ProfilePath());
+  const std::vector<KeyAssignment> keys = Keyboard()->keys();
+  const struct {
+    std::vector<std::string> words;
+    std::string_view reason;
+  } cases[] = {
+      {{"5=media_plya"}, "not an action"},
+      {{"5=wed_stop"}, "not an action"},  // the label's spelling is no name
+      {{"5=macro:"}, "which macro"},
+      {{"5=macro:Combo:repeat=0"}, "repeats 1..255"},
+      {{"5=macro:Combo:repeat=256"}, "repeats 1..255"},
+      {{"5=macro:Combo:repeat=x"}, "repeats 1..255"},
+      {{"5=macro:Combo:mode=4"}, "play mode is 0..3"},
+      {{"5=macro:Combo:mode=1:repeat=2"}, "one of :mode=M and :repeat=N"},
+      {{"5=mouse_key_dpi_add"}, "mouse function"},
+      {{"5=gun_1"}, "mouse function"},
+      {{"5=iq_layer_fn", "--fn"}, "Fn layer cannot hold"},
+      // Known only on the device: the macro list is read when the keys change.
+      {{"6=media_play", "5=macro:Nothing"}, "no macro is named 'Nothing'"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args = {"assign", "keyboard"};
+    args.insert(args.end(), c.words.begin(), c.words.end());
+    const DeviceReply reply = Run(args);
+    EXPECT_EQ(reply.status, 2) << c.words.back();
+    EXPECT_NE(reply.err.find(c.reason), std::string::npos) << reply.err;
+  }
+  EXPECT_EQ(Requests().size(), before);
+  EXPECT_EQ(std::filesystem::last_write_time(Keyboard()->profile().ProfilePath()), written);
+  EXPECT_EQ(Keyboard()->keys(), keys);
 }
 
 TEST_F(KeyboardCommandsTest, ColoursAreStoredAndWrittenAsTheGroupsTable) {

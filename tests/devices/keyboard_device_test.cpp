@@ -4,6 +4,7 @@
 
 #include "devices/keyboard/corvane_keyboard_device.h"
 #include "devices/keyboard_fixture.h"
+#include "macros/macro_file.h"
 #include "macros/macro_index.h"
 #include "models/memory_layout.h"
 #include "profiles/json_document.h"
@@ -26,12 +27,30 @@ std::size_t IndexOfCode(const CCorvaneKeyboardDevice& keyboard, int code) {
 class KeyboardDeviceTest : public test::KeyboardFixture {
  protected:
   // Runs a write and waits for its outcome.
+  template <typename Outcome, typename Write>
+  Outcome Awaited(Write write) {
+    std::optional<Outcome> outcome;
+    write([&](const Outcome& told) { outcome = told; });
+    EXPECT_TRUE(PumpUntil([&] { return outcome.has_value(); }));
+    return outcome.value_or(Outcome{});
+  }
   template <typename Write>
   bool Written(Write write) {
-    std::optional<bool> outcome;
-    write([&](bool ok) { outcome = ok; });
-    EXPECT_TRUE(PumpUntil([&] { return outcome.has_value(); }));
-    return outcome.value_or(false);
+    return Awaited<bool>(std::move(write));
+  }
+
+  // Macros "m0", "m1", ... with these events, listed in the keyboard's folder.
+  void SaveMacros(CCorvaneKeyboardDevice& keyboard, const std::vector<std::vector<MacroEvent>>& macros) {
+    MacroIndex index;
+    for (std::size_t i = 0; i < macros.size(); ++i) {
+      const std::string guid = "g" + std::to_string(i);
+      ASSERT_TRUE(SaveMacroFile(keyboard.UserDataFolder(), guid, "m" + std::to_string(i), macros[i]));
+      index.Append("m" + std::to_string(i), guid);
+    }
+    ASSERT_TRUE(index.Write(keyboard.UserDataFolder()));
+  }
+  static std::vector<MacroEvent> Presses(std::size_t count) {
+    return std::vector<MacroEvent>(count, MacroEvent{macro_event_type::kKey, 0x04, true, 1});
   }
 
   // The command codes the host sent, runs of one code counted once.
@@ -159,6 +178,149 @@ TEST_F(KeyboardDeviceTest, MacroSlotsAreNumberedInOrderOfFirstUseAndDanglingMacr
   EXPECT_EQ(Requests(0x09).front().address, 0);
 }
 
+TEST_F(KeyboardDeviceTest, TheUsedMacrosGoDownInSlotOrderAndThenTheKeyTablePointsIntoThem) {
+  CCorvaneKeyboardDevice& keyboard = Connect();
+  const MacroEvent a_down{macro_event_type::kKey, 0x04, true, 50};
+  const MacroEvent a_up{macro_event_type::kKey, 0x04, false, 0};
+  const MacroEvent left_down{macro_event_type::kMouseButton, 0x01, true, 300};
+  SaveMacros(keyboard, {{}, {}, {left_down}, {}, {a_down, a_up}});
+  std::vector<KeyAssignment> keys = keyboard.keys();
+  ASSERT_GT(keys.size(), 66u);
+  for (std::size_t key : {3, 5, 9, 66}) ASSERT_NE(keyboard.maps().slot[key], keyboard::kNoSlot);
+  keys[3].assignment = {0x70, 4, 1};
+  keys[5].assignment = {0x71, 2, 3};
+  keys[9].assignment = {0x70, 4, 1};
+  keys[66].assignment = {0x70, 7, 0};  // no such macro
+  Device().Journal().Clear();
+
+  const KeyWriteOutcome outcome =
+      Awaited<KeyWriteOutcome>([&](auto done) { keyboard.WriteKeysWithMacros(0, keys, done); });
+  EXPECT_TRUE(outcome.ok());
+  EXPECT_EQ(outcome.macros.macros, (std::vector<std::uint8_t>{4, 2}));
+  EXPECT_EQ(outcome.macros.outcome, MacroDownloadOutcome(MacrosSent{40}));
+  EXPECT_EQ(CommandRuns(), (std::vector<std::uint8_t>{0x03, 0x01, 0x15, 0x02, 0x03, 0x01, 0x09, 0x02}));
+  const std::vector<std::uint8_t> image = {
+      0xAA, 0x55, 40, 0, 2,    0,    0,    0,    0,    0,    0,    0,    0, 0, 0, 0,  // magic, T, N
+      20,   0,    32, 0,  // slot 0 (macro 4), slot 1 (macro 2)
+      2,    0,    0,  0, 0x32, 0x00, 0x8A, 0x04, 0x00, 0x00, 0x0A, 0x04, 1, 0, 0, 0, 0x2C, 0x01, 0x81, 0x01,
+  };
+  EXPECT_EQ(Requests(0x15).front().address, 0);
+  EXPECT_EQ(BytesOf(0x15), image.size());
+  EXPECT_EQ(Memory(MemoryRegion::kMacros, 0, image.size()), image);
+  auto at = [&](std::size_t key) { return Memory(MemoryRegion::kKeyTables, keyboard.maps().slot[key] * 3u, 3); };
+  EXPECT_EQ(at(3), (std::vector<std::uint8_t>{0x70, 0, 1}));
+  EXPECT_EQ(at(5), (std::vector<std::uint8_t>{0x71, 1, 3}));
+  EXPECT_EQ(at(9), (std::vector<std::uint8_t>{0x70, 0, 1}));
+  const KeyAction fallback = keys[66].default_action;
+  EXPECT_EQ(at(66), (std::vector<std::uint8_t>(fallback.begin(), fallback.end())));
+
+  // A fifth on-board table does not exist: its macros would only replace the image the four play.
+  Device().Journal().Clear();
+  EXPECT_FALSE(Awaited<KeyWriteOutcome>([&](auto done) { keyboard.WriteKeysWithMacros(4, keys, done); }).ok());
+  EXPECT_TRUE(Requests().empty());
+}
+
+TEST_F(KeyboardDeviceTest, AMacroKeyPlaysTheSameMacroAfterItsTableIsReadBack) {
+  CCorvaneKeyboardDevice& keyboard = Connect();
+  SaveMacros(keyboard, {{}, {}, Presses(1), {}, Presses(2)});
+  std::vector<KeyAssignment> keys = keyboard.keys();
+  keys[3].assignment = {0x70, 4, 1};
+  keys[5].assignment = {0x71, 2, 3};
+  keyboard.profile().SetKeyList(keys);
+  ASSERT_TRUE(keyboard.profile().Save());
+  ASSERT_TRUE(Awaited<KeyWriteOutcome>([&](auto done) { keyboard.WriteKeysWithMacros(0, keys, done); }).ok());
+  // The keyboard holds slots 0 and 1; the profile, read again over them, must hold macros 4 and 2.
+  simulator().Unplug(kVendor, kCabled);
+  ASSERT_TRUE(PumpUntil([&] { return !keyboard.channel().open(); }));
+  simulator().Plug(kVendor, kCabled);
+  Connect(2);
+  keyboard.ReloadKeyAssignments();
+  EXPECT_EQ(keyboard.keys()[3].assignment, (KeyAction{0x70, 4, 1}));
+  EXPECT_EQ(keyboard.keys()[5].assignment, (KeyAction{0x71, 2, 3}));
+  Device().Journal().Clear();
+  const KeyWriteOutcome again =
+      Awaited<KeyWriteOutcome>([&](auto done) { keyboard.WriteKeysWithMacros(0, keyboard.keys(), done); });
+  EXPECT_EQ(again.macros.macros, (std::vector<std::uint8_t>{4, 2}));
+}
+
+TEST_F(KeyboardDeviceTest, TheKeyTableFollowsOnlyAnImageTheKeyboardTook) {
+  CCorvaneKeyboardDevice& keyboard = Connect();
+  std::vector<MacroDownloadResult> told;
+  keyboard.on_macro_download_report = [&](const MacroDownloadResult& result) { told.push_back(result); };
+  const std::size_t keys_with_macros[] = {3, 5, 9, 11, 13};
+  const struct {
+    const char* name;
+    std::uint8_t units;               // the macro memory the keyboard tells, in 128 bytes
+    std::vector<std::size_t> macros;  // their event counts, one key playing each
+    MacroDownloadOutcome expected;
+    bool image_packets;
+  } cases[] = {
+      {"251 events", 32, {251}, MacrosSent{16 + 6 + 251 * 4}, true},
+      {"252 events", 32, {252}, MacroTooLong{0, 252}, false},
+      {"60 events in 256 bytes", 2, {60}, MacroImageTooLarge{16 + 6 + 240, 256}, false},
+      // It tells 8 KiB but holds 4: the packet past them is refused, after
+      // part of the image went in.
+      {"a packet refused", 64, {220, 220, 220, 220, 220}, MacroTransferFailed{}, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::vector<MacroEvent>> macros;
+    std::vector<KeyAssignment> keys = keyboard.keys();
+    for (std::size_t i = 0; i < c.macros.size(); ++i) {
+      macros.push_back(Presses(c.macros[i]));
+      keys[keys_with_macros[i]].assignment = {0x70, static_cast<std::uint8_t>(i), 0};
+    }
+    SaveMacros(keyboard, macros);
+    Device().WriteMemory(MemoryRegion::kDeviceInfo, 6, std::array<std::uint8_t, 1>{c.units});
+    Device().Journal().Clear();
+    const std::size_t told_before = told.size();
+
+    const KeyWriteOutcome outcome =
+        Awaited<KeyWriteOutcome>([&](auto done) { keyboard.WriteKeysWithMacros(0, keys, done); });
+    EXPECT_EQ(outcome.macros.outcome, c.expected);
+    const bool sent = std::holds_alternative<MacrosSent>(c.expected);
+    EXPECT_EQ(outcome.key_table, sent ? std::optional<bool>(true) : std::nullopt);
+    EXPECT_EQ(Requests(0x09).empty(), !sent);
+    EXPECT_EQ(Requests(0x15).empty(), !c.image_packets);
+    EXPECT_EQ(told.size(), told_before + (sent ? 0 : 1));
+    EXPECT_FALSE(Device().Status().transaction_open);
+  }
+}
+
+TEST_F(KeyboardDeviceTest, AProfileWhoseMacrosTheKeyboardRefusesKeepsItsOldKeyTable) {
+  CCorvaneKeyboardDevice& keyboard = Connect();
+  SaveMacros(keyboard, {Presses(252)});
+  // The profile's key list comes from the keyboard's own table.
+  Device().WriteMemory(MemoryRegion::kKeyTables, keyboard.maps().slot[3] * 3u, std::array<std::uint8_t, 3>{0x70, 0, 0});
+  keyboard.ReloadKeyTables();
+  ASSERT_TRUE(PumpUntil([&] { return keyboard.keys()[3].assignment[0] == 0x70; }));
+  std::optional<MacroDownloadResult> told;
+  keyboard.on_macro_download_report = [&](const MacroDownloadResult& result) { told = result; };
+  Device().Journal().Clear();
+
+  EXPECT_FALSE(Written([&](auto done) { keyboard.ApplySelectedProfile(done); }));
+  EXPECT_EQ(Requests(0x06).size(), 1u);  // the settings go their own way
+  EXPECT_TRUE(Requests(0x15).empty());
+  EXPECT_TRUE(Requests(0x09).empty());
+  ASSERT_TRUE(told.has_value());
+  EXPECT_EQ(NoticeOf(*told)->text_id, "message_text_30");
+  EXPECT_EQ(NoticeOf(*told)->argument, 2);
+}
+
+TEST_F(KeyboardDeviceTest, TheFnTableWaitsForTheMacrosOfTheKeyList) {
+  CCorvaneKeyboardDevice& keyboard = Connect();
+  keyboard.mutable_keys()[3].assignment = {0x70, 0, 0};
+  SaveMacros(keyboard, {Presses(252)});
+  Device().Journal().Clear();
+  const KeyWriteOutcome refused = Awaited<KeyWriteOutcome>([&](auto done) { keyboard.WriteFnKeysWithMacros(0, done); });
+  EXPECT_EQ(refused.key_table, std::nullopt);
+  EXPECT_TRUE(Requests(0x27).empty());
+
+  SaveMacros(keyboard, {Presses(2)});
+  EXPECT_TRUE(Awaited<KeyWriteOutcome>([&](auto done) { keyboard.WriteFnKeysWithMacros(0, done); }).ok());
+  EXPECT_EQ(CommandRuns(), (std::vector<std::uint8_t>{0x03, 0x01, 0x15, 0x02, 0x03, 0x01, 0x27, 0x02}));
+}
+
 TEST_F(KeyboardDeviceTest, TheFnTableGoesToIndexZeroWithTheDevicesOwnFnActionsKept) {
   CCorvaneKeyboardDevice& keyboard = Connect();
   const std::vector<std::uint8_t> built_in = Memory(MemoryRegion::kFnBaseTable, 0, keyboard.slot_count() * 3);
@@ -185,6 +347,7 @@ TEST_F(KeyboardDeviceTest, APickedProfileBringsItsSettingsAndItsOnBoardKeyTable)
   ASSERT_TRUE(Written([&](auto done) { keyboard.ApplySelectedProfile(done); }));
   EXPECT_EQ(keyboard.profile().ProfilePath(), panel->ProfileFilePath(1));
   EXPECT_EQ(Requests(0x06).size(), 1u);
+  EXPECT_TRUE(Requests(0x15).empty());  // no key plays a macro
   ASSERT_FALSE(Requests(0x09).empty());
   EXPECT_EQ(Requests(0x09).front().address, 0x180);  // on-board index 1
 

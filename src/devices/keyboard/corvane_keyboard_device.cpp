@@ -6,17 +6,20 @@
 
 #include "devices/device_option_ui.h"
 #include "devices/keyboard/keyboard_picture.h"
+#include "macros/macro_image.h"
 #include "macros/macro_index.h"
 #include "profiles/data_folders.h"
 #include "support/debug_log.h"
 #include "ui/controls/device_key_button_ui.h"
 #include "ui/controls/device_power_ui.h"
 #include "ui/controls/device_profile_ui.h"
+#include "ui/controls/key_picture_labels.h"
 #include "ui/controls/select_panel_ui.h"
 #include "ui/toolkit/message_loop.h"
 #include "ui/toolkit/option.h"
 #include "ui/toolkit/paint_manager.h"
 #include "ui/toolkit/window.h"
+#include "ui/windows/hidden_label_translation.h"
 
 namespace brontal {
 namespace {
@@ -31,6 +34,8 @@ constexpr std::chrono::milliseconds kPauseAfterFailedColours{200};
 constexpr std::size_t kIndexCount = 4;
 constexpr std::uint8_t kMacroAction = 0x70;
 constexpr std::uint8_t kMacroAction2 = 0x71;
+// A macro of 126 press and release pairs or more is more than the keyboard plays.
+constexpr std::size_t kLongestKeyboardMacro = 251;
 
 bool Succeeded(CommandResult r) { return r == CommandResult::kSuccess; }
 
@@ -50,6 +55,22 @@ CCorvaneKeyboardDevice::Done PartOf(const std::shared_ptr<DoneJoin>& join) {
 
 void Tell(const CCorvaneKeyboardDevice::Done& done, bool ok) {
   if (done) done(ok);
+}
+
+// A table write that follows a macro download, made only when the download
+// went through: the table's macro keys point into the image.
+CCorvaneKeyboardDevice::MacroDone ThenTableWrite(std::function<void(CCorvaneKeyboardDevice::Done)> write,
+                                                 CCorvaneKeyboardDevice::KeyWriteDone done) {
+  return [write = std::move(write), done = std::move(done)](const MacroDownloadResult& result) {
+    if (!result.KeyTableMayFollow()) {
+      Trace("macro download failed: the key table is not written");
+      if (done) done({result, std::nullopt});
+      return;
+    }
+    write([done, result](bool ok) {
+      if (done) done({result, ok});
+    });
+  };
 }
 
 }  // namespace
@@ -112,15 +133,17 @@ void CCorvaneKeyboardDevice::BuildKeyPicture() {
 }
 
 void CCorvaneKeyboardDevice::RefreshKeyMarks() {
-  const std::vector<CControlUI*>& buttons = key_buttons();
-  for (const KeyAssignment& key : keys_) {
-    if (key.key_index >= buttons.size()) continue;
-    auto* button = dynamic_cast<CDeviceKeyButtonUI*>(buttons[key.key_index]);
-    if (!button) continue;
-    const bool changed = key.assignment != key.default_action;
-    button->SetKeySetHidden(!changed);
-    button->SetKeyUnsetHidden(true);
-  }
+  CPaintManagerUI* manager = GetManager();
+  if (!manager) return;
+  WindowImplBase& window = manager->GetWindow();
+  std::optional<MacroIndex> macros;  // read once, and only for a key that plays a macro
+  LabelKeyPicture(
+      key_buttons(), FnLayerChosen() ? fn_keys_ : keys_,
+      [&window](std::string_view id) { return TranslateThroughLabel(window, id); },
+      [&](std::uint8_t index) {
+        if (!macros) macros = MacroIndex::Read(UserDataFolder());
+        return macros->Name(index);
+      });
 }
 
 void CCorvaneKeyboardDevice::SelectKey(int logical_key) {
@@ -224,12 +247,11 @@ void CCorvaneKeyboardDevice::HandKeyTablesToProfile() {
   tables.SetKeySlots(slots);
   tables.SetFnKeySlots(std::vector<std::uint8_t>(maps_.fn_slot.begin(), maps_.fn_slot.end()), maps_.fn_keys);
   const int k = ProfilePosition();
-  if (k == 0) {
-    tables.SetAssignmentTable(key_tables_[0], false);
-    tables.SetDefaultTable(base_table_);
-  } else if (k > 0 && k < static_cast<int>(kIndexCount)) {
-    tables.SetAssignmentTable(key_tables_[static_cast<std::size_t>(k)], true);
-  }
+  if (k < 0 || k >= static_cast<int>(kIndexCount)) return;
+  Table assigned = key_tables_[static_cast<std::size_t>(k)];
+  keyboard::MacroSlotsToIndexes(assigned, profile_.GetStoredKeyList(), maps_, MacroCount());
+  tables.SetAssignmentTable(assigned, k != 0);
+  if (k == 0) tables.SetDefaultTable(base_table_);
 }
 
 int CCorvaneKeyboardDevice::ProfilePosition() const {
@@ -414,11 +436,14 @@ void CCorvaneKeyboardDevice::SettingsWritten(std::uint64_t generation, bool ok) 
 // ---- Key tables ----
 
 bool CCorvaneKeyboardDevice::WriteKeyTable(int index, std::span<const KeyAssignment> keys, Done done) {
+  return SendKeyTable(index, keyboard::BuildKeyTable(key_table(index), keys, maps_, MacroCount()), std::move(done));
+}
+
+bool CCorvaneKeyboardDevice::SendKeyTable(int index, const Table& table, Done done) {
   if (!channel().open()) {
     Tell(done, false);
     return false;
   }
-  const Table table = keyboard::BuildKeyTable(key_table(index), keys, maps_, MacroCount());
   std::function<bool()> job = [this, index, table] {
     DeviceInfoBlock info;
     channel().ReadDeviceInfo(info.bytes);
@@ -454,9 +479,64 @@ bool CCorvaneKeyboardDevice::WriteFnKeyTable(int index, std::vector<KeyAssignmen
   return true;
 }
 
-void CCorvaneKeyboardDevice::WriteMacros(Done done) {
-  Trace("macro download not built yet: nothing sent");
-  Tell(done, true);
+void CCorvaneKeyboardDevice::WriteMacros(std::span<const KeyAssignment> keys, MacroDone done) {
+  const MacroIndex index = MacroIndex::Read(UserDataFolder());
+  // The key table write gives the slots: its walk is the one the image must follow.
+  std::vector<std::uint8_t> used;
+  keyboard::BuildKeyTable(base_table_, keys, maps_, index.Count(), &used);
+  DownloadMacros(index, std::move(used), std::move(done));
+}
+
+void CCorvaneKeyboardDevice::DownloadMacros(const MacroIndex& index, std::vector<std::uint8_t> macros, MacroDone done) {
+  auto report = [this, done = std::move(done)](const MacroDownloadResult& result) {
+    if (NoticeOf(result)) {
+      Trace("macro download refused or failed");
+      if (on_macro_download_report) on_macro_download_report(result);
+    }
+    if (done) done(result);
+  };
+  if (macros.empty()) {
+    report({});
+    return;
+  }
+  std::vector<std::string> guids;
+  for (const std::uint8_t macro : macros) guids.push_back(index.Guid(macro));
+  std::function<MacroDownloadOutcome()> job = [this, folder = UserDataFolder(), guids = std::move(guids),
+                                               info = info_]() mutable -> MacroDownloadOutcome {
+    if (!channel().open()) return MacroTransferFailed{};
+    // The capacity as the keyboard tells it now; a failed read leaves the connect's.
+    channel().ReadDeviceInfo(info.bytes);
+    MacroImageBuild image =
+        BuildMacroImage(LoadSlotMacros(folder, guids), {info.macro_memory_bytes(), kLongestKeyboardMacro});
+    if (auto* refused = std::get_if<MacroImageTooLarge>(&image)) return *refused;
+    if (auto* refused = std::get_if<MacroTooLong>(&image)) return *refused;
+    const std::vector<std::uint8_t>& bytes = std::get<std::vector<std::uint8_t>>(image);
+    if (!Transaction([&] { return channel().WriteMacros(bytes); })) return MacroTransferFailed{};
+    return MacrosSent{bytes.size()};
+  };
+  RunJob<MacroDownloadOutcome>(std::move(job),
+                               [macros = std::move(macros), report = std::move(report)](MacroDownloadOutcome outcome) {
+                                 report({macros, std::move(outcome)});
+                               });
+}
+
+void CCorvaneKeyboardDevice::WriteKeysWithMacros(int index, std::span<const KeyAssignment> keys, KeyWriteDone done) {
+  if (index < 0 || index >= static_cast<int>(kIndexCount)) {
+    if (done) done({{}, false});
+    return;
+  }
+  // Table and image from one reading of the macro index, so that their slots agree.
+  const MacroIndex macros = MacroIndex::Read(UserDataFolder());
+  std::vector<std::uint8_t> used;
+  const Table table = keyboard::BuildKeyTable(key_table(index), keys, maps_, macros.Count(), &used);
+  DownloadMacros(macros, std::move(used),
+                 ThenTableWrite([this, index, table](Done written) { SendKeyTable(index, table, std::move(written)); },
+                                std::move(done)));
+}
+
+void CCorvaneKeyboardDevice::WriteFnKeysWithMacros(int index, KeyWriteDone done) {
+  WriteMacros(keys_, ThenTableWrite([this, index](Done written) { WriteCurrentFnKeyTable(index, std::move(written)); },
+                                    std::move(done)));
 }
 
 int CCorvaneKeyboardDevice::ReloadKeyTables() {
@@ -491,18 +571,20 @@ void CCorvaneKeyboardDevice::ApplySelectedProfile(Done done) {
   ReloadKeyAssignments();
   RepairDanglingMacros();
   ApplyToUi();
-  const auto join = std::make_shared<DoneJoin>(DoneJoin{3, true, std::move(done)});
+  const auto join = std::make_shared<DoneJoin>(DoneJoin{2, true, std::move(done)});
   WriteSettings(0, 0, PartOf(join));
-  WriteMacros(PartOf(join));
+  auto keys_written = [part = PartOf(join)](const KeyWriteOutcome& outcome) { part(outcome.ok()); };
   const int position = ProfilePosition();
   if (FnLayerChosen()) {
-    WriteCurrentFnKeyTable(0, PartOf(join));
+    WriteFnKeysWithMacros(0, std::move(keys_written));
   } else if (position >= static_cast<int>(kIndexCount)) {
-    // The keyboard keeps four on-board key tables: a later profile's keys live in the profile alone.
+    // The keyboard keeps four on-board key tables: a later profile's keys
+    // live in the profile alone, and its macros would only replace the image
+    // that the on-board tables play.
     Trace("no on-board key table for profile " + std::to_string(position + 1));
     PartOf(join)(true);
   } else {
-    WriteCurrentKeyTable(position, PartOf(join));
+    WriteKeysWithMacros(position, keys_, std::move(keys_written));
   }
 }
 

@@ -10,10 +10,13 @@
 #include "devices/corvane_usb_device.h"
 #include "devices/device_info_block.h"
 #include "devices/keyboard/keyboard_wire.h"
+#include "macros/macro_download.h"
 #include "profiles/family_profile_data.h"
 #include "profiles/light_names.h"
 
 namespace brontal {
+
+class MacroIndex;
 
 // A keyboard, on its cable or through its receiver: what it reads when it
 // connects, its settings record, its key tables, per-key colours, lighting
@@ -71,8 +74,23 @@ class CCorvaneKeyboardDevice : public CCorvaneUSBDevice {
   // action in `fn_keys`.
   bool WriteFnKeyTable(int index, std::vector<KeyAssignment>& fn_keys, Done done = {});
   bool WriteCurrentFnKeyTable(int index, Done done = {}) { return WriteFnKeyTable(index, fn_keys_, std::move(done)); }
-  // The macro download comes with the macro editor; until then nothing is sent.
-  void WriteMacros(Done done = {});
+  // How a macro download or a key write with its macros ended, on the UI thread.
+  using MacroDone = std::function<void(const MacroDownloadResult&)>;
+  using KeyWriteDone = std::function<void(const KeyWriteOutcome&)>;
+  // Downloads the macros that `keys` plays into the keyboard's macro memory,
+  // in the slots the key table write gives them. Nothing is sent when no key
+  // plays a macro, or when the image does not fit or holds a macro longer
+  // than the keyboard plays.
+  void WriteMacros(std::span<const KeyAssignment> keys, MacroDone done = {});
+  // The macros `keys` plays downloaded, then the key table of on-board index
+  // 0..3 written from `keys`, only if the download went through (else the
+  // key table would point into an image the keyboard does not have). Another
+  // index sends nothing and fails.
+  void WriteKeysWithMacros(int index, std::span<const KeyAssignment> keys, KeyWriteDone done = {});
+  // The same for the Fn layer: the macros of the current key list (the Fn
+  // list's macro actions go to the device unnumbered), then the current Fn
+  // list to Fn table `index`.
+  void WriteFnKeysWithMacros(int index, KeyWriteDone done = {});
 
   // Per-key colours of the custom groups.
   // The start step of the per-key colour mode: reads the live group from the
@@ -98,8 +116,9 @@ class CCorvaneKeyboardDevice : public CCorvaneUSBDevice {
   bool ApplyAudioRecord(const AudioLightSetting& record);
 
   // Profile application, once the profile selector has selected the profile:
-  // profile load, key lists, dangling macros repaired, page, settings, macros,
-  // key table (or Fn table when the Fn layer is chosen on the page).
+  // profile load, key lists, dangling macros repaired, page, settings, then
+  // the macros and after them the key table (or Fn table when the Fn layer is
+  // chosen on the page), which is not written when the download failed.
   void ApplySelectedProfile(Done done) override;
   // Loads the profile the selector has selected; false without one.
   bool LoadProfile();
@@ -109,7 +128,8 @@ class CCorvaneKeyboardDevice : public CCorvaneUSBDevice {
   // default; true (and the profile saved) when any did.
   bool RepairDanglingMacros();
 
-  // The picture marks the keys whose action differs from their default.
+  // The picture's keys show their actions in the layer "key_set_FN_tier"
+  // chooses, and mark the keys whose action shows otherwise than their default.
   void RefreshKeyMarks();
   // A key slot was pressed (1) or released (2).
   void OnKeyEvent(int slot, int kind);
@@ -156,6 +176,9 @@ class CCorvaneKeyboardDevice : public CCorvaneUSBDevice {
   std::function<void()> on_firmware_outdated;
   // The key reaction of the live lighting mode (logical key, 1 press, 2 release).
   std::function<void(int, int)> on_key_reaction;
+  // Told of every macro download whose outcome the user must hear (NoticeOf
+  // has a message for it): the main window shows it in the message box.
+  std::function<void(const MacroDownloadResult&)> on_macro_download_report;
 
  protected:
   void OnDeviceEvent(std::uint16_t code) override;
@@ -177,6 +200,9 @@ class CCorvaneKeyboardDevice : public CCorvaneUSBDevice {
   void HandleEvent(std::uint16_t code);
   bool FnLayerChosen() const;
   std::size_t MacroCount() const;
+  // The key table write proper, of a table already built.
+  bool SendKeyTable(int index, const keyboard::Table& table, Done done);
+  void DownloadMacros(const MacroIndex& index, std::vector<std::uint8_t> macros, MacroDone done);
   bool WriteColourTable(const keyboard::Table& table, std::uint8_t group, bool pause_on_failure, Done done);
   void SettingsWritten(std::uint64_t generation, bool ok);
   // Hands the live lighting to the animation thread.

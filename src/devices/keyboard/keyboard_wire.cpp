@@ -1,7 +1,9 @@
 #include "devices/keyboard/keyboard_wire.h"
 
 #include <algorithm>
-#include <utility>
+#include <bitset>
+
+#include "macros/macro_image.h"
 
 namespace brontal::keyboard {
 
@@ -179,19 +181,15 @@ SettingsRecord EncodeSettings(const SettingsRecord& last_read, const LightSettin
 Table BuildKeyTable(const Table& image, std::span<const KeyAssignment> keys, const KeyMaps& maps,
                     std::size_t macro_count, std::vector<std::uint8_t>* used_macros) {
   Table table = image;
-  std::vector<std::uint8_t> used;
+  MacroSlots used(macro_count);
   const std::size_t count = std::min(keys.size(), kLogicalKeyCount);
   for (std::size_t key = 0; key < count; ++key) {
     const std::uint8_t slot = maps.slot[key];
     if (!SlotFits(slot)) continue;
     KeyAction action = keys[key].assignment;
     if (action[0] == kMacroType || action[0] == kMacroToggleType) {
-      if (action[1] < macro_count) {
-        // The device's macro memory holds only the used macros, packed in
-        // order of first use.
-        auto pos = std::find(used.begin(), used.end(), action[1]);
-        if (pos == used.end()) pos = used.insert(used.end(), action[1]);
-        action[1] = static_cast<std::uint8_t>(pos - used.begin());
+      if (const std::optional<std::uint8_t> macro_slot = used.Take(action[1])) {
+        action[1] = *macro_slot;
       } else {
         // The macro is gone from the list: a key left pointing at it would
         // fire whatever macro now sits in that slot.
@@ -200,8 +198,24 @@ Table BuildKeyTable(const Table& image, std::span<const KeyAssignment> keys, con
     }
     PutAction(table, slot, action);
   }
-  if (used_macros != nullptr) *used_macros = std::move(used);
+  if (used_macros != nullptr) *used_macros = used.macros();
   return table;
+}
+
+void MacroSlotsToIndexes(Table& table, std::span<const KeyAssignment> stored_keys, const KeyMaps& maps,
+                         std::size_t macro_count) {
+  std::vector<std::uint8_t> by_slot;
+  BuildKeyTable(table, stored_keys, maps, macro_count, &by_slot);
+  std::bitset<256> done;  // keys that share a slot must not turn it twice
+  for (const std::uint8_t slot : maps.slot) {
+    if (!SlotFits(slot) || done.test(slot)) continue;
+    done.set(slot);
+    KeyAction action = ActionAt(table, slot);
+    if ((action[0] == kMacroType || action[0] == kMacroToggleType) && action[1] < by_slot.size()) {
+      action[1] = by_slot[action[1]];
+      PutAction(table, slot, action);
+    }
+  }
 }
 
 Table BuildFnKeyTable(const Table& fn_image, std::span<KeyAssignment> fn_keys, const KeyMaps& maps,

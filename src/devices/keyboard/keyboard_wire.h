@@ -56,7 +56,7 @@ inline bool LedFits(std::uint8_t led) { return led != kNoLed && std::size_t{led}
 // The settings the record carries, decoded.
 struct DecodedSettings {
   std::uint8_t record_index = 0;
-  LightSetting light;       // mode index, brightness, speed, direction, multicolour, colour, special mode, group
+  LightSetting light;  // mode index, brightness, speed, direction, multicolour, colour, special mode, group
   std::uint16_t w_flag = 0;
   std::uint16_t key6_flag = 0;
   std::uint16_t win_flag = 0;
@@ -87,6 +87,14 @@ SettingsRecord EncodeSettings(const SettingsRecord& last_read, const LightSettin
 // default action. `keys` is indexed by logical key (shorter: the rest skipped).
 Table BuildKeyTable(const Table& image, std::span<const KeyAssignment> keys, const KeyMaps& maps,
                     std::size_t macro_count, std::vector<std::uint8_t>* used_macros = nullptr);
+
+// The keyboard's table holds macro slots where the profile holds macro
+// indexes: the slots go back to the indexes the stored key list gave them
+// (BuildKeyTable's numbering), so that a table read back into the profile
+// never makes a key play another macro. A slot the list does not explain
+// keeps its number.
+void MacroSlotsToIndexes(Table& table, std::span<const KeyAssignment> stored_keys, const KeyMaps& maps,
+                         std::size_t macro_count);
 
 // Fn key table write: the walk over logical keys with a cursor into the Fn
 // key list. A listed key (other than the one selected for the Fn layer) that

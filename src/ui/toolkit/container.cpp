@@ -20,7 +20,8 @@ CControlUI* CContainerUI::GetItemAt(int index) const {
 }
 
 int CContainerUI::GetItemIndex(const CControlUI* control) const {
-  const auto it = std::find_if(children_.begin(), children_.end(), [control](const auto& c) { return c.get() == control; });
+  const auto it =
+      std::find_if(children_.begin(), children_.end(), [control](const auto& c) { return c.get() == control; });
   return it == children_.end() ? -1 : static_cast<int>(it - children_.begin());
 }
 
@@ -31,6 +32,16 @@ CControlUI* CContainerUI::AddAt(std::unique_ptr<CControlUI> control, int index) 
   added->SetManager(GetManager(), this);
   ChildrenChanged();
   return added;
+}
+
+void CContainerUI::AppendChildren(std::vector<std::unique_ptr<CControlUI>> controls) {
+  std::erase(controls, nullptr);
+  if (controls.empty()) return;
+  for (auto& control : controls) {
+    control->SetManager(GetManager(), this);
+    children_.push_back(std::move(control));
+  }
+  ChildrenChanged();
 }
 
 bool CContainerUI::RemoveAt(int index) {

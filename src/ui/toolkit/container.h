@@ -33,6 +33,12 @@ class CContainerUI : public CControlUI {
 
   void SetManager(CPaintManagerUI* manager, CContainerUI* parent) override;
 
+ protected:
+  // Appends them all with one report of the change, where AddAt would make
+  // one per control (a view rebuilding its rows each time). Bypasses AddAt:
+  // for kinds whose AddAt keeps nothing of its own up to date on an append.
+  void AppendChildren(std::vector<std::unique_ptr<CControlUI>> controls);
+
  private:
   void ChildrenChanged();
 

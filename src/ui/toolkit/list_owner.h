@@ -19,6 +19,8 @@ class CListOwnerUI : public CContainerUI {
 
   // Appends a label item.
   CControlUI* AddTextItem(std::string text, std::string user_data = {});
+  // Appends the items at once: a view rebuilds its rows once, not per item.
+  void AddItems(std::vector<std::unique_ptr<CControlUI>> items) { AppendChildren(std::move(items)); }
 
   CControlUI* AddAt(std::unique_ptr<CControlUI> control, int index) override;
   bool RemoveAt(int index) override;

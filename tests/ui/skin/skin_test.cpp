@@ -21,6 +21,9 @@
 
 #include "app/control_registry.h"
 #include "devices/device_tables.h"
+#include "macros/key_code_table.h"
+#include "macros/key_function_catalogue.h"
+#include "macros/mouse_action_table.h"
 #include "ui/toolkit/container.h"
 #include "ui/toolkit/control_factory.h"
 #include "ui/toolkit/label.h"
@@ -234,6 +237,24 @@ TEST_F(MainLayoutTest, OneFunctionPagePerTab) {
   EXPECT_EQ(tabs, pages->GetCount());
 }
 
+// A tab shows the page of its own panel, whatever order the pages are written in.
+TEST_F(MainLayoutTest, TabsShowTheirPanels) {
+  ASSERT_NE(layout_.root, nullptr) << layout_.error;
+  pugi::xml_document main;
+  ASSERT_TRUE(main.load_file((kSkin / "XML" / "main.xml").c_str()));
+  const auto* pages = dynamic_cast<CTabLayoutUI*>(Find("function_switch"));
+  ASSERT_NE(pages, nullptr);
+  const std::pair<std::string_view, std::string_view> panels[] = {{"deng_Op_tab", "deng_page"},
+                                                                  {"key_Op_tab", "KeySetControlItem"}};
+  for (const auto& [tab, panel] : panels) {
+    const std::string query = "//Option[@name='" + std::string(tab) + "']";
+    const int index = main.select_node(query.c_str()).node().attribute("bindtabindex").as_int(-1);
+    CControlUI* page = pages->GetItemAt(index);
+    ASSERT_NE(page, nullptr) << tab;
+    EXPECT_NE(CPaintManagerUI::FindSubControlByName(page, panel), nullptr) << tab << " shows page " << index;
+  }
+}
+
 TEST(SkinTest, LanguagesTranslateTheSameIdentifiers) {
   const std::vector<fs::path> files = LanguageFiles();
   ASSERT_EQ(files.size(), 2U);
@@ -256,6 +277,19 @@ TEST(SkinTest, EveryResourceTextHasATextInEachLanguage) {
   used.insert({"light_set_right_to_left_text", "light_set_left_to_right_text", "light_set_clockwise_text",
                "light_set_anticlockwise_text", "light_set_down_to_up_text", "light_set_up_to_down_text",
                "light_set_outside_to_inside_text", "light_set_inside_to_outside_text"});
+  // The key picture's labels and the key panel's lists: the display names of the key function catalogue.
+  for (const KeyFunction& row : KeyFunctions()) used.insert(std::string(row.label_key));
+  used.insert({std::string(kNoKeyLabel), std::string(kNoFunctionLabel), "IQLayer_none_text"});
+  // The macro page's event rows, its notes and its messages.
+  constexpr std::uint8_t kKeyboardCategory = 0x20;  // the rows a macro's key events name
+  for (const KeyCodeRow& row : kKeyCodeTable)
+    if (row.action[0] == kKeyboardCategory) used.insert(std::string(row.name_key));
+  for (std::size_t i = 0; i < kFirstMovementRow + kMovementRows; ++i)
+    used.insert(std::string(kMouseActionTable[i].name_key));
+  used.insert({"macro_event_down", "macro_event_up", "macro_capture_x11", "macro_capture_evdev",
+               "macro_capture_own_window", "macro_row_limit_text", "macro_not_saved_text",
+               "macro_profiles_not_mended_text", "macro_import_refused_text", "macro_export_failed_text",
+               "macro_capture_failed_text", "message_text_2", "message_text_4", "message_text_5", "message_text_28"});
   ASSERT_GT(used.size(), 3U);
   for (const fs::path& file : LanguageFiles()) {
     const auto ids = LanguageIds(file);

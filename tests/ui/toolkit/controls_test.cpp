@@ -32,7 +32,8 @@ TEST_P(ControlsTest, SendsWhatTheSystemExpects) {
 INSTANTIATE_TEST_SUITE_P(
     UserAndProgram, ControlsTest,
     ::testing::Values(
-        NotificationCase{"ButtonClick", [](ToolkitTest& fixture) { fixture.Find<CButtonUI>("apply_btn").Activate(); },
+        NotificationCase{"ButtonClick",
+                         [](ToolkitTest& fixture) { fixture.Find<CButtonUI>("apply_btn").Activate(); },
                          {{"click", "apply_btn"}}},
         NotificationCase{"GroupOptionPicked",
                          [](ToolkitTest& fixture) { fixture.Find<COptionUI>("mode_b").Activate(); },
@@ -70,7 +71,8 @@ INSTANTIATE_TEST_SUITE_P(
                          },
                          {{"itemselect", "mode_combo", 1, -1}}},
         NotificationCase{"HiddenComboItemRefused",
-                         [](ToolkitTest& fixture) { fixture.Find<CComboUI>("mode_combo").UserSelectItem(2); }, {}},
+                         [](ToolkitTest& fixture) { fixture.Find<CComboUI>("mode_combo").UserSelectItem(2); },
+                         {}},
         NotificationCase{"EditTypedThenLeft",
                          [](ToolkitTest& fixture) {
                            auto& edit = fixture.Find<CEditUI>("red_edit");
@@ -86,7 +88,8 @@ INSTANTIATE_TEST_SUITE_P(
                            fixture.Find<CButtonUI>("page_1_btn").Activate();
                          },
                          {{"selectchanged", "page_tab_1"}, {"click", "page_tab_1"}, {"click", "page_1_btn"}}},
-        NotificationCase{"ListRowClicked", [](ToolkitTest& fixture) { fixture.Find<CListUI>("macro_list").UserClickItem(1); },
+        NotificationCase{"ListRowClicked",
+                         [](ToolkitTest& fixture) { fixture.Find<CListUI>("macro_list").UserClickItem(1); },
                          {{"itemselect", "macro_list", 1, -1}, {"itemclick", "", 1}}},
         NotificationCase{"KeyPadDoubleClicked",
                          [](ToolkitTest& fixture) {
@@ -194,23 +197,22 @@ TEST_P(SelectionShiftTest, TheViewHearsWhereTheSelectionWent) {
 
 INSTANTIATE_TEST_SUITE_P(
     ItemsMoved, SelectionShiftTest,
-    ::testing::Values(
-        ShiftCase{"ItemInsertedBeforeTheSelection", "mode_combo",
-                  [](ToolkitTest& fixture) {
-                    fixture.Find<CComboUI>("mode_combo").AddAt(std::make_unique<CLabelUI>(), 0);
-                  },
-                  2},
-        ShiftCase{"SelectedItemRemoved", "mode_combo",
-                  [](ToolkitTest& fixture) { fixture.Find<CComboUI>("mode_combo").RemoveAt(1); }, -1},
-        ShiftCase{"AllItemsRemoved", "mode_combo",
-                  [](ToolkitTest& fixture) { fixture.Find<CComboUI>("mode_combo").RemoveAll(); }, -1},
-        ShiftCase{"PageInsertedBeforeTheCurrent", "pages",
-                  [](ToolkitTest& fixture) {
-                    fixture.Find<CTabLayoutUI>("pages").AddAt(std::make_unique<CVerticalLayoutUI>(), 0);
-                  },
-                  2},
-        ShiftCase{"CurrentLastPageRemoved", "pages",
-                  [](ToolkitTest& fixture) { fixture.Find<CTabLayoutUI>("pages").RemoveAt(1); }, 0}),
+    ::testing::Values(ShiftCase{"ItemInsertedBeforeTheSelection", "mode_combo",
+                                [](ToolkitTest& fixture) {
+                                  fixture.Find<CComboUI>("mode_combo").AddAt(std::make_unique<CLabelUI>(), 0);
+                                },
+                                2},
+                      ShiftCase{"SelectedItemRemoved", "mode_combo",
+                                [](ToolkitTest& fixture) { fixture.Find<CComboUI>("mode_combo").RemoveAt(1); }, -1},
+                      ShiftCase{"AllItemsRemoved", "mode_combo",
+                                [](ToolkitTest& fixture) { fixture.Find<CComboUI>("mode_combo").RemoveAll(); }, -1},
+                      ShiftCase{"PageInsertedBeforeTheCurrent", "pages",
+                                [](ToolkitTest& fixture) {
+                                  fixture.Find<CTabLayoutUI>("pages").AddAt(std::make_unique<CVerticalLayoutUI>(), 0);
+                                },
+                                2},
+                      ShiftCase{"CurrentLastPageRemoved", "pages",
+                                [](ToolkitTest& fixture) { fixture.Find<CTabLayoutUI>("pages").RemoveAt(1); }, 0}),
     [](const auto& case_info) { return std::string(case_info.param.name); });
 
 struct RemovalCase {
@@ -242,6 +244,29 @@ TEST(ListOwnerTest, InsertionBeforeTheSelectionKeepsTheItem) {
   EXPECT_EQ(list.GetCurSel(), 2);
   EXPECT_FALSE(list.SelectItem(3, false));
   EXPECT_EQ(list.GetCurSel(), 2);
+}
+
+// A view rebuilds a list's rows on each change of its children.
+TEST_F(ToolkitTest, ItemsAddedTogetherAreOneChangeAndJoinTheWindow) {
+  class ChildrenCounter : public CountingHost {
+   public:
+    void ChildrenChanged(CContainerUI&) override { ++changes; }
+    int changes = 0;
+  } host;
+  auto& list = Find<CListUI>("macro_list");
+  list.SelectItem(1, false);
+  std::vector<std::unique_ptr<CControlUI>> items;
+  for (int i = 0; i < 3; ++i) items.push_back(std::make_unique<CLabelUI>());
+  items.push_back(nullptr);
+  toolkit.SetHost(&host);
+  list.AddItems(std::move(items));
+  toolkit.SetHost(nullptr);
+  EXPECT_EQ(host.changes, 1);
+  ASSERT_EQ(list.GetCount(), 5);
+  EXPECT_EQ(list.GetCurSel(), 1);
+  EXPECT_EQ(list.GetItemAt(4)->GetParent(), &list);
+  EXPECT_TRUE(list.UserClickItem(4));
+  EXPECT_EQ(window.notes.back(), (Note{"itemclick", "", 4, 0}));
 }
 
 TEST(TabLayoutTest, PagesAndRemoval) {

@@ -1,0 +1,225 @@
+#include "app/key_assignment_actions.h"
+
+#include <algorithm>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "app/main_window.h"
+#include "devices/device_option_ui.h"
+#include "devices/keyboard/corvane_keyboard_device.h"
+#include "input_capture/input_capture.h"
+#include "macros/macro_index.h"
+#include "support/debug_log.h"
+#include "ui/controls/key_capture_field_ui.h"
+#include "ui/toolkit/option.h"
+
+namespace brontal {
+namespace {
+
+using Layer = CKeySetControlUI::Layer;
+
+constexpr std::string_view kKeyField = "keyset_keyboard_text_edit";
+constexpr std::string_view kFnLayerOption = "key_set_FN_tier";
+// The keyboard keeps four key tables on board.
+constexpr int kOnboardTables = 4;
+
+std::vector<std::string> MacroNames(const CCorvaneUSBDevice& device) {
+  const MacroIndex index = MacroIndex::Read(device.UserDataFolder());
+  std::vector<std::string> names;
+  for (std::size_t i = 0; i < index.Count(); ++i) names.push_back(index.Name(i));
+  return names;
+}
+
+KeyAssignment* KeyOf(std::vector<KeyAssignment>& keys, std::optional<std::uint8_t> key) {
+  if (!key) return nullptr;
+  const auto found = std::ranges::find(keys, *key, &KeyAssignment::key_index);
+  return found == keys.end() ? nullptr : &*found;
+}
+
+}  // namespace
+
+KeyAssignmentActions::KeyAssignmentActions(CMainWnd& window) : window_(window) {}
+
+KeyAssignmentActions::~KeyAssignmentActions() { StopKeyCapture(); }
+
+CKeySetControlUI* KeyAssignmentActions::Panel() const {
+  return dynamic_cast<CKeySetControlUI*>(window_.GetPaintManager().FindControl(CKeySetControlUI::kItemName));
+}
+
+CCorvaneKeyboardDevice* KeyAssignmentActions::SelectedKeyboard() const {
+  const CDeviceOptionUI* entry = window_.roster().SelectedEntry();
+  return entry ? dynamic_cast<CCorvaneKeyboardDevice*>(entry->device()) : nullptr;
+}
+
+Layer KeyAssignmentActions::ShownLayer() const {
+  const auto* option = dynamic_cast<const COptionUI*>(window_.GetPaintManager().FindControl(kFnLayerOption));
+  return option && option->IsSelected() ? Layer::kFn : Layer::kNormal;
+}
+
+void KeyAssignmentActions::OnNotify(const RoutedNotify& route, TNotifyUI& msg) {
+  CKeySetControlUI* panel = Panel();
+  const std::string& name = route.name;
+  if (msg.type == notify::kClick && name == "key_") {
+    OnPictureKey(route.index);
+    return;
+  }
+  if (msg.type == notify::kClick && name == "main_btn_ok") {
+    SaveToDevice();
+    return;
+  }
+  if (!panel) {
+    window_.NotBuilt("key assignment panel", msg.type + " " + name);
+    return;
+  }
+  if (msg.type == notify::kClick) {
+    if (name == "key_butt_keysave") {
+      Apply();
+    } else if (name == "key_butt_keydefalut") {
+      RestoreDefault();
+    } else if (name == "key_butt_keycancel") {
+      panel->ShowKept(ShownLayer());
+      panel->EnableChangeButtons(false);
+    } else {  // "key_butt_prosave"
+      SaveToDevice();
+    }
+  } else if (msg.type == notify::kItemSelect) {
+    panel->OnItemPicked(name);
+    Apply();
+    if (!window_.auto_apply()) window_.ArmWindowTimer(CMainWnd::kAutoApplyTimer, CMainWnd::kAutoApplyDelay);
+  } else if (msg.type == notify::kSelectChanged) {
+    const auto* option = dynamic_cast<const COptionUI*>(msg.sender);
+    if (name == "key_ComBox_check_") {
+      if (!option || !option->IsSelected()) return;
+      panel->SelectModifier(route.index);
+      Apply();
+    } else if (name == kFnLayerOption) {
+      // The picture and the panel show the chosen layer.
+      if (CCorvaneKeyboardDevice* keyboard = SelectedKeyboard()) {
+        keyboard->RefreshKeyMarks();
+        ShowSelectedKey(*panel, *keyboard);
+      }
+    } else if (name != "key_Op_tab") {  // the tab shows its page itself
+      window_.NotBuilt("key assignment", msg.type + " " + name);
+    }
+  } else if (msg.type == notify::kKillFocus) {
+    if (name == kKeyField)
+      StopKeyCapture();
+    else
+      Apply();
+  } else if (msg.type == CKeyCaptureFieldUI::kSetFocusNotification) {
+    StartKeyCapture();
+  }
+}
+
+void KeyAssignmentActions::OnPictureKey(int key) {
+  CCorvaneKeyboardDevice* keyboard = SelectedKeyboard();
+  if (!keyboard) return;
+  if (ShownLayer() == Layer::kFn)
+    keyboard->SelectFnKey(key);
+  else
+    keyboard->SelectKey(key);
+  if (CKeySetControlUI* panel = Panel()) ShowSelectedKey(*panel, *keyboard);
+}
+
+void KeyAssignmentActions::ShowSelectedKey(CKeySetControlUI& panel, CCorvaneKeyboardDevice& keyboard) {
+  if (ShownLayer() == Layer::kFn) {
+    if (const KeyAssignment* key = KeyOf(keyboard.mutable_fn_keys(), keyboard.selected_fn_key()))
+      panel.ShowFnAssignment(*key);
+  } else if (const KeyAssignment* key = KeyOf(keyboard.mutable_keys(), keyboard.selected_key())) {
+    panel.ShowAssignment(*key);
+  }
+}
+
+void KeyAssignmentActions::ShowSelectedDevice() {
+  CKeySetControlUI* panel = Panel();
+  const CDeviceOptionUI* entry = window_.roster().SelectedEntry();
+  CCorvaneUSBDevice* device = entry ? entry->device() : nullptr;
+  if (device != shown_) StopKeyCapture();
+  shown_ = device;
+  if (!panel) return;
+  const bool mouse = device && device->family() == DeviceFamily::kMouse;
+  panel->SetDeviceKind(mouse ? CKeySetControlUI::DeviceKind::kMouse : CKeySetControlUI::DeviceKind::kKeyboard);
+  if (!device) return;
+  panel->FillMacroList(MacroNames(*device));
+  if (auto* keyboard = dynamic_cast<CCorvaneKeyboardDevice*>(device)) ShowSelectedKey(*panel, *keyboard);
+}
+
+void KeyAssignmentActions::Apply() {
+  CKeySetControlUI* panel = Panel();
+  CCorvaneKeyboardDevice* keyboard = SelectedKeyboard();
+  if (!panel || !keyboard) return;
+  const bool fn = ShownLayer() == Layer::kFn;
+  std::vector<KeyAssignment>& keys = fn ? keyboard->mutable_fn_keys() : keyboard->mutable_keys();
+  KeyAssignment* key = KeyOf(keys, fn ? keyboard->selected_fn_key() : keyboard->selected_key());
+  if (!key) return;
+  key->assignment = (fn ? panel->BuildFnAssignment() : panel->BuildAssignment()).assignment;
+  CKeyboardProfiledata& profile = keyboard->profile();
+  if (fn)
+    profile.SetKeyFnList(keys);
+  else
+    profile.SetKeyList(keys);
+  if (!profile.Save()) Trace("profile not saved: " + profile.ProfilePath().string());
+  keyboard->RefreshKeyMarks();
+  panel->EnableChangeButtons(true);
+}
+
+void KeyAssignmentActions::RestoreDefault() {
+  CKeySetControlUI* panel = Panel();
+  if (!panel) return;
+  panel->ShowDefault();
+  if (!SelectedKeyboard()) {
+    panel->EnableChangeButtons(true);
+    return;
+  }
+  Apply();
+  SaveToDevice();
+}
+
+void KeyAssignmentActions::SaveToDevice() {
+  CCorvaneKeyboardDevice* keyboard = SelectedKeyboard();
+  if (!keyboard) return;
+  auto written = [keyboard](const KeyWriteOutcome& outcome) {
+    if (!outcome.ok()) Trace("key assignments not written");
+    keyboard->RefreshKeyMarks();
+  };
+  if (ShownLayer() == Layer::kFn) {
+    keyboard->WriteFnKeysWithMacros(0, std::move(written));
+  } else if (const int position = keyboard->ProfilePosition(); position >= 0 && position < kOnboardTables) {
+    keyboard->WriteKeysWithMacros(position, keyboard->keys(), std::move(written));
+  } else {
+    // A later profile's keys live in the profile alone.
+    Trace("no on-board key table for profile " + std::to_string(position + 1));
+  }
+  if (CKeySetControlUI* panel = Panel()) panel->EnableChangeButtons(false);
+}
+
+void KeyAssignmentActions::RefreshKeyLabels() {
+  for (CCorvaneUSBDevice* device : window_.roster().devices()) {
+    if (auto* keyboard = dynamic_cast<CCorvaneKeyboardDevice*>(device)) keyboard->RefreshKeyMarks();
+  }
+}
+
+void KeyAssignmentActions::StartKeyCapture() {
+  InputCapture* capture = window_.input_capture();
+  if (!capture) return;
+  std::string reason;
+  if (!capture->Start([this](const CapturedInput& input) { OnCaptured(input); }, reason)) {
+    Trace("key capture: " + reason);
+    return;
+  }
+  capture_ = capture;
+}
+
+void KeyAssignmentActions::StopKeyCapture() {
+  if (capture_) capture_->Stop();
+  capture_ = nullptr;
+}
+
+void KeyAssignmentActions::OnCaptured(const CapturedInput& input) {
+  const auto* key = std::get_if<CapturedKey>(&input.event);
+  CKeySetControlUI* panel = Panel();
+  if (key && panel && panel->CaptureKey(key->key, ShownLayer())) Apply();
+}
+
+}  // namespace brontal
