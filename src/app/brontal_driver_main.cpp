@@ -22,6 +22,7 @@
 #include "app/control_registry.h"
 #include "app/main_window.h"
 #include "device_access/hid_backend.h"
+#include "input_capture/input_capture.h"
 #include "support/debug_log.h"
 #include "support/standard_output.h"
 #include "support/user_folders.h"
@@ -29,6 +30,7 @@
 #include "ui/qt/qt_desktop_services.h"
 #include "ui/qt/qt_message_loop.h"
 #include "ui/qt/qt_view.h"
+#include "ui/qt/window_input_forwarder.h"
 #include "ui/toolkit/toolkit.h"
 
 namespace {
@@ -164,6 +166,18 @@ int main(int argc, char** argv) {
     return 1;
   }
   main_window.CenterWindow();
+
+  // The window's own input, for recording where nothing system-wide may be read.
+  static_assert(static_cast<int>(WindowInputForwarder::Button::kForward) == static_cast<int>(MouseButton::kForward));
+  WindowInputForwarder own_input({[&main_window](std::uint32_t code, bool down, bool auto_repeat) {
+                                    if (InputCapture* capture = main_window.input_capture())
+                                      capture->OnWindowKey(code, down, auto_repeat);
+                                  },
+                                  [&main_window](WindowInputForwarder::Button button, bool down, int x, int y) {
+                                    if (InputCapture* capture = main_window.input_capture())
+                                      capture->OnWindowButton(static_cast<MouseButton>(button), down, Point{x, y});
+                                  }});
+  application.installEventFilter(&own_input);
 
   // One trace line when the window first shows with its devices: start-up time and memory.
   QTimer first_show;
