@@ -23,8 +23,6 @@ namespace brontal {
 namespace {
 
 constexpr char kMacroFilter[] = "Macro Files(*.mac)";
-// A profile past the fourth has no key table on the keyboard.
-constexpr int kOnboardKeyTables = 4;
 
 struct MoveButton {
   std::string_view name;
@@ -198,16 +196,10 @@ void MacroPanelActions::MendKeyAssignments(CMacroControlUI& panel, std::size_t r
   if (!stored.not_written.empty()) Tell("macro_profiles_not_mended_text", true);
   auto* keyboard = dynamic_cast<CCorvaneKeyboardDevice*>(device);
   if (!keyboard) return;
-  const LoadedListsRepair loaded =
-      RenumberMacroActions(keyboard->profile(), keyboard->mutable_keys(), keyboard->mutable_fn_keys(), removed);
-  if (!loaded.keys && !loaded.fn_keys) return;
-  keyboard->RefreshKeyMarks();
-  if (!keyboard->profile().Save()) return Tell("macro_profiles_not_mended_text", true);
-  // The changed layers go to the keyboard with the macros they play, as the key panel sends them.
-  const int position = keyboard->ProfilePosition();
-  if (loaded.keys && position >= 0 && position < kOnboardKeyTables)
-    keyboard->WriteKeysWithMacros(position, keyboard->keys());
-  if (loaded.fn_keys) keyboard->WriteFnKeysWithMacros(0);
+  // An unsaved profile is told at once; only saved lists go on to the keyboard.
+  keyboard->RepairKeysAfterMacroRemoval(removed, [this](const auto& repair) {
+    if (!repair.saved) Tell("macro_profiles_not_mended_text", true);
+  });
 }
 
 void MacroPanelActions::Import(CMacroControlUI& panel) {

@@ -23,9 +23,6 @@ namespace {
 
 using Done = std::function<void(DeviceReply)>;
 
-// A profile past the fourth has no key table on the keyboard: its keys live in the profile alone.
-constexpr int kOnboardKeyTables = 4;
-
 struct Action {
   std::string_view name;
   std::size_t words;  // with the action's own
@@ -134,33 +131,6 @@ void Rename(const MacroFolder& folder, std::string_view old_name, std::string_vi
   }
 }
 
-// The loaded profile's changed layers go to the keyboard with the macros
-// they play, as a save of the key panel sends them.
-void WriteChangedLayers(CCorvaneKeyboardDevice& keyboard, const LoadedListsRepair& changed, std::string err,
-                        Done done) {
-  struct Join {
-    int left;
-    std::string err;
-    Done done;
-  };
-  const int position = keyboard.ProfilePosition();
-  const bool key_table = changed.keys && position >= 0 && position < kOnboardKeyTables;
-  const auto join =
-      std::make_shared<Join>(Join{int{key_table} + int{changed.fn_keys}, std::move(err), std::move(done)});
-  const auto finish = [join] { join->done({join->err.empty() ? 0 : 1, "", join->err}); };
-  if (join->left == 0) return finish();
-  const auto part = [join, finish](const KeyWriteOutcome& outcome) {
-    if (!outcome.ok())
-      join->err += outcome.key_table
-                       ? "brontalctl: macro: the keyboard did not take the key table (saved in the profile)\n"
-                       : "brontalctl: macro: the macros could not be downloaded, so the key table was "
-                         "not written (saved in the profile)\n";
-    if (--join->left == 0) finish();
-  };
-  if (key_table) keyboard.WriteKeysWithMacros(position, keyboard.keys(), part);
-  if (changed.fn_keys) keyboard.WriteFnKeysWithMacros(0, part);
-}
-
 void Delete(CCorvaneKeyboardDevice& keyboard, const MacroFolder& folder, std::string_view name, Done done) {
   const std::optional<std::size_t> found = Find(folder.Index(), name);
   if (!found) return done(NoSuchMacro(name));
@@ -172,16 +142,19 @@ void Delete(CCorvaneKeyboardDevice& keyboard, const MacroFolder& folder, std::st
   for (const std::string& profile_name : stored.not_written)
     err += "brontalctl: macro: profile '" + profile_name +
            "' could not be saved: its keys still play macros by their old numbers\n";
-  const LoadedListsRepair loaded =
-      RenumberMacroActions(profile, keyboard.mutable_keys(), keyboard.mutable_fn_keys(), *found);
-  if (!loaded.keys && !loaded.fn_keys) return done({err.empty() ? 0 : 1, "", err});
-  keyboard.RefreshKeyMarks();
-  if (!profile.Save()) {
-    err += "brontalctl: macro: the profile could not be saved (" + profile.ProfilePath().string() +
-           "); nothing was sent\n";
-    return done({1, "", err});
-  }
-  WriteChangedLayers(keyboard, loaded, std::move(err), std::move(done));
+  keyboard.RepairKeysAfterMacroRemoval(
+      *found, [err, done, path = profile.ProfilePath().string()](const auto& repair) mutable {
+        if (!repair.saved)
+          err += "brontalctl: macro: the profile could not be saved (" + path + "); nothing was sent\n";
+        for (const KeyWriteOutcome& outcome : repair.writes) {
+          if (outcome.ok()) continue;
+          err += outcome.key_table
+                     ? "brontalctl: macro: the keyboard did not take the key table (saved in the profile)\n"
+                     : "brontalctl: macro: the macros could not be downloaded, so the key table was not written "
+                       "(saved in the profile)\n";
+        }
+        done({err.empty() ? 0 : 1, "", err});
+      });
 }
 
 void Import(const MacroFolder& folder, const std::string& file, Done done) {

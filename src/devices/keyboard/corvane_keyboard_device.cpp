@@ -8,6 +8,7 @@
 #include "devices/keyboard/keyboard_picture.h"
 #include "macros/macro_image.h"
 #include "macros/macro_index.h"
+#include "macros/macro_key_repair.h"
 #include "profiles/data_folders.h"
 #include "support/debug_log.h"
 #include "ui/controls/device_key_button_ui.h"
@@ -586,6 +587,27 @@ void CCorvaneKeyboardDevice::ApplySelectedProfile(Done done) {
   } else {
     WriteKeysWithMacros(position, keys_, std::move(keys_written));
   }
+}
+
+void CCorvaneKeyboardDevice::RepairKeysAfterMacroRemoval(std::size_t removed,
+                                                         std::function<void(const MacroRemovalRepair&)> done) {
+  const LoadedListsRepair loaded = RenumberMacroActions(profile_, keys_, fn_keys_, removed);
+  auto repair = std::make_shared<MacroRemovalRepair>();
+  repair->changed = loaded.keys || loaded.fn_keys;
+  if (!repair->changed) return done(*repair);
+  RefreshKeyMarks();
+  repair->saved = SaveProfile();
+  const int position = ProfilePosition();
+  const bool key_table = repair->saved && loaded.keys && position >= 0 && position < static_cast<int>(kIndexCount);
+  const bool fn_table = repair->saved && loaded.fn_keys;
+  auto left = std::make_shared<int>(int{key_table} + int{fn_table});
+  if (*left == 0) return done(*repair);
+  auto part = [repair, left, done](const KeyWriteOutcome& outcome) {
+    repair->writes.push_back(outcome);
+    if (--*left == 0) done(*repair);
+  };
+  if (key_table) WriteKeysWithMacros(position, keys_, part);
+  if (fn_table) WriteFnKeysWithMacros(0, part);
 }
 
 // ---- Per-key colours ----

@@ -115,6 +115,16 @@ class CCorvaneKeyboardDevice : public CCorvaneUSBDevice {
   // profile could not be saved.
   bool ApplyAudioRecord(const AudioLightSetting& record);
 
+  // After macro `removed` left the folder: the key lists in memory renumbered
+  // (both layers), the profile saved when they changed, and the changed
+  // layers sent with the macros they play, as the key panel's save sends them.
+  struct MacroRemovalRepair {
+    bool changed = false;  // a key of the loaded profile played the macro or a later one
+    bool saved = true;     // false: nothing was sent
+    std::vector<KeyWriteOutcome> writes;
+  };
+  void RepairKeysAfterMacroRemoval(std::size_t removed, std::function<void(const MacroRemovalRepair&)> done);
+
   // Profile application, once the profile selector has selected the profile:
   // profile load, key lists, dangling macros repaired, page, settings, then
   // the macros and after them the key table (or Fn table when the Fn layer is
