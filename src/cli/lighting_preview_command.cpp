@@ -10,6 +10,7 @@
 #include "cli/brontalctl.h"
 #include "cli/commands.h"
 #include "control/command_line.h"
+#include "control/device_commands.h"
 #include "control/light_mode_names.h"
 #include "devices/interface_table.h"
 #include "devices/key_action_tables.h"
@@ -34,14 +35,11 @@ bool IsKeyboard(DeviceType type) { return type == DeviceType::kKeyboardWired || 
 
 // "keyboard" is the first keyboard model of the product table.
 std::optional<std::uint16_t> KeyboardProduct(std::string_view word) {
+  const std::optional<ProductIds> ids = ParseProductIds(word);
+  if (word != "keyboard" && !ids) return std::nullopt;
   for (const InterfaceRow& row : kInterfaceTable) {
     if (!IsRealProduct(row) || !IsKeyboard(row.type)) continue;
-    if (word == "keyboard") return row.product_id;
-    char ids[16];
-    std::snprintf(ids, sizeof ids, "%04x:%04x", row.vendor_id, row.product_id);
-    if (std::string_view(ids) == word) return row.product_id;
-    std::snprintf(ids, sizeof ids, "%04X:%04X", row.vendor_id, row.product_id);
-    if (std::string_view(ids) == word) return row.product_id;
+    if (!ids || (row.vendor_id == ids->vendor && row.product_id == ids->product)) return row.product_id;
   }
   return std::nullopt;
 }

@@ -84,20 +84,6 @@ bool IsFamilyWord(std::string_view word) {
   return word == "keyboard" || word == "mouse" || word == "mousepad" || word == "headset";
 }
 
-struct ProductIds {
-  std::uint16_t vendor;
-  std::uint16_t product;
-};
-
-std::optional<ProductIds> ParseProductIds(std::string_view word) {
-  const std::size_t colon = word.find(':');
-  if (colon == std::string_view::npos) return std::nullopt;
-  const std::optional<long> vendor = ParseNumber(word.substr(0, colon), 0, 0xFFFF, 16);
-  const std::optional<long> product = ParseNumber(word.substr(colon + 1), 0, 0xFFFF, 16);
-  if (!vendor || !product) return std::nullopt;
-  return ProductIds{static_cast<std::uint16_t>(*vendor), static_cast<std::uint16_t>(*product)};
-}
-
 std::string_view FamilyWord(DeviceType type) {
   switch (type) {
     case DeviceType::kKeyboardWired:
@@ -146,6 +132,15 @@ bool Matches(const CCorvaneUSBDevice& device, std::string_view device_word) {
 }
 
 }  // namespace
+
+std::optional<ProductIds> ParseProductIds(std::string_view word) {
+  const std::size_t colon = word.find(':');
+  if (colon == std::string_view::npos) return std::nullopt;
+  const std::optional<long> vendor = ParseNumber(word.substr(0, colon), 0, 0xFFFF, 16);
+  const std::optional<long> product = ParseNumber(word.substr(colon + 1), 0, 0xFFFF, 16);
+  if (!vendor || !product) return std::nullopt;
+  return ProductIds{static_cast<std::uint16_t>(*vendor), static_cast<std::uint16_t>(*product)};
+}
 
 std::span<const DeviceCommandInfo> DeviceCommands() { return kCommands; }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <span>
@@ -28,6 +29,13 @@ struct DeviceCommandInfo {
   std::string_view help;  // the text of "brontalctl COMMAND --help" after the usage line
   std::span<const OptionSpec> options;
 };
+
+struct ProductIds {
+  std::uint16_t vendor;
+  std::uint16_t product;
+};
+// "VID:PID" in hexadecimal; nothing for any other word.
+std::optional<ProductIds> ParseProductIds(std::string_view word);
 
 std::span<const DeviceCommandInfo> DeviceCommands();
 const DeviceCommandInfo* FindDeviceCommand(std::string_view name);

@@ -96,25 +96,16 @@ bool EvdevInputCapture::Start(CaptureSink sink, std::string& reason) {
     reason = "no keyboard or mouse event node to read";
     return false;
   }
-  auto stop = std::make_unique<StopSignal>();
-  if (!stop->valid()) {
-    reason = std::string("cannot make a thread's stop signal: ") + std::strerror(errno);
-    return false;
-  }
-  stop_ = std::move(stop);
-  delivery_ = std::make_unique<CaptureDelivery>(loop_, std::move(sink));
-  thread_ = std::thread(ReadNodes, std::move(nodes), std::cref(*stop_), std::cref(*delivery_));
-  ::pthread_setname_np(thread_.native_handle(), "brontal-evdev");
-  return true;
+  // Shared, since the thread's body must be copyable and the open nodes are not.
+  auto opened = std::make_shared<std::vector<Node>>(std::move(nodes));
+  return thread_.Start(
+      loop_, std::move(sink), "brontal-evdev",
+      [opened](const StopSignal& stop, const CaptureDelivery& delivery) {
+        ReadNodes(std::move(*opened), stop, delivery);
+      },
+      reason);
 }
 
-void EvdevInputCapture::Stop() {
-  if (!thread_.joinable()) return;
-  delivery_->Close();
-  stop_->Raise();
-  thread_.join();
-  delivery_.reset();
-  stop_.reset();
-}
+void EvdevInputCapture::Stop() { thread_.Stop(); }
 
 }  // namespace brontal

@@ -2,12 +2,10 @@
 
 #include <filesystem>
 #include <memory>
-#include <thread>
 #include <vector>
 
-#include "input_capture/capture_delivery.h"
+#include "input_capture/capture_thread.h"
 #include "input_capture/input_capture.h"
-#include "input_capture/stop_signal.h"
 
 namespace brontal {
 
@@ -27,9 +25,7 @@ class EvdevInputCapture final : public InputCapture {
  private:
   MessageLoop& loop_;
   const std::vector<std::filesystem::path> nodes_;
-  std::unique_ptr<CaptureDelivery> delivery_;
-  std::unique_ptr<StopSignal> stop_;
-  std::thread thread_;
+  CaptureThread thread_;
 };
 
 }  // namespace brontal

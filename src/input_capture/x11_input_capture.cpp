@@ -169,26 +169,17 @@ bool X11InputCapture::Start(CaptureSink sink, std::string& reason) {
   Stop();
   auto connection = std::make_unique<Connection>();
   if (!connection->Open(display_name_, reason)) return false;
-  auto stop = std::make_unique<StopSignal>();
-  if (!stop->valid()) {
-    reason = std::string("cannot make a thread's stop signal: ") + std::strerror(errno);
+  Connection* reader = connection.get();
+  if (!thread_.Start(
+          loop_, std::move(sink), "brontal-x11in",
+          [reader](const StopSignal& stop, const CaptureDelivery& delivery) { reader->Run(stop, delivery); }, reason))
     return false;
-  }
   connection_ = std::move(connection);
-  stop_ = std::move(stop);
-  delivery_ = std::make_unique<CaptureDelivery>(loop_, std::move(sink));
-  thread_ = std::thread(&Connection::Run, connection_.get(), std::cref(*stop_), std::cref(*delivery_));
-  ::pthread_setname_np(thread_.native_handle(), "brontal-x11in");
   return true;
 }
 
 void X11InputCapture::Stop() {
-  if (!thread_.joinable()) return;
-  delivery_->Close();
-  stop_->Raise();
-  thread_.join();
-  delivery_.reset();
-  stop_.reset();
+  thread_.Stop();
   connection_.reset();
 }
 

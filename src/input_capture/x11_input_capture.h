@@ -2,11 +2,9 @@
 
 #include <memory>
 #include <string>
-#include <thread>
 
-#include "input_capture/capture_delivery.h"
+#include "input_capture/capture_thread.h"
 #include "input_capture/input_capture.h"
-#include "input_capture/stop_signal.h"
 
 namespace brontal {
 
@@ -29,9 +27,7 @@ class X11InputCapture final : public InputCapture {
   MessageLoop& loop_;
   const std::string display_name_;
   std::unique_ptr<Connection> connection_;
-  std::unique_ptr<CaptureDelivery> delivery_;
-  std::unique_ptr<StopSignal> stop_;
-  std::thread thread_;
+  CaptureThread thread_;
 };
 
 }  // namespace brontal
