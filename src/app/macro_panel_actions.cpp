@@ -105,6 +105,10 @@ void MacroPanelActions::OnSelectedDeviceLeaving() {
   if (CMacroControlUI* panel = Panel()) panel->ShowFolder(std::nullopt);
 }
 
+void MacroPanelActions::ReloadMacros() {
+  if (CMacroControlUI* panel = Panel()) panel->ReloadFromFiles();
+}
+
 void MacroPanelActions::OnNotify(const RoutedNotify& route, TNotifyUI& msg) {
   CMacroControlUI* panel = Panel();
   if (!panel) return;

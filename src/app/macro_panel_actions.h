@@ -36,6 +36,9 @@ class MacroPanelActions {
   void ShowSelectedDevice();
   // The selected device goes away: a recording ends, saved, and its macros leave the panel.
   void OnSelectedDeviceLeaving();
+  // The macros as their files hold them now, after another program's change;
+  // not while the panel records.
+  void ReloadMacros();
   // A recording that runs ends, saved, and the device may change again.
   void StopRecording();
 

@@ -218,7 +218,17 @@ void CMainWnd::OnWindowInit() {
   control_server_ = DeviceControlServer::Start(
       GetToolkit().Loop(),
       [this](const DeviceRequest& request, std::function<void(DeviceReply)> done) {
-        RunDeviceRequest(roster_, request, std::move(done));
+        if (request.args.empty() || request.args.front() != "macro")
+          return RunDeviceRequest(roster_, request, std::move(done));
+        // The macro page and the key panel show what the command changed.
+        RunDeviceRequest(roster_, request,
+                         [this, alive = std::weak_ptr(notices_alive_), done = std::move(done)](DeviceReply reply) {
+                           if (!alive.expired()) {
+                             macro_panel_.ReloadMacros();
+                             key_assignment_.ShowSelectedDevice();
+                           }
+                           done(std::move(reply));
+                         });
       },
       error);
   if (!control_server_) Trace("device control: " + error);

@@ -14,6 +14,7 @@
 #include "control/command_line.h"
 #include "control/control_socket.h"
 #include "control/device_commands.h"
+#include "control/macro_record_command.h"
 #include "device_access/hid_backend.h"
 #include "profiles/data_folders.h"
 #include "transport/in_process_simulation.h"
@@ -113,6 +114,12 @@ int RunDeviceCommand(std::span<const std::string_view> words, bool simulated, st
     const std::string& file = line.args.positional[*file_word];
     const auto word = std::find(request.args.rbegin(), request.args.rend(), file);
     *word = std::filesystem::absolute(file).lexically_normal().string();
+  }
+  if (line.info->name == "macro" && line.args.positional.front() == "record") {
+    std::string ignored;
+    const auto options = macro_record_command::ParseOptions(line.args, ignored);
+    err << "brontalctl: macro: recording into " << line.args.positional[1] << " for " << options->length.count()
+        << " s once the " << line.device << " answers; what is typed still reaches its program" << std::endl;
   }
   std::optional<DeviceReply> reply;
   if (!simulated) reply = SendDeviceRequest(request);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/bus/bus_socket.h"
+#include "control/device_commands.h"
 #include "device_access/hid_backend.h"
 #include "support/debug_log.h"
 #include "support/private_folder.h"
@@ -106,7 +107,7 @@ void DeviceControlServer::Answer(int connection, std::stop_token stop) {
         answer->set_value(std::move(r));
       });
     });
-    const auto deadline = std::chrono::steady_clock::now() + kRequestLimit;
+    const auto deadline = std::chrono::steady_clock::now() + DeviceRequestTimeLimit(request);
     while (future.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready) {
       if (stop.stop_requested()) return;
       if (std::chrono::steady_clock::now() > deadline) {
@@ -129,7 +130,7 @@ std::optional<DeviceReply> SendDeviceRequest(const DeviceRequest& request, std::
       PacketResult::kDone)
     return std::nullopt;
   std::vector<std::uint8_t> packet;
-  const auto limit = DeviceControlServer::kRequestLimit + kTransferLimit;
+  const auto limit = DeviceRequestTimeLimit(request) + kTransferLimit;
   if (ReceivePacket(connection.get(), packet, kMaxPacket, BusClock::now() + limit) != PacketResult::kDone)
     return DeviceReply{1, "", "brontalctl: brontal-driver took the request but gave no answer\n"};
   DeviceReply reply;

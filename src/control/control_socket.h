@@ -32,8 +32,6 @@ inline constexpr int kNotThisBus = -1;
 class DeviceControlServer {
  public:
   using Handler = std::function<void(const DeviceRequest&, std::function<void(DeviceReply)>)>;
-  // How long a request may take on the device before the client is told.
-  static constexpr std::chrono::seconds kRequestLimit{60};
 
   // Nothing, with the reason, when the socket cannot be made or another live
   // program serves it.

@@ -6,6 +6,7 @@
 #include "control/keyboard_commands.h"
 #include "control/lighting_commands.h"
 #include "control/macro_commands.h"
+#include "control/macro_record_command.h"
 #include "device_access/hid_path.h"
 #include "devices/corvane_usb_device.h"
 #include "devices/device_option_ui.h"
@@ -20,6 +21,7 @@ constexpr OptionSpec kJson[] = {{"--json", false}};
 constexpr OptionSpec kKeysOptions[] = {{"--json", false}, {"--fn", false}, {"--index", true}};
 constexpr OptionSpec kAssignOptions[] = {{"--fn", false}, {"--index", true}};
 constexpr OptionSpec kColorsOptions[] = {{"--json", false}, {"--group", true}};
+constexpr OptionSpec kMacroOptions[] = {{"--json", false}, {"--for", true}, {"--delay", true}};
 
 constexpr std::array kCommands = {
     DeviceCommandInfo{"show", "show DEVICE [--json]", "a device's information and settings",
@@ -69,15 +71,21 @@ constexpr std::array kCommands = {
                       kJson},
     DeviceCommandInfo{
         "macro",
-        "macro DEVICE list|show NAME|add|rename OLD NEW|delete NAME|import FILE|export NAME FILE|download [--json]",
+        "macro DEVICE list|show NAME|add|rename OLD NEW|delete NAME|import FILE|export NAME FILE|download|record "
+        "NAME [--for SECONDS] [--delay recorded|none|fixed=MS] [--json]",
         "the macros of the device's model",
         "add names the new macro itself (macro_1, macro_2, ...) and prints the name; import\n"
         "names it after the file and prints the name. A delete sets the keys that played\n"
         "the macro, in every profile and on both layers, back to their default actions and\n"
         "renumbers the keys of later macros; the keyboard gets the current profile's\n"
         "changed keys with their macros. download sends the macros the current profile's\n"
-        "keys play.\n",
-        kJson},
+        "keys play.\n"
+        "record adds the keys and mouse buttons pressed in the session during SECONDS\n"
+        "(default 10, at most 600) at the end of macro NAME, made when there is none. The\n"
+        "pauses between them are the recorded ones, none, or MS milliseconds each. It\n"
+        "reads X11 in an X11 session, otherwise the keyboards' and mice's event nodes\n"
+        "(see 'brontalctl udev-rules --input'); the input still reaches every program.\n",
+        kMacroOptions},
 };
 
 bool IsFamilyWord(std::string_view word) {
@@ -191,6 +199,16 @@ std::optional<std::size_t> CallerFileWord(const DeviceCommandLine& line) {
   if (line.info->name == "macro" && words.size() == 2 && action == "import") return 1;
   if (line.info->name == "macro" && words.size() == 3 && action == "export") return 2;
   return std::nullopt;
+}
+
+std::chrono::seconds DeviceRequestTimeLimit(const DeviceRequest& request) {
+  constexpr std::chrono::seconds kDeviceWork{60};
+  DeviceCommandLine line;
+  std::string error;
+  if (!ParseDeviceCommand(request.args, line, error) || line.info->name != "macro") return kDeviceWork;
+  if (line.args.positional.empty() || line.args.positional.front() != "record") return kDeviceWork;
+  const std::optional<macro_record_command::Options> options = macro_record_command::ParseOptions(line.args, error);
+  return options ? kDeviceWork + options->length : kDeviceWork;
 }
 
 CCorvaneUSBDevice* FindReadyDevice(DeviceRoster& roster, std::string_view device_word) {

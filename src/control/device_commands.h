@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -56,6 +57,10 @@ bool ParseDeviceCommand(std::span<const std::string> words, DeviceCommandLine& l
 // program (import and export): the program that carries the command out may
 // run in another folder. Nullopt for a command without one.
 std::optional<std::size_t> CallerFileWord(const DeviceCommandLine& line);
+
+// How long the owning program may work on a request before the asking one is
+// told it did not finish: a minute, and a recording's length on top.
+std::chrono::seconds DeviceRequestTimeLimit(const DeviceRequest& request);
 
 // Runs a request on the loop thread of the program that owns the devices;
 // `done` runs once, on that thread, possibly later (after the device's I/O).

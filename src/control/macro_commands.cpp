@@ -10,6 +10,7 @@
 
 #include "cli/json_output.h"
 #include "control/macro_download_words.h"
+#include "control/macro_record_command.h"
 #include "devices/keyboard/corvane_keyboard_device.h"
 #include "macros/macro_event_name.h"
 #include "macros/macro_file.h"
@@ -190,9 +191,17 @@ bool Check(const DeviceCommandLine& line, std::string& error) {
       error = "which file?";
       return false;
     }
-    return true;
+    if (action.name != "record" && (line.args.Value("--for") || line.args.Value("--delay"))) {
+      error = "only record takes --for and --delay";
+      return false;
+    }
+    if (action.name == "record" && IsBlankProfileName(words[1])) {
+      error = "the name is blank";
+      return false;
+    }
+    return macro_record_command::ParseOptions(line.args, error).has_value();
   }
-  error = "list, show NAME, add, rename OLD NEW, delete NAME, import FILE or export NAME FILE";
+  error = "list, show NAME, add, rename OLD NEW, delete NAME, import FILE, export NAME FILE, download or record NAME";
   return false;
 }
 
@@ -219,7 +228,10 @@ void Run(CCorvaneKeyboardDevice& keyboard, const DeviceCommandLine& line, std::f
     });
   }
   // record
-  done(Failure("recording needs the capture backends, which this program does not have yet"));
+  std::string error;
+  const std::optional<macro_record_command::Options> options = macro_record_command::ParseOptions(line.args, error);
+  if (!options) return done({2, "", "brontalctl: macro: " + error + "\n"});
+  macro_record_command::Run(keyboard.loop(), folder, words[1], *options, std::move(done));
 }
 
 }  // namespace brontal::macro_commands

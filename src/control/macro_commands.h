@@ -9,7 +9,7 @@ namespace brontal {
 
 class CCorvaneKeyboardDevice;
 
-// "macro DEVICE list|show NAME|add|rename OLD NEW|delete NAME|import FILE|export NAME FILE":
+// "macro DEVICE list|show NAME|add|rename OLD NEW|delete NAME|import FILE|export NAME FILE|download|record NAME":
 // the macros of the device's model, kept in its device folder.
 namespace macro_commands {
 

@@ -56,6 +56,8 @@ class CCorvaneUSBDevice : public CHorizontalLayoutUI, public CNotifyPump {
   ~CCorvaneUSBDevice() override;
 
   std::string_view GetClass() const override { return "CorvaneUSBDevice"; }
+  // The loop of the thread that owns the device: its results and timers run there.
+  MessageLoop& loop() const { return loop_; }
   void Notify(TNotifyUI&) override {}
 
   // Layout values of the tables; resizes (and zeroes) the per-position tables.
@@ -223,7 +225,6 @@ class CCorvaneUSBDevice : public CHorizontalLayoutUI, public CNotifyPump {
   // Sets the flag without the notice (a family's state at construction).
   void init_host_lighting(bool on) { host_lighting_ = on; }
 
-  MessageLoop& loop() const { return loop_; }
   // The picture's key buttons by position (null where a position has none).
   void SetKeyButtons(std::vector<CControlUI*> buttons) { key_buttons_ = std::move(buttons); }
 

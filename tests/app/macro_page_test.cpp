@@ -165,6 +165,24 @@ TEST_F(MacroPageTest, ShowingThePageReadsTheListAgainAndKeepsTheOpenMacro) {
   EXPECT_EQ(Part("macro_edit_macroname").GetText(), "Renamed");
 }
 
+// After a brontalctl recording into the open macro, the panel shows its new
+// events: an edit made next would otherwise save the old list over them.
+TEST_F(MacroPageTest, AReloadShowsTheOpenMacroAsItsFileHoldsItNow) {
+  AddMacro();
+  AddMacro();
+  PickMacro(1);
+  WriteEvents(1, {KeyEvent(0x04, true, 5), KeyEvent(0x04, false, 0)});
+  ASSERT_TRUE(MacroFolder(Folder()).Rename(0, "Other") == MacroRename::kRenamed);
+  window_.macro_panel().ReloadMacros();
+  EXPECT_EQ(Part<CListUI>("macro_name_list").GetItemAt(0)->GetText(), "Other");
+  EXPECT_EQ(Panel().SelectedMacro(), 1U);
+  EXPECT_EQ(Panel().Events().size(), 2U);
+  ASSERT_TRUE(MacroFolder(Folder()).Remove(1));
+  window_.macro_panel().ReloadMacros();
+  EXPECT_EQ(Panel().SelectedMacro(), std::nullopt);
+  EXPECT_TRUE(Panel().Events().empty());
+}
+
 TEST_F(MacroPageTest, ARecordingTakesTheWindowsKeysAndIsSavedWhenStopped) {
   AddMacro();
   Part<COptionUI>("macro_check_time").Selected(true, false);

@@ -8,7 +8,11 @@
 
 #include "control/device_commands.h"
 #include "devices/keyboard_fixture.h"
+#include "e2e/virtual_display.h"
+#include "helpers/pump_until.h"
+#include "helpers/scoped_environment.h"
 #include "helpers/temporary_folder.h"
+#include "input_capture/input_node_scan.h"
 #include "macros/macro_file.h"
 #include "macros/macro_folder.h"
 #include "macros/macro_image.h"
@@ -187,7 +191,11 @@ TEST_F(MacroCommandsTest, RefusalsChangeNoFile) {
       {{"export", "macro_1", (elsewhere_.path() / "no folder" / "x.mac").string()}, 1, "could not be copied"},
       {{"import", (elsewhere_.path() / "Many.mac").string()}, 1, "holds 4001 events; a macro takes at most 4000"},
       {{"import", elsewhere_.path().string()}, 1, "is a folder"},
-      {{"record", "macro_1"}, 1, "recording needs the capture backends"},
+      {{"record", "macro_1", "--for", "0"}, 2, "--for takes a number of seconds from 1 to 600"},
+      {{"record", "macro_1", "--delay", "fixed=65536"}, 2, "--delay takes recorded, none or fixed=MS"},
+      {{"record", "macro_1", "--delay", "sometimes"}, 2, "--delay takes recorded, none or fixed=MS"},
+      {{"record", " "}, 2, "the name is blank"},
+      {{"list", "--for", "5"}, 2, "only record takes --for and --delay"},
   };
   for (const Case& c : cases) {
     const DeviceReply reply = Macro(c.words);
@@ -195,6 +203,71 @@ TEST_F(MacroCommandsTest, RefusalsChangeNoFile) {
     EXPECT_NE(reply.err.find(c.err), std::string::npos) << reply.err;
   }
   EXPECT_EQ(ReadFileContents(index), before);
+}
+
+// Neither X11 nor a readable event node: nothing to record from, and no macro is made.
+TEST_F(MacroCommandsTest, RecordWithoutASystemWideCaptureSaysWhyAndMakesNothing) {
+  if (!ReadableKeyboardsAndMice("/dev/input").empty()) GTEST_SKIP() << "this machine's input nodes may be read";
+  const test::ScopedEnvironment session({{"DISPLAY", ""}, {"WAYLAND_DISPLAY", "wayland-0"}});
+  const DeviceReply reply = Macro({"record", "Typed", "--for", "1"});
+  EXPECT_EQ(reply.status, 1);
+  EXPECT_NE(reply.err.find("nothing to record from: not an X11 session"), std::string::npos) << reply.err;
+  EXPECT_EQ(Folder().Index().Count(), 0u);
+}
+
+// The session's keys and buttons go into the macro, made under the name when
+// missing and added to after that. The release of a key pressed before the
+// recording (the Enter that started it) is left out.
+TEST_F(MacroCommandsTest, RecordTakesWhatIsTypedOnTheX11Display) {
+  if (!e2e::OnPath("Xvfb") || !e2e::OnPath("xdotool")) GTEST_SKIP() << "Xvfb and xdotool come from scripts/deps";
+  std::string error;
+  const std::unique_ptr<e2e::VirtualDisplay> display = e2e::VirtualDisplay::Start({}, "/dev/null", error);
+  ASSERT_TRUE(display) << error;
+  const test::ScopedEnvironment session(
+      {{"DISPLAY", display->name()}, {"WAYLAND_DISPLAY", ""}, {"XDG_SESSION_TYPE", "x11"}});
+  auto record = [&](std::vector<std::string> words, const std::vector<std::string>& typed) {
+    words.insert(words.begin(), {"macro", "keyboard", "record"});
+    std::optional<DeviceReply> reply;
+    RunDeviceRequest(roster_, {std::move(words), "test"}, [&](DeviceReply r) { reply = std::move(r); });
+    // The capture listens once the command has started it; the loop's clock
+    // is the test's, so the recording ends when the test moves it on.
+    EXPECT_EQ(display->XDoTool(typed), 0);
+    test::PumpUntil(
+        loop, [] { return false; }, std::chrono::milliseconds(500));
+    loop.AdvanceBy(std::chrono::seconds(1));
+    EXPECT_TRUE(reply.has_value());
+    return reply.value_or(DeviceReply{-1, "", "no reply"});
+  };
+  // Key codes are the evdev codes plus 8: 36 Return, 38 A, 56 B.
+  const DeviceReply first =
+      record({"Typed", "--for", "1", "--delay", "fixed=20"}, {"keyup", "36", "key", "38", "click", "1"});
+  EXPECT_EQ(first.out, "4 events recorded into Typed (4 in all)\n") << first.err;
+  const DeviceReply second = record({"typed", "--for", "1", "--delay", "none"}, {"key", "56"});
+  EXPECT_EQ(second.out, "2 events recorded into Typed (6 in all)\n") << second.err;
+  EXPECT_EQ(Folder().Index().Count(), 1u);
+  EXPECT_EQ(Macro({"show", "Typed"}).out,
+            "event  input               action  delay\n"
+            "    0  A                   down       20\n"
+            "    1  A                   up         20\n"
+            "    2  left                down       20\n"
+            "    3  left                up         20\n"
+            "    4  B                   down        0\n"
+            "    5  B                   up          0\n");
+}
+
+TEST(DeviceRequestTimeLimit, ARecordingGetsItsLengthOnTopOfTheMinute) {
+  struct Case {
+    std::vector<std::string> words;
+    std::chrono::seconds limit;
+  };
+  const Case cases[] = {
+      {{"macro", "keyboard", "record", "M", "--for", "600"}, std::chrono::seconds(660)},
+      {{"macro", "keyboard", "record", "M"}, std::chrono::seconds(70)},
+      {{"macro", "keyboard", "list"}, std::chrono::seconds(60)},
+      {{"set", "keyboard", "mode=3"}, std::chrono::seconds(60)},
+      {{"macro", "keyboard", "record", "M", "--for", "601"}, std::chrono::seconds(60)},
+  };
+  for (const Case& c : cases) EXPECT_EQ(DeviceRequestTimeLimit({c.words, "test"}), c.limit) << c.words[2];
 }
 
 TEST(CallerFileWord, NamesTheFileOfImportAndExport) {

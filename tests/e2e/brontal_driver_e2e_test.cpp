@@ -1,8 +1,6 @@
 // The desktop program as a user meets it: on a virtual X display, on the
 // brontal-sim daemon's bus, driven with xdotool.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <poll.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
@@ -18,6 +16,7 @@
 #include <unordered_set>
 
 #include "e2e/child_process.h"
+#include "e2e/virtual_display.h"
 
 namespace brontal::e2e {
 namespace {
@@ -85,7 +84,8 @@ class BrontalDriverOnXvfb : public ::testing::Test {
   }
 
   void TearDown() override {
-    while (!processes_.empty()) processes_.pop_back();  // the display goes last
+    while (!processes_.empty()) processes_.pop_back();
+    display_.reset();  // the display goes last
     if (HasFailure()) PrintLogs();
     std::error_code ignored;
     fs::remove_all(root_, ignored);
@@ -113,25 +113,11 @@ class BrontalDriverOnXvfb : public ::testing::Test {
     return RunCommand(argv, environment_, kCommandLimit, output);
   }
 
-  // Xvfb picks a free display itself and names it once it accepts connections.
   void StartDisplay() {
-    int pipe_fds[2];
-    ASSERT_EQ(::pipe2(pipe_fds, O_CLOEXEC), 0);
-    // Without -noreset the server resets whenever its last client leaves, and a
-    // program connecting meanwhile (trayer while xdotool polls) is refused.
-    Start({"Xvfb", "-displayfd", "3", "-noreset", "-screen", "0", "1280x800x24", "-nolisten", "tcp"}, "xvfb", {},
-          pipe_fds[1]);
-    ::close(pipe_fds[1]);
-    std::string number;
-    pollfd ready{pipe_fds[0], POLLIN, 0};
-    char c = 0;
-    while (number.find('\n') == std::string::npos && ::poll(&ready, 1, static_cast<int>(kStartLimit.count())) == 1 &&
-           ::read(pipe_fds[0], &c, 1) == 1)
-      number += c;
-    ::close(pipe_fds[0]);
-    ASSERT_TRUE(number.ends_with('\n')) << "Xvfb did not start (installed by scripts/deps)";
-    number.pop_back();
-    environment_["DISPLAY"] = ":" + number;
+    std::string error;
+    display_ = VirtualDisplay::Start({"-screen", "0", "1280x800x24"}, root_ / "xvfb.log", error);
+    ASSERT_TRUE(display_) << error << " (installed by scripts/deps)";
+    environment_["DISPLAY"] = display_->name();
   }
 
   // Waits until the tray host's panel shows; it owns the tray selection by then.
@@ -195,6 +181,7 @@ class BrontalDriverOnXvfb : public ::testing::Test {
 
   fs::path root_, sim_;
   Environment environment_;
+  std::unique_ptr<VirtualDisplay> display_;
   std::vector<std::unique_ptr<ChildProcess>> processes_;
 };
 

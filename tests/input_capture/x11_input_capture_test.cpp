@@ -2,19 +2,15 @@
 // XTEST extension as a user's keyboard and mouse would be.
 #include "input_capture/x11_input_capture.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <linux/input-event-codes.h>
-#include <poll.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "e2e/child_process.h"
+#include "e2e/virtual_display.h"
 #include "helpers/pump_until.h"
 #include "input_capture/captured_input_text.h"
 #include "ui/toolkit/manual_message_loop.h"
@@ -25,43 +21,18 @@ namespace {
 using std::chrono::milliseconds;
 using Texts = std::vector<std::string>;
 
-bool OnPath(const std::string& program) {
-  const char* path = std::getenv("PATH");
-  std::string folders = path != nullptr ? path : "";
-  for (std::size_t start = 0; start <= folders.size();) {
-    const std::size_t end = std::min(folders.find(':', start), folders.size());
-    if (::access((folders.substr(start, end - start) + "/" + program).c_str(), X_OK) == 0) return true;
-    start = end + 1;
-  }
-  return false;
-}
-
 class X11Capture : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!OnPath("Xvfb") || !OnPath("xdotool")) GTEST_SKIP() << "Xvfb and xdotool are not installed (scripts/deps)";
-    // Xvfb picks a free display itself and names it once it accepts connections.
-    int pipe_fds[2];
-    ASSERT_EQ(::pipe2(pipe_fds, O_CLOEXEC), 0);
-    xvfb_ = std::make_unique<e2e::ChildProcess>(
-        std::vector<std::string>{"Xvfb", "-displayfd", "3", "-noreset", "-nolisten", "tcp"}, e2e::Environment{},
-        "/dev/null", pipe_fds[1]);
-    ::close(pipe_fds[1]);
-    std::string number;
-    pollfd ready{pipe_fds[0], POLLIN, 0};
-    char c = 0;
-    while (!number.ends_with('\n') && ::poll(&ready, 1, 10000) == 1 && ::read(pipe_fds[0], &c, 1) == 1) number += c;
-    ::close(pipe_fds[0]);
-    ASSERT_TRUE(number.ends_with('\n')) << "Xvfb did not start";
-    number.pop_back();
-    display_ = ":" + number;
+    if (!e2e::OnPath("Xvfb") || !e2e::OnPath("xdotool"))
+      GTEST_SKIP() << "Xvfb and xdotool are not installed (scripts/deps)";
+    std::string error;
+    xvfb_ = e2e::VirtualDisplay::Start({}, "/dev/null", error);
+    ASSERT_TRUE(xvfb_) << error;
+    display_ = xvfb_->name();
   }
 
-  void XDoTool(const std::vector<std::string>& words) {
-    std::vector<std::string> argv = {"xdotool"};
-    argv.insert(argv.end(), words.begin(), words.end());
-    ASSERT_EQ(e2e::RunCommand(argv, {{"DISPLAY", display_}}, milliseconds(5000)), 0);
-  }
+  void XDoTool(const std::vector<std::string>& words) { ASSERT_EQ(xvfb_->XDoTool(words), 0); }
 
   bool Start(X11InputCapture& capture) {
     std::string reason;
@@ -75,7 +46,7 @@ class X11Capture : public ::testing::Test {
     return test::PumpUntil(loop_, [&] { return captured_.size() >= count; });
   }
 
-  std::unique_ptr<e2e::ChildProcess> xvfb_;
+  std::unique_ptr<e2e::VirtualDisplay> xvfb_;
   std::string display_;
   ManualMessageLoop loop_;
   Texts captured_;

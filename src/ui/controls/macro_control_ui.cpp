@@ -203,6 +203,17 @@ void CMacroControlUI::RefreshMacroList() {
   PickMacroRow(std::nullopt);
 }
 
+void CMacroControlUI::ReloadFromFiles() {
+  if (recording_ || !folder_) return;
+  const std::string open = editor_ ? editor_->Guid() : std::string();
+  FillMacroList();
+  const MacroIndex index = folder_->Index();
+  std::optional<std::size_t> row;
+  for (std::size_t i = 0; i < index.Count() && !open.empty() && !row; ++i)
+    if (index.Guid(i) == open) row = i;
+  PickMacroRow(row);
+}
+
 std::optional<std::size_t> CMacroControlUI::SelectedMacro() {
   const auto* list = Part<CListUI>(kMacroList);
   if (!list || list->GetCurSel() < 0) return std::nullopt;

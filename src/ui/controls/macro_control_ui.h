@@ -58,6 +58,9 @@ class CMacroControlUI : public CHorizontalLayoutUI, public CNotifyPump {
   // The folder's macros read again (another program may have changed them),
   // the picked one kept when it is still there.
   void RefreshMacroList();
+  // The list and the open macro's events read again (another program changed
+  // them); the open macro stays open while it exists. Not while recording.
+  void ReloadFromFiles();
   // "macro_name_list" picked: the macro's events are loaded and the event
   // controls enabled; without a macro they are disabled.
   void OnMacroPicked();
