@@ -94,6 +94,14 @@ class CCorvaneUSBDevice : public CHorizontalLayoutUI, public CNotifyPump {
   virtual void ApplySelectedProfile(std::function<void(bool ok)> done) {
     if (done) done(false);
   }
+  // "default_btn": the current profile's content replaced by the default
+  // data (key and Fn lists, lighting, system settings), saved, the page shown
+  // again, then the key table of layer 0 and the settings written. `done`
+  // hears whether all of it went through; families without a command set
+  // yet restore nothing.
+  virtual void RestoreDefaults(std::function<void(bool ok)> done) {
+    if (done) done(false);
+  }
   // The lighting page's side. The live lighting record; none while the family
   // has no lighting of its own yet.
   virtual std::optional<LightSetting> LiveLight() const { return std::nullopt; }
