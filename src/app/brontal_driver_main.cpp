@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <QScreen>
 #include <QTimer>
 #include <QWidget>
 #include <cstdio>
@@ -23,6 +24,7 @@
 #include "app/main_window.h"
 #include "device_access/hid_backend.h"
 #include "input_capture/input_capture.h"
+#include "profiles/screen_size_setting.h"
 #include "support/debug_log.h"
 #include "support/standard_output.h"
 #include "support/user_folders.h"
@@ -159,6 +161,12 @@ int main(int argc, char** argv) {
   QtView view(toolkit);
   if (!view.ApplySkinStyleSheet(error)) Trace("skin: " + error);
   QtDesktopServices desktop(view);
+  // The mouse's settings record carries the screen size; brontalctl sends what was stored here.
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QSize pixels = screen->size() * screen->devicePixelRatio();
+    if (pixels.width() > 0 && pixels.width() <= 0xFFFF && pixels.height() > 0 && pixels.height() <= 0xFFFF)
+      WriteScreenSize({static_cast<std::uint16_t>(pixels.width()), static_cast<std::uint16_t>(pixels.height())});
+  }
   CMainWnd main_window(toolkit, messages, desktop, bus);
   desktop.AttachTray(main_window);
   if (!main_window.Create(nullptr, std::string(kApplicationName), Rect{0, 0, 800, 572})) {

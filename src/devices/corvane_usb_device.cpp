@@ -9,8 +9,11 @@
 #include "profiles/light_members.h"
 #include "support/debug_log.h"
 #include "ui/controls/device_key_button_ui.h"
+#include "ui/controls/device_power_ui.h"
 #include "ui/controls/select_panel_ui.h"
 #include "ui/toolkit/message_loop.h"
+#include "ui/toolkit/paint_manager.h"
+#include "ui/toolkit/window.h"
 
 namespace brontal {
 namespace {
@@ -179,6 +182,28 @@ lighting::EngineSettings CCorvaneUSBDevice::InitialLightSettings() const {
   settings.light = DecodeLight(device["LightInfo"]);
   settings.light_list = DecodeLightList(device["LightList"]);
   return settings;
+}
+
+void CCorvaneUSBDevice::ReadPowerStatus(std::function<void(PowerStatus)> done) {
+  const bool receiver = receiver_link();
+  std::function<PowerStatus()> job = [this, receiver]() -> PowerStatus {
+    if (!channel_.open() || !channel_.QueryLink()) return std::nullopt;
+    std::array<std::uint8_t, 6> status{};
+    if (channel_.ReadPacket(command::kReadStatus, status, 6, 0) != CommandResult::kSuccess) return std::nullopt;
+    status[3] = receiver ? 1 : 0;
+    return status;
+  };
+  RunJob<PowerStatus>(std::move(job), std::move(done));
+}
+
+void CCorvaneUSBDevice::PollPowerStatus() {
+  if (!channel_.open() || window_hidden()) return;
+  ReadPowerStatus([this](PowerStatus status) {
+    if (!status) return;
+    if (battery()) battery()->SetPowerStatus(*status);
+    if (CPaintManagerUI* manager = GetManager())
+      manager->GetWindow().SendMessage(WindowMessage(kMsgPowerLevel, (*status)[4], 0));
+  });
 }
 
 bool CCorvaneUSBDevice::Transaction(const std::function<CommandResult()>& body) {

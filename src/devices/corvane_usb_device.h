@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -226,6 +227,17 @@ class CCorvaneUSBDevice : public CHorizontalLayoutUI, public CNotifyPump {
         if (!life.expired() && result) result(value);
       });
     });
+  }
+  // The power status record (six bytes, byte 3 the link: 1 through the
+  // receiver), read on the worker; nothing when it could not be read.
+  using PowerStatus = std::optional<std::array<std::uint8_t, 6>>;
+  void ReadPowerStatus(std::function<void(PowerStatus)> done);
+  // The status timer's poll of the families that report power: the battery
+  // gauge and the window hear the level. Not while the window is hidden.
+  void PollPowerStatus();
+  // A mouse click for the reactive lighting of the animation thread.
+  void ReactToClick() {
+    if (animator_) animator_->OnMouseClick();
   }
   // Job side: a write bracketed by 0x01 and 0x02, the end sent whatever came
   // before it; false when any of them failed or the channel is closed.

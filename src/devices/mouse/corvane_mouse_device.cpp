@@ -1,0 +1,414 @@
+#include "devices/mouse/corvane_mouse_device.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "devices/device_option_ui.h"
+#include "devices/macro_image_transfer.h"
+#include "macros/macro_index.h"
+#include "profiles/data_folders.h"
+#include "support/debug_log.h"
+#include "ui/controls/device_profile_ui.h"
+#include "ui/toolkit/message_loop.h"
+
+namespace brontal {
+namespace {
+
+constexpr std::uint32_t kSettingsWriteKey = 1;
+constexpr int kIndexCount = 4;
+constexpr std::uint8_t kMacroAction = 0x70;
+constexpr std::uint8_t kMacroAction2 = 0x71;
+
+bool Succeeded(CommandResult r) { return r == CommandResult::kSuccess; }
+
+}  // namespace
+
+// The images a connect-time read starts from and fills: a failed read leaves
+// its image as it was.
+struct CCorvaneMouseDevice::ConnectRead {
+  bool channel_open = false;
+  bool info_read = false;
+  bool table_read = false;
+  DeviceInfoBlock info;
+  keyboard::Table base{};
+  SettingsRead settings;
+};
+
+CCorvaneMouseDevice::CCorvaneMouseDevice(MessageLoop& loop) : CCorvaneUSBDevice(loop, DeviceFamily::kMouse) {}
+
+CCorvaneMouseDevice::~CCorvaneMouseDevice() {
+  // The workers call this family's operations: they stop before it goes.
+  StopThreads();
+  StopIo();
+}
+
+void CCorvaneMouseDevice::EnsureProfilePaths() {
+  if (profile_paths_set_) return;
+  profile_paths_set_ = true;
+  profile_.SetDefaultProfilePath(DefaultDataFile());
+  profile_.SetLightConfigPath(ModelLightConfigPath(kind_name(), lighting_page()));
+  profile_.SetDeviceEntryIndex(0);
+  LoadLightNames(static_cast<std::size_t>(GetEntryKind()), UserDataFolder(), light_names_);
+}
+
+std::vector<int> CCorvaneMouseDevice::ModeCodes() const {
+  std::vector<int> codes;
+  for (const LightMode& mode : light_names_.modes) codes.push_back(mode.value);
+  return codes;
+}
+
+bool CCorvaneMouseDevice::LinkedTransaction(const std::function<CommandResult()>& body) {
+  CCommandChannel& c = channel();
+  if (!c.open() || !c.QueryLink()) return false;
+  const bool began = Succeeded(c.Begin());
+  const bool sent = began && c.QueryLink() && Succeeded(body());
+  const bool linked = c.QueryLink();
+  const bool ended = Succeeded(c.End());
+  return began && sent && linked && ended;
+}
+
+bool CCorvaneMouseDevice::IsLinkAlive() { return channel().open() && receiver_link() && channel().QueryLink(); }
+
+void CCorvaneMouseDevice::CheckLinkAlive(std::function<void(bool)> done) {
+  RunJob<bool>([this] { return IsLinkAlive(); }, std::move(done));
+}
+
+// ---- Connect ----
+
+void CCorvaneMouseDevice::OnConnected() {
+  EnsureProfilePaths();
+  ready_ = false;
+  screen_ = ReadScreenSize();
+  ConnectRead start;
+  start.info = info_;
+  start.base = base_table_;
+  start.settings.raw = raw_;
+  std::function<ConnectRead()> job = [this, read = std::move(start)]() mutable {
+    CCommandChannel& c = channel();
+    read.channel_open = c.open();
+    if (!read.channel_open || !c.QueryLink()) return read;
+    if (Succeeded(c.Begin())) {
+      read.info_read = c.QueryLink() && Succeeded(c.ReadDeviceInfo(read.info.bytes));
+      const std::size_t slots = read.info.key_slot_count();
+      if (read.info_read && c.SetDataLength(static_cast<std::uint16_t>(slots * 3)))
+        read.table_read = c.QueryLink() && Succeeded(c.ReadKeyTable(read.base));
+      // Ended even when the read stopped early: the mouse must not be left in a transaction.
+      c.QueryLink();
+      c.End();
+    }
+    read.settings = ReadSettings(read.settings);
+    return read;
+  };
+  RunJob<ConnectRead>(std::move(job), [this](const ConnectRead& read) { TakeConnectRead(read); });
+  LoadProfile();
+}
+
+void CCorvaneMouseDevice::TakeConnectRead(const ConnectRead& read) {
+  if (read.info_read) info_ = read.info;
+  if (read.table_read) {
+    slot_count_ = read.info.key_slot_count();
+    base_table_ = read.base;
+    slots_ = mouse::BuildButtonSlots(base_table_, slot_count_);
+  } else if (read.channel_open) {
+    Trace("mouse: the device information or the key table could not be read");
+  }
+  ReloadKeyAssignments();
+  TakeSettings(read.settings);
+  ApplyToUi();
+  ready_ = true;
+  if (on_ready) on_ready();
+}
+
+int CCorvaneMouseDevice::ProfilePosition() const {
+  CDeviceProfileUI* panel = profile_panel();
+  return panel ? panel->SelectedIndex() : -1;
+}
+
+bool CCorvaneMouseDevice::LoadProfile() {
+  EnsureProfilePaths();
+  CDeviceProfileUI* panel = profile_panel();
+  if (!panel) return false;
+  const std::filesystem::path path = panel->ProfileFilePath(panel->SelectedIndex());
+  if (path.empty()) return false;
+  profile_.SetProfilePath(path);
+  profile_.Load(path);
+  LoadLighting();
+  return true;
+}
+
+void CCorvaneMouseDevice::ReloadKeyAssignments() { keys_ = profile_.GetKeyList(); }
+
+std::size_t CCorvaneMouseDevice::MacroCount() const { return MacroIndex::Read(UserDataFolder()).Count(); }
+
+bool CCorvaneMouseDevice::RepairDanglingMacros() {
+  const std::size_t macros = MacroCount();
+  bool repaired = false;
+  for (KeyAssignment& key : keys_) {
+    const bool macro = key.assignment[0] == kMacroAction || key.assignment[0] == kMacroAction2;
+    if (macro && key.assignment[1] >= macros) {
+      key.assignment = key.default_action;
+      repaired = true;
+    }
+  }
+  if (repaired) {
+    profile_.SetKeyList(keys_);
+    SaveProfile();
+  }
+  return repaired;
+}
+
+bool CCorvaneMouseDevice::SaveProfile() {
+  if (profile_.Save()) return true;
+  Trace("profile not saved: " + profile_.ProfilePath().string());
+  return false;
+}
+
+int CCorvaneMouseDevice::LoadLighting() {
+  const std::uint8_t before = live_light_.select_item;
+  live_light_ = profile_.GetLight();
+  UpdateAnimation(live_light_.select_item != before);
+  Invalidate();
+  return 1;
+}
+
+void CCorvaneMouseDevice::UpdateAnimation(bool restart) {
+  lighting::EngineSettings settings;
+  settings.light = live_light_;
+  settings.audio = profile_.GetAudioLight();
+  settings.effect_list = profile_.GetCustomEffectSteps();
+  settings.light_list = profile_.GetLightList();
+  ConfigureAnimation(std::move(settings), restart);
+}
+
+bool CCorvaneMouseDevice::ApplyLightRecord(const LightSetting& record, Done done) {
+  profile_.SetLight(record);
+  if (!SaveProfile()) return false;
+  LoadLighting();
+  WriteSettings(std::move(done));
+  return true;
+}
+
+void CCorvaneMouseDevice::ApplyToUi() {
+  Invalidate();
+  if (on_shown_on_panels) on_shown_on_panels(*this);
+}
+
+// ---- Settings ----
+
+CCorvaneMouseDevice::SettingsRead CCorvaneMouseDevice::ReadSettings(SettingsRead last) {
+  CCommandChannel& c = channel();
+  last.read = false;
+  if (!c.open() || !c.QueryLink()) return last;
+  std::array<std::uint8_t, 1> index{};
+  if (!Succeeded(c.ReadAt(command::kReadParameters, index, 0)) || !c.QueryLink()) return last;
+  mouse::SettingsRecord raw{};
+  if (!Succeeded(c.ReadAt(command::kReadParameters, raw, index[0] * mouse::kRecordStride))) return last;
+  raw[0] = index[0];
+  return {true, raw};
+}
+
+void CCorvaneMouseDevice::DecodeSettings(std::function<void()> then) {
+  std::function<SettingsRead()> job = [this, last = SettingsRead{false, raw_}] { return ReadSettings(last); };
+  RunJob<SettingsRead>(std::move(job),
+                       [this, then = std::move(then), writes = settings_writes_.posted()](const SettingsRead& read) {
+                         // A write posted since the read began carries a newer choice of the user's.
+                         if (settings_writes_.posted() != writes) {
+                           channel().set_polling_paused(false);
+                           Trace("settings read passed over: a newer write followed it");
+                         } else {
+                           TakeSettings(read);
+                         }
+                         if (then) then();
+                       });
+}
+
+void CCorvaneMouseDevice::TakeSettings(const SettingsRead& read) {
+  channel().set_polling_paused(false);
+  if (read.read) raw_ = read.raw;
+  const std::uint8_t mode_before = live_light_.select_item;
+  const mouse::DecodedSettings decoded = mouse::DecodeSettings(raw_, ModeCodes(), live_light_);
+  live_light_ = decoded.light;
+  const Json::Value before = profile_.Document();
+  profile_.SetActiveStage(decoded.active_stage);
+  profile_.SetLight(live_light_);
+  // Most connects find what the profile already holds: the file is written
+  // only when the mouse told something new.
+  if (!profile_.ProfilePath().empty() && profile_.Document() != before) SaveProfile();
+  UpdateAnimation(live_light_.select_item != mode_before);
+}
+
+bool CCorvaneMouseDevice::WriteSettings(Done done, std::optional<ScreenSize> screen) {
+  const std::vector<DpiStage> stages = profile_.GetDpiStages();
+  const std::vector<SurfaceCorrection> corrections = profile_.GetCorrections();
+  const ScreenSize size = screen.value_or(screen_);
+  const mouse::SettingsRecord record = mouse::EncodeSettings({.light = profile_.GetLight(),
+                                                              .system = profile_.GetMouseSystem(),
+                                                              .active_stage = profile_.GetActiveStage(),
+                                                              .stages = stages,
+                                                              .corrections = corrections,
+                                                              .record_value = 0,
+                                                              .flag = 1,
+                                                              .screen_width = size.width,
+                                                              .screen_height = size.height},
+                                                             ModeCodes());
+  const std::uint64_t generation = settings_writes_.Post(std::move(done));
+  io().PostCoalesced(kSettingsWriteKey, [this, life = LifeToken(), record, generation] {
+    const bool ok = LinkedTransaction(
+        [&] { return channel().WriteAt(command::kWriteParameters, std::span(record).first(mouse::kWrittenBytes), 0); });
+    loop().Post([this, life, ok, generation] {
+      if (life.expired()) return;
+      if (!ok) Trace("设置写入失败");
+      settings_writes_.Written(generation, ok);
+    });
+  });
+  return channel().open();
+}
+
+// ---- Key table and macros ----
+
+bool CCorvaneMouseDevice::WriteKeyTable(int index, std::span<const KeyAssignment> keys, Done done) {
+  return SendKeyTable(index, keyboard::BuildKeyTable(base_table_, keys, mouse::ButtonKeyMaps(slots_), MacroCount()),
+                      std::move(done));
+}
+
+bool CCorvaneMouseDevice::SendKeyTable(int index, const keyboard::Table& table, Done done) {
+  if (!channel().open() || index < 0 || index >= kIndexCount) {
+    Tell(done, false);
+    return false;
+  }
+  std::function<bool()> job = [this, index, table, length = slot_count_ * 3] {
+    CCommandChannel& c = channel();
+    DeviceInfoBlock info;
+    if (!c.QueryLink() || !Succeeded(c.ReadDeviceInfo(info.bytes))) return false;
+    return LinkedTransaction(
+        [&] { return c.WriteIndexBlock(command::kWriteIndexedKeyTable, index, std::span(table).first(length)); });
+  };
+  RunJob<bool>(std::move(job), [done = std::move(done)](bool ok) {
+    if (!ok) Trace("按键表写入失败");
+    Tell(done, ok);
+  });
+  return true;
+}
+
+void CCorvaneMouseDevice::WriteMacros(std::span<const KeyAssignment> keys, MacroDone done) {
+  std::vector<std::uint8_t> used;
+  keyboard::BuildKeyTable(base_table_, keys, mouse::ButtonKeyMaps(slots_), MacroCount(), &used);
+  DownloadMacros(std::move(used), std::move(done));
+}
+
+void CCorvaneMouseDevice::DownloadMacros(std::vector<std::uint8_t> macros, MacroDone done) {
+  auto report = [this, done = std::move(done)](const MacroDownloadResult& result) {
+    if (NoticeOf(result)) {
+      Trace("macro download refused or failed");
+      if (on_macro_download_report) on_macro_download_report(result);
+    }
+    if (done) done(result);
+  };
+  if (macros.empty()) return report({});
+  const MacroIndex index = MacroIndex::Read(UserDataFolder());
+  std::vector<std::string> guids;
+  for (const std::uint8_t macro : macros) guids.push_back(index.Guid(macro));
+  std::function<MacroDownloadOutcome()> job = [this, folder = UserDataFolder(), guids = std::move(guids),
+                                               info = info_]() -> MacroDownloadOutcome {
+    // Through the receiver nothing is sent while the mouse is out of reach.
+    if (!channel().QueryLink()) return MacroTransferFailed{};
+    return TransferMacroImage(channel(), folder, guids, info, std::nullopt,
+                              [this](const auto& body) { return LinkedTransaction(body); });
+  };
+  RunJob<MacroDownloadOutcome>(std::move(job),
+                               [macros = std::move(macros), report = std::move(report)](MacroDownloadOutcome outcome) {
+                                 report({macros, std::move(outcome)});
+                               });
+}
+
+void CCorvaneMouseDevice::WriteKeysWithMacros(int index, std::span<const KeyAssignment> keys, KeyWriteDone done) {
+  if (index < 0 || index >= kIndexCount) {
+    if (done) done({{}, false});
+    return;
+  }
+  // Table and image from one reading of the macro index, so that their slots agree.
+  std::vector<std::uint8_t> used;
+  const keyboard::Table table =
+      keyboard::BuildKeyTable(base_table_, keys, mouse::ButtonKeyMaps(slots_), MacroCount(), &used);
+  DownloadMacros(std::move(used),
+                 ThenKeyTable([this, index, table](Done written) { SendKeyTable(index, table, std::move(written)); },
+                              std::move(done)));
+}
+
+void CCorvaneMouseDevice::WriteShootImage(std::vector<std::uint8_t> image, Done done) {
+  if (!channel().open()) return Tell(done, false);
+  std::function<bool()> job = [this, image = std::move(image)] {
+    CCommandChannel& c = channel();
+    DeviceInfoBlock info;
+    if (!c.QueryLink() || !Succeeded(c.ReadDeviceInfo(info.bytes))) return false;
+    return LinkedTransaction([&] { return c.WriteShoot(image); });
+  };
+  RunJob<bool>(std::move(job), [done = std::move(done)](bool ok) {
+    if (!ok) Trace("shoot data not written");
+    Tell(done, ok);
+  });
+}
+
+// ---- Profile application ----
+
+void CCorvaneMouseDevice::ApplySelectedProfile(Done done) {
+  if (!LoadProfile()) return Tell(done, false);
+  ReloadKeyAssignments();
+  RepairDanglingMacros();
+  ApplyToUi();
+  const auto join = WriteJoin::Of(2, std::move(done));
+  WriteSettings(WriteJoin::Part(join));
+  const int position = ProfilePosition();
+  if (position < 0 || position >= kIndexCount) {
+    // Four on-board key tables: a later profile's buttons live in the profile alone.
+    Trace("no on-board key table for profile " + std::to_string(position + 1));
+    return WriteJoin::Part(join)(true);
+  }
+  WriteKeysWithMacros(position, keys_,
+                      [part = WriteJoin::Part(join)](const KeyWriteOutcome& outcome) { part(outcome.ok()); });
+}
+
+void CCorvaneMouseDevice::RestoreDefaults(Done done) {
+  const std::filesystem::path current = profile_.ProfilePath();
+  if (current.empty()) return Tell(done, false);
+  profile_.Load(DefaultDataFile());
+  if (!SaveProfile()) return Tell(done, false);
+  ReloadKeyAssignments();
+  LoadLighting();
+  ApplyToUi();
+  const auto join = WriteJoin::Of(2, std::move(done));
+  WriteKeysWithMacros(0, keys_, [part = WriteJoin::Part(join)](const KeyWriteOutcome& outcome) { part(outcome.ok()); });
+  WriteSettings(WriteJoin::Part(join));
+}
+
+// ---- Events ----
+
+void CCorvaneMouseDevice::OnDeviceEvent(std::uint16_t code) {
+  loop().Post([this, life = LifeToken(), code] {
+    if (!life.expired()) HandleEvent(code);
+  });
+}
+
+void CCorvaneMouseDevice::HandleEvent(std::uint16_t code) {
+  const mouse::MouseEvent event = mouse::ClassifyEvent(code);
+  switch (event.kind) {
+    case mouse::MouseEvent::Kind::kClick: ReactToClick(); break;
+    case mouse::MouseEvent::Kind::kSyncRequest:
+      // 0x0401 reached the base already; the mouse's second code does the same.
+      if (code != 0x0401 && entry()) entry()->ArmTimer(CDeviceOptionUI::kSyncTimer, SyncDelay());
+      break;
+    case mouse::MouseEvent::Kind::kIndexSwitch:
+      if (!channel().open()) break;
+      raw_[0] = event.index;
+      if (event.active_stage) raw_[12] = *event.active_stage;
+      ApplyToUi();
+      break;
+    case mouse::MouseEvent::Kind::kIgnored: break;
+  }
+}
+
+void CCorvaneMouseDevice::OnSyncRequest() {
+  DecodeSettings([this] { ApplyToUi(); });
+}
+
+}  // namespace brontal
