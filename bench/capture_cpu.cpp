@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
   const UniqueFd writer(::open(node.c_str(), O_RDWR | O_CLOEXEC));
 
   QtMessageLoop loop;
-  EvdevInputCapture capture(loop, {node});
+  EvdevInputCapture capture(loop, [node] { return std::vector{node}; });
   MacroRecorder recorder;
   MacroEventList list;
   std::size_t delivered = 0;

@@ -217,6 +217,9 @@ void KeyAssignmentActions::StopKeyCapture() {
 }
 
 void KeyAssignmentActions::OnCaptured(const CapturedInput& input) {
+  // The system-wide captures also see what is typed into other programs once
+  // ours is in the background, and nothing counts while the system suspends.
+  if (!window_.window_active() || !window_.hooks_enabled()) return;
   const auto* key = std::get_if<CapturedKey>(&input.event);
   CKeySetControlUI* panel = Panel();
   if (key && panel && panel->CaptureKey(key->key, ShownLayer())) Apply();

@@ -189,6 +189,8 @@ void MacroPanelActions::Delete(CMacroControlUI& panel) {
   if (!panel.RemoveMacro()) return Tell("macro_not_saved_text", true);
   if (CKeySetControlUI* keys = KeyPanel()) keys->RemoveMacro(*picked);
   MendKeyAssignments(panel, *picked);
+  // The key panel shows the mended key, or a save from it would bring back the old macro number.
+  window_.key_assignment().ShowSelectedDevice();
 }
 
 void MacroPanelActions::MendKeyAssignments(CMacroControlUI& panel, std::size_t removed) {

@@ -31,8 +31,9 @@ bool IsX11Session(const CaptureEnvironment& environment) {
 std::unique_ptr<InputCapture> MakeSystemWideCapture(MessageLoop& loop, const CaptureEnvironment& environment,
                                                     std::string& reason) {
   if (IsX11Session(environment)) return std::make_unique<X11InputCapture>(loop, environment.display);
-  std::vector<std::filesystem::path> nodes = ReadableKeyboardsAndMice(environment.input_folder);
-  if (!nodes.empty()) return std::make_unique<EvdevInputCapture>(loop, std::move(nodes));
+  if (!ReadableKeyboardsAndMice(environment.input_folder).empty())
+    return std::make_unique<EvdevInputCapture>(
+        loop, [folder = environment.input_folder] { return ReadableKeyboardsAndMice(folder); });
   reason = "not an X11 session, and no keyboard or mouse in " + environment.input_folder.string() +
            " may be read (members of the input group may; 'brontalctl udev-rules --input' opens the supported "
            "keyboards and mice to the logged-in user)";

@@ -75,25 +75,26 @@ void ReadNodes(std::vector<Node> nodes, const StopSignal& stop, const CaptureDel
 
 }  // namespace
 
-EvdevInputCapture::EvdevInputCapture(MessageLoop& loop, std::vector<std::filesystem::path> nodes)
-    : loop_(loop), nodes_(std::move(nodes)) {}
+EvdevInputCapture::EvdevInputCapture(MessageLoop& loop, NodeList nodes) : loop_(loop), nodes_(std::move(nodes)) {}
 
 EvdevInputCapture::~EvdevInputCapture() { Stop(); }
 
 bool EvdevInputCapture::Start(CaptureSink sink, std::string& reason) {
   Stop();
   std::vector<Node> nodes;
-  for (const std::filesystem::path& path : nodes_) {
+  std::string refused;
+  for (const std::filesystem::path& path : nodes_()) {
     UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (!fd) {
-      reason = "cannot read " + path.string() + ": " + std::strerror(errno);
-      return false;
+      // Unplugged since it was listed, or not ours to read: the others still are.
+      refused = "cannot read " + path.string() + ": " + std::strerror(errno);
+      continue;
     }
     MaskAllButKeys(fd.get());
     nodes.push_back({std::move(fd), {}});
   }
   if (nodes.empty()) {
-    reason = "no keyboard or mouse event node to read";
+    reason = refused.empty() ? "no keyboard or mouse event node to read" : refused;
     return false;
   }
   // Shared, since the thread's body must be copyable and the open nodes are not.

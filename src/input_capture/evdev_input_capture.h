@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -13,18 +14,21 @@ namespace brontal {
 // reader beside the desktop: the devices are never grabbed.
 class EvdevInputCapture final : public InputCapture {
  public:
-  // `nodes`: event nodes, or any file that streams struct input_event.
-  EvdevInputCapture(MessageLoop& loop, std::vector<std::filesystem::path> nodes);
+  // The event nodes to read (or any files that stream struct input_event),
+  // listed again at every start: keyboards and mice come and go, and a
+  // product that moves between cable and receiver gets another node.
+  using NodeList = std::function<std::vector<std::filesystem::path>()>;
+  EvdevInputCapture(MessageLoop& loop, NodeList nodes);
   ~EvdevInputCapture() override;
 
   CaptureBackend backend() const override { return CaptureBackend::kEvdev; }
-  // Fails when a node cannot be opened for reading.
+  // Nodes that cannot be opened are passed over; fails when none can.
   bool Start(CaptureSink sink, std::string& reason) override;
   void Stop() override;
 
  private:
   MessageLoop& loop_;
-  const std::vector<std::filesystem::path> nodes_;
+  const NodeList nodes_;
   CaptureThread thread_;
 };
 

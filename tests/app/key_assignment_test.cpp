@@ -208,6 +208,13 @@ TEST_F(KeyAssignmentTest, TheKeyFieldCapturesKeysOnlyWhileItHasTheFocus) {
   ChooseKind(6);
   CControlUI& field = Part("keyset_keyboard_text_edit");
   window_.GetPaintManager().SetFocus(&field);
+  // In the background the keys are another program's.
+  const KeyAction before = ActionOf(Keyboard()->keys(), kKeyA);
+  window_.SendMessage(WindowMessage(kWmActivate, 0, 0));
+  capture.OnWindowKey(KEY_D + kXkbOffset, true, false);
+  loop_.RunUntilIdle();
+  EXPECT_EQ(ActionOf(Keyboard()->keys(), kKeyA), before);
+  window_.SendMessage(WindowMessage(kWmActivate, 1, 0));
   capture.OnWindowKey(KEY_B + kXkbOffset, true, false);
   loop_.RunUntilIdle();
   EXPECT_EQ(field.CControlUI::GetText(), "keyboard_key_B");

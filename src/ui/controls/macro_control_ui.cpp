@@ -206,6 +206,9 @@ void CMacroControlUI::RefreshMacroList() {
 void CMacroControlUI::ReloadFromFiles() {
   if (recording_ || !folder_) return;
   const std::string open = editor_ ? editor_->Guid() : std::string();
+  // A delay typed but not committed would otherwise be saved, with the old
+  // list around it, over what the other program wrote.
+  editor_.reset();
   FillMacroList();
   const MacroIndex index = folder_->Index();
   std::optional<std::size_t> row;
