@@ -9,6 +9,7 @@
 #include "ui/controls/macro_control_ui.h"
 #include "ui/controls/redio_macro_button_ui.h"
 #include "ui/controls/select_panel_ui.h"
+#include "ui/controls/shoot_control_ui.h"
 #include "ui/toolkit/control_factory.h"
 
 namespace brontal {
@@ -22,6 +23,7 @@ void RegisterProgramControls(CControlFactory& factory) {
   factory.Register("CKeyCaptureFieldUI", [] { return std::make_unique<CKeyCaptureFieldUI>(); });
   factory.Register("CMacroControlUI", [] { return std::make_unique<CMacroControlUI>(); });
   factory.Register("CRedioMacroButtonUI", [] { return std::make_unique<CRedioMacroButtonUI>(); });
+  factory.Register("CShootControlUI", [] { return std::make_unique<CShootControlUI>(); });
   RegisterDeviceControls(factory);  // "CDeviceOptionUI", "CMpDevicePowerUI", "CDeviceProfileUI"
 }
 

@@ -14,8 +14,10 @@
 #include "devices/device_option_ui.h"
 #include "devices/device_tables.h"
 #include "devices/keyboard/corvane_keyboard_device.h"
+#include "devices/mouse/corvane_mouse_device.h"
 #include "input_capture/capture_choice.h"
 #include "macros/macro_download.h"
+#include "macros/shoot_image.h"
 #include "profiles/data_folders.h"
 #include "profiles/language_settings.h"
 #include "profiles/skin_image_setting.h"
@@ -82,9 +84,12 @@ CMainWnd::CMainWnd(Toolkit& toolkit, const AppMessages& messages, DesktopService
           slots_, toolkit.Loop(), [this](const WindowMessage& m) { SendMessage(m); }, messages.application),
       profile_actions_(*this, desktop),
       lighting_page_(*this),
+      system_page_(*this),
       key_assignment_(*this),
-      macro_panel_(*this, desktop) {
+      macro_panel_(*this, desktop),
+      shoot_panel_(*this, desktop) {
   roster_.profile_panels = true;
+  shoot_panel_.send_patterns = [this](const ShootPatterns& patterns) { SendShootPatterns(patterns); };
   SetRouteHandler(Route::kKeyAssignment, [this](const RoutedNotify& route, TNotifyUI& msg) {
     key_assignment_.OnNotify(route, msg);
     if (msg.type == notify::kClick && route.name == "key_") PaintPictureKey(route.index);
@@ -102,8 +107,10 @@ CMainWnd::CMainWnd(Toolkit& toolkit, const AppMessages& messages, DesktopService
       const CDeviceOptionUI* entry = roster_.SelectedEntry();
       if (!entry || entry->device() != &shown) return;
       lighting_page_.ShowSelectedDevice();
+      system_page_.ShowSelectedDevice();
       key_assignment_.ShowSelectedDevice();
       macro_panel_.ShowSelectedDevice();
+      shoot_panel_.ShowSelectedDevice();
     };
     if (CDeviceProfileUI* panel = device.profile_panel())
       panel->SetNoticeHandler([this](const std::string& text) { ShowNotice(text); });
@@ -113,23 +120,42 @@ CMainWnd::CMainWnd(Toolkit& toolkit, const AppMessages& messages, DesktopService
         ShowMessage(*this, "", "message_text_25", GetPaintManager().GetScale(), true, CMsgWnd::kConfirmOnly);
       };
       // Whichever action downloaded the macros, the user hears why keys were not written.
-      keyboard->on_macro_download_report = [this](const MacroDownloadResult& result) {
-        const std::optional<MacroDownloadNotice> notice = NoticeOf(result);
-        if (!notice) return;
-        std::string text = GetToolkit().Resources().Translate(notice->text_id);
-        if (const std::size_t at = text.find("%d"); notice->argument && at != std::string::npos)
-          text.replace(at, 2, std::to_string(*notice->argument));
-        ShowMessage(*this, "", text, GetPaintManager().GetScale(), false, CMsgWnd::kConfirmOnly);
-      };
+      keyboard->on_macro_download_report = [this](const MacroDownloadResult& result) { TellMacroDownload(result); };
     }
+    if (auto* mouse = dynamic_cast<CCorvaneMouseDevice*>(&device))
+      mouse->on_macro_download_report = [this](const MacroDownloadResult& result) { TellMacroDownload(result); };
   };
   SetRouteHandler(Route::kLightingPage,
                   [this](const RoutedNotify& route, TNotifyUI& msg) { lighting_page_.OnNotify(route, msg); });
+  SetRouteHandler(Route::kKeyboardMousePage,
+                  [this](const RoutedNotify& route, TNotifyUI& msg) { OnKeyboardMousePage(route, msg); });
   SetRouteHandler(Route::kProfilePanel,
                   [this](const RoutedNotify& route, TNotifyUI& msg) { profile_actions_.OnClick(route, msg); });
   SetRouteHandler(Route::kMacroPanel,
                   [this](const RoutedNotify& route, TNotifyUI& msg) { macro_panel_.OnNotify(route, msg); });
-  roster_.before_selected_device_leaves = [this] { macro_panel_.OnSelectedDeviceLeaving(); };
+  SetRouteHandler(Route::kShootPanel,
+                  [this](const RoutedNotify& route, TNotifyUI& msg) { shoot_panel_.OnNotify(route, msg); });
+  roster_.before_selected_device_leaves = [this] {
+    macro_panel_.OnSelectedDeviceLeaving();
+    shoot_panel_.OnSelectedDeviceLeaving();
+  };
+}
+
+void CMainWnd::TellMacroDownload(const MacroDownloadResult& result) {
+  const std::optional<MacroDownloadNotice> notice = NoticeOf(result);
+  if (!notice) return;
+  std::string text = GetToolkit().Resources().Translate(notice->text_id);
+  if (const std::size_t at = text.find("%d"); notice->argument && at != std::string::npos)
+    text.replace(at, 2, std::to_string(*notice->argument));
+  ShowMessage(*this, "", text, GetPaintManager().GetScale(), false, CMsgWnd::kConfirmOnly);
+}
+
+void CMainWnd::SendShootPatterns(const ShootPatterns& patterns) {
+  const CDeviceOptionUI* entry = roster_.SelectedEntry();
+  auto* mouse = entry ? dynamic_cast<CCorvaneMouseDevice*>(entry->device()) : nullptr;
+  if (!mouse) return;
+  ShootImageBuild image = BuildShootImage(patterns);
+  if (auto* bytes = std::get_if<std::vector<std::uint8_t>>(&image)) mouse->WriteShootImage(std::move(*bytes));
 }
 
 CMainWnd::~CMainWnd() {
@@ -167,6 +193,17 @@ void CMainWnd::Forward(const RoutedNotify& route, TNotifyUI& msg) {
     return;
   }
   NotBuilt(RouteName(route.route), msg.type + " " + route.name);
+}
+
+void CMainWnd::OnKeyboardMousePage(const RoutedNotify& route, TNotifyUI& msg) {
+  const CDeviceOptionUI* entry = roster_.SelectedEntry();
+  const CCorvaneUSBDevice* device = entry ? entry->device() : nullptr;
+  // "default_btn" restores a device of any family.
+  if (device && device->family() == DeviceFamily::kMouse && route.name != "default_btn") {
+    NotBuilt("mouse pages", msg.type + " " + route.name);
+    return;
+  }
+  system_page_.OnNotify(route, msg);
 }
 
 void CMainWnd::Notify(TNotifyUI& msg) {
@@ -312,8 +349,10 @@ void CMainWnd::OnWindowSelect(const RoutedNotify& route, TNotifyUI& msg) {
     roster_.ShowEntry(*entry);
     if (entry->device()) entry->device()->ApplyToUi();
     lighting_page_.ShowSelectedDevice();
+    system_page_.ShowSelectedDevice();
     key_assignment_.ShowSelectedDevice();
     macro_panel_.ShowSelectedDevice();
+    shoot_panel_.ShowSelectedDevice();
   } else {  // "synchro_device_select"
     entry->RefreshIcons();
     roster_.RefreshNoDeviceState();

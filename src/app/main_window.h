@@ -13,10 +13,13 @@
 #include "app/macro_panel_actions.h"
 #include "app/notify_routes.h"
 #include "app/profile_actions.h"
+#include "app/shoot_panel_actions.h"
 #include "app/skin_change.h"
+#include "app/system_page_actions.h"
 #include "devices/device_roster.h"
 #include "devices/discovery_thread.h"
 #include "devices/slot_list.h"
+#include "macros/macro_download.h"
 #include "ui/toolkit/window.h"
 
 namespace brontal {
@@ -102,9 +105,16 @@ class CMainWnd : public WindowImplBase, public SkinReceiver {
   void OnWindowSelect(const RoutedNotify& route, TNotifyUI& msg);
   void OnWindowTimer(unsigned id);
   void Forward(const RoutedNotify& route, TNotifyUI& msg);
+  // The keyboard system page and the mouse pages share their route (and the
+  // report rate options); the selected device's family picks the page.
+  void OnKeyboardMousePage(const RoutedNotify& route, TNotifyUI& msg);
 
   // A key of the device picture in the per-key colour mode: the key painted.
   void PaintPictureKey(int key);
+  // Why a device's keys were not written after its macro download.
+  void TellMacroDownload(const MacroDownloadResult& result);
+  // "shootdate_save_btn": the four patterns to the selected mouse.
+  void SendShootPatterns(const ShootPatterns& patterns);
   // A one-time word to the user (a notice box), traced as well.
   void ShowNotice(const std::string& text);
   void SetHostLighting(bool on);
@@ -130,9 +140,11 @@ class CMainWnd : public WindowImplBase, public SkinReceiver {
   DiscoveryThread discovery_;
   ProfileActions profile_actions_;
   LightingPageActions lighting_page_;
+  SystemPageActions system_page_;
   std::unique_ptr<InputCapture> input_capture_;
-  KeyAssignmentActions key_assignment_;     // after the capture: it stops its capture when it goes
-  MacroPanelActions macro_panel_;           // the same
+  KeyAssignmentActions key_assignment_;  // after the capture: it stops its capture when it goes
+  MacroPanelActions macro_panel_;        // the same
+  ShootPanelActions shoot_panel_;
   std::unique_ptr<CSkinFrame> skin_frame_;  // the last one opened
   CSetWnd* settings_ = nullptr;             // while it runs
 

@@ -3,16 +3,20 @@
 #include <algorithm>
 #include <array>
 
+#include "control/defaults_command.h"
 #include "control/keyboard_commands.h"
+#include "control/layer_command.h"
 #include "control/lighting_commands.h"
 #include "control/macro_commands.h"
 #include "control/macro_record_command.h"
+#include "control/mouse_commands.h"
 #include "device_access/hid_path.h"
 #include "devices/corvane_usb_device.h"
 #include "devices/device_option_ui.h"
 #include "devices/device_roster.h"
 #include "devices/interface_table.h"
 #include "devices/keyboard/corvane_keyboard_device.h"
+#include "devices/mouse/corvane_mouse_device.h"
 
 namespace brontal {
 namespace {
@@ -21,6 +25,7 @@ constexpr OptionSpec kJson[] = {{"--json", false}};
 constexpr OptionSpec kKeysOptions[] = {{"--json", false}, {"--fn", false}, {"--index", true}};
 constexpr OptionSpec kAssignOptions[] = {{"--fn", false}, {"--index", true}};
 constexpr OptionSpec kColorsOptions[] = {{"--json", false}, {"--group", true}};
+constexpr OptionSpec kSetOptions[] = {{"--screen", true}};
 constexpr OptionSpec kMacroOptions[] = {{"--json", false}, {"--for", true}, {"--delay", true}};
 
 constexpr std::array kCommands = {
@@ -28,15 +33,19 @@ constexpr std::array kCommands = {
                       "Shows the device information, the firmware version, the decoded settings, the\n"
                       "on-board index and, where the model has one, the battery.\n",
                       kJson},
-    DeviceCommandInfo{"set",
-                      "set DEVICE NAME=VALUE...",
-                      "change settings (one profile change, one write)",
+    DeviceCommandInfo{"set", "set DEVICE NAME=VALUE...", "change settings (one profile change, one write)",
                       "Keyboard settings: mode (index or name), brightness (0-4), speed (0-4),\n"
                       "direction (0-1), multicolor (0-1), color (RRGGBB), custom-group (0-7),\n"
                       "special-mode (0-255), six-key (0-1), win-lock (0-1), w-flag (0-1),\n"
                       "polling-rate (option 0-3), os-mode (0-255), repeat and repeat-delay (0-65535,\n"
-                      "kept in the profile only).\n",
-                      {}},
+                      "kept in the profile only).\n"
+                      "Mouse settings: mode, brightness, speed, direction, multicolor, color as above,\n"
+                      "polling-rate (option 0-4), dpi-active (stage 0-4), dpi.N (DPI, or XxY for\n"
+                      "separate axes), dpi.N.color (RRGGBB), dpi.N.enabled (0-1); kept in the profile\n"
+                      "only: pointer-speed (0-20), pointer-precision (0-1), double-click-time\n"
+                      "(0-5000), wheel-lines (0-100), wheel-page (0-1). --screen WxH sends that screen\n"
+                      "size instead of the one brontal-driver stored.\n",
+                      kSetOptions},
     DeviceCommandInfo{"keys", "keys DEVICE [--fn] [--index N] [--json]", "every key with its slot, LED and action",
                       "Lists every logical key with its slot, LED number, action and default action\n"
                       "(three bytes in hexadecimal) of on-board index N (default: the current\n"
@@ -69,6 +78,23 @@ constexpr std::array kCommands = {
                       "selected profile; select and reset drive the device through the profile's\n"
                       "settings, macros and key table.\n",
                       kJson},
+    DeviceCommandInfo{"layer",
+                      "layer keyboard N",
+                      "switch the keyboard's on-board layer",
+                      "On-board layer N (0-3) becomes the current one, as the system page's layer\n"
+                      "options switch it: the profile at position N+1 of the profile list is selected,\n"
+                      "the key tables are read back from the keyboard, and the layer's key table (the\n"
+                      "Fn table while brontal-driver's keys page shows the Fn layer) is written after\n"
+                      "the macros its keys play. The settings record is not written. Refused when the\n"
+                      "list has no profile at that position (a deleted one).\n",
+                      {}},
+    DeviceCommandInfo{"defaults",
+                      "defaults DEVICE",
+                      "restore the current profile from the factory data",
+                      "Replaces the current profile's keys, lighting and system settings with the\n"
+                      "factory ones and saves it; then writes the key table of on-board layer 0 and the\n"
+                      "settings record. Nothing asks first: the command is the confirmation.\n",
+                      {}},
     DeviceCommandInfo{
         "macro",
         "macro DEVICE list|show NAME|add|rename OLD NEW|delete NAME|import FILE|export NAME FILE|download|record "
@@ -187,6 +213,20 @@ bool ParseDeviceCommand(std::span<const std::string> words, DeviceCommandLine& l
   }
   if (line.info->name == "lighting") return lighting_commands::Check(line, error);
   if (line.info->name == "macro") return macro_commands::Check(line, error);
+  if (line.info->name == "defaults") return defaults_command::Check(line, error);
+  if (line.info->name == "layer") {
+    if (family != "keyboard") {
+      error = "only a keyboard has on-board layers to switch";
+      return false;
+    }
+    return layer_command::Check(line, error);
+  }
+  if (family == "mouse" && (line.info->name == "show" || line.info->name == "set"))
+    return mouse_commands::Check(line, error);
+  if (line.args.Value("--screen")) {
+    error = "--screen is the mouse's";
+    return false;
+  }
   // Only the keyboard's settings are reachable so far; the others are refused at run time.
   if (family == "keyboard") return keyboard_commands::Check(line, error);
   return true;
@@ -216,6 +256,7 @@ CCorvaneUSBDevice* FindReadyDevice(DeviceRoster& roster, std::string_view device
     if (!Matches(*device, device_word) || !device->channel().open()) continue;
     if (device->entry() && !device->entry()->IsVisible()) continue;  // offline behind its receiver
     if (auto* keyboard = dynamic_cast<CCorvaneKeyboardDevice*>(device); keyboard && !keyboard->ready()) continue;
+    if (auto* mouse = dynamic_cast<CCorvaneMouseDevice*>(device); mouse && !mouse->ready()) continue;
     return device;
   }
   return nullptr;
@@ -238,9 +279,20 @@ void RunDeviceRequest(DeviceRoster& roster, const DeviceRequest& request, std::f
     lighting_commands::Run(*device, line, std::move(done));
     return;
   }
+  if (line.info->name == "defaults") {
+    defaults_command::Run(*device, line, std::move(done));
+    return;
+  }
+  if (auto* mouse = dynamic_cast<CCorvaneMouseDevice*>(device);
+      mouse && (line.info->name == "show" || line.info->name == "set")) {
+    mouse_commands::Run(*mouse, line, std::move(done));
+    return;
+  }
   if (auto* keyboard = dynamic_cast<CCorvaneKeyboardDevice*>(device)) {
     if (line.info->name == "macro")
       macro_commands::Run(*keyboard, line, std::move(done));
+    else if (line.info->name == "layer")
+      layer_command::Run(*keyboard, line, std::move(done));
     else
       keyboard_commands::Run(*keyboard, line, std::move(done));
     return;

@@ -12,6 +12,7 @@
 #include "control/key_action_word.h"
 #include "control/light_mode_names.h"
 #include "control/macro_download_words.h"
+#include "control/setting_words.h"
 #include "devices/keyboard/corvane_keyboard_device.h"
 #include "macros/key_function_catalogue.h"
 #include "macros/macro_index.h"
@@ -25,6 +26,14 @@ namespace brontal::keyboard_commands {
 namespace {
 
 using Done = std::function<void(DeviceReply)>;
+using setting_words::CheckPairs;
+using setting_words::Failure;
+using setting_words::HexAction;
+using setting_words::HexColour;
+using setting_words::Pair;
+using setting_words::ParseColour;
+using setting_words::SplitPair;
+using setting_words::Written;
 
 constexpr long kMaxGroup = keyboard::kCustomGroupCount - 1;
 constexpr std::size_t kKeyboardLightSlot = 0;
@@ -79,23 +88,6 @@ const SettingName* FindSetting(std::string_view name) {
   return nullptr;
 }
 
-struct Pair {
-  std::string name;
-  std::string value;
-};
-
-std::optional<Pair> SplitPair(const std::string& word) {
-  const std::size_t equals = word.find('=');
-  if (equals == std::string::npos || equals == 0) return std::nullopt;
-  return Pair{word.substr(0, equals), word.substr(equals + 1)};
-}
-
-std::optional<long> ParseColour(std::string_view text) {
-  if (text.starts_with('#')) text.remove_prefix(1);
-  if (text.size() != 6) return std::nullopt;
-  return ParseNumber(text, 0, 0xFFFFFF, 16);
-}
-
 std::optional<long> ParseSettingValue(const SettingName& setting, std::string_view value,
                                       const std::vector<LightMode>& modes) {
   if (setting.field == Field::kMode) {
@@ -110,45 +102,6 @@ std::optional<long> ParseSettingValue(const SettingName& setting, std::string_vi
 
 std::optional<long> ParseKey(std::string_view text) {
   return ParseNumber(text, 0, static_cast<long>(kLogicalKeyCount) - 1);
-}
-
-std::string HexAction(const KeyAction& action) {
-  char text[8];
-  std::snprintf(text, sizeof text, "%02x%02x%02x", action[0], action[1], action[2]);
-  return text;
-}
-
-std::string HexColour(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
-  char text[8];
-  std::snprintf(text, sizeof text, "%02x%02x%02x", r, g, b);
-  return text;
-}
-
-std::string Written(const Json::Value& value) {
-  Json::StreamWriterBuilder writer;
-  writer["indentation"] = "  ";
-  return Json::writeString(writer, value) + "\n";
-}
-
-DeviceReply Failure(const DeviceCommandLine& line, const std::string& reason) {
-  return {1, "", "brontalctl: " + std::string(line.info->name) + ": " + reason + "\n"};
-}
-
-bool CheckPairs(const DeviceCommandLine& line, std::string& error,
-                const std::function<bool(const Pair&, std::string&)>& check) {
-  if (line.args.positional.empty()) {
-    error = "nothing to " + std::string(line.info->name) + " (" + std::string(line.info->usage) + ")";
-    return false;
-  }
-  for (const std::string& word : line.args.positional) {
-    const std::optional<Pair> pair = SplitPair(word);
-    if (!pair) {
-      error = "'" + word + "' is not NAME=VALUE";
-      return false;
-    }
-    if (!check(*pair, error)) return false;
-  }
-  return true;
 }
 
 bool CheckIndex(const DeviceCommandLine& line, std::string& error) {

@@ -28,6 +28,19 @@ std::int64_t LeadingNumber(std::string_view text) {
   return negative ? -magnitude : magnitude;
 }
 
+// 2 and 3 are the old files' mouse kinds, kept when loaded.
+constexpr std::int64_t kKnownTypes[] = {macro_event_type::kMouseButton,
+                                        2,
+                                        3,
+                                        macro_event_type::kHorizontalMove,
+                                        macro_event_type::kVerticalMove,
+                                        macro_event_type::kModifierKey,
+                                        macro_event_type::kKey};
+
+bool IsNumberIn(const Json::Value& value, std::int64_t largest) {
+  return value.isInt64() && value.asInt64() >= 0 && value.asInt64() <= largest;
+}
+
 }  // namespace
 
 std::uint16_t ReadMacroDelay(const Json::Value& value) {
@@ -41,6 +54,20 @@ MacroEvent MacroEventFromJson(const Json::Value& value) {
           .button = static_cast<std::uint8_t>(ToInteger(Member(value, kButton)) & 0xFF),
           .down = action.isString() && action.asString() == kDown,
           .delay = ReadMacroDelay(Member(value, kDelay))};
+}
+
+bool IsWellFormedMacroEvent(const Json::Value& value) {
+  if (!value.isObject()) return false;
+  const Json::Value& type = Member(value, kType);
+  const Json::Value& action = Member(value, kAction);
+  const Json::Value& delay = Member(value, kDelay);
+  const bool delay_text = delay.isString() && !delay.asString().empty() &&
+                          delay.asString().find_first_not_of("0123456789") == std::string::npos &&
+                          LeadingNumber(delay.asString()) <= std::numeric_limits<std::uint16_t>::max();
+  return type.isInt64() && std::ranges::find(kKnownTypes, type.asInt64()) != std::end(kKnownTypes) &&
+         IsNumberIn(Member(value, kButton), 0xFF) && action.isString() &&
+         (action.asString() == kDown || action.asString() == kUp) &&
+         (delay_text || IsNumberIn(delay, std::numeric_limits<std::uint16_t>::max()));
 }
 
 Json::Value MacroEventToJson(const MacroEvent& event) {

@@ -36,6 +36,11 @@ MacroEvent MacroEventFromJson(const Json::Value& value);
 // "Delay" always as decimal text, the form every reader accepts.
 Json::Value MacroEventToJson(const MacroEvent& event);
 
+// Whether a file brought in from elsewhere holds an event as our writers make
+// them: a known "Type", "Button" 0..255, "Action" "down" or "up", and "Delay"
+// 0..65535 as a number or as decimal digits.
+bool IsWellFormedMacroEvent(const Json::Value& value);
+
 // A "Delay" given as text or as a number, clamped to 0..65535. Text counts by
 // its leading decimal number (blanks and a sign allowed before it), so "12ms"
 // is 12 and text without one is 0.

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/main_window_fixture.h"
+#include "app/message_boxes.h"
 #include "devices/device_option_ui.h"
 #include "devices/keyboard/corvane_keyboard_device.h"
 #include "input_capture/own_window_capture.h"
@@ -35,37 +36,6 @@ constexpr std::uint8_t kWriteKeyTable = 0x09;
 constexpr int kKeyA = 64;
 constexpr KeyAction kKeyADefault = {0x20, 0x00, 0x04};
 constexpr std::uint32_t kXkb = 8;  // X11 and Wayland key codes are evdev's plus 8
-
-// Answers the message boxes as they open with `answers` in turn, keeping the
-// text of each; a box nobody expected is closed unanswered.
-class MessageBoxes : public WindowHost {
- public:
-  explicit MessageBoxes(Toolkit& toolkit) : toolkit_(toolkit) { toolkit_.SetHost(this); }
-  ~MessageBoxes() override { toolkit_.SetHost(nullptr); }
-
-  void WindowChanged(WindowImplBase& window) override {
-    if (window.GetWindowClassName() != "MsgWnd" || !window.IsModal() || !open_.insert(&window).second) return;
-    toolkit_.Loop().Post([this, &window] {
-      if (!open_.contains(&window)) return;
-      asked.push_back(window.GetPaintManager().FindControl("MessageText")->GetText());
-      if (answers.empty()) return window.Close(0);
-      const std::string answer = answers.front();
-      answers.erase(answers.begin());
-      dynamic_cast<CButtonUI&>(*window.GetPaintManager().FindControl(answer)).Activate();
-    });
-  }
-  void WindowDestroyed(WindowImplBase& window) override { open_.erase(&window); }
-  void ControlChanged(CControlUI&) override {}
-  void ChildrenChanged(CContainerUI&) override {}
-  void ControlDestroyed(CControlUI&) override {}
-
-  std::vector<std::string> answers;  // "confirm_btn" or "cancel_btn"
-  std::vector<std::string> asked;
-
- private:
-  Toolkit& toolkit_;
-  std::set<const WindowImplBase*> open_;
-};
 
 class MacroPageTest : public MainWindowTest {
  protected:

@@ -55,7 +55,7 @@ TEST_F(SimulatedDevicesTest, ModesListTheFactoryModesWithTheOnesTheHostDraws) {
     Json::UInt count;
     std::set<Json::UInt> host_driven;
   };
-  const Case cases[] = {{"keyboard", 0, 31, {29, 30}}, {"mouse", 1, 11, {}}};
+  const Case cases[] = {{"keyboard", 0, 31, {29, 30}}, {"mouse", 1, 12, {}}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.device);
     const std::vector<LightMode> factory = FactoryLightModes(c.light_slot);

@@ -68,5 +68,32 @@ TEST(MacroEvent, WritesTheStoredMembersWithTheDelayAsText) {
   EXPECT_EQ(MacroEventToJson({.type = 10, .button = 4, .down = false, .delay = 0})["Action"].asString(), "up");
 }
 
+TEST(MacroEvent, WellFormedEventsAreTheOnesOurWritersMake) {
+  const struct {
+    const char* json;
+    bool well_formed;
+  } cases[] = {
+      {R"({"Action": "down", "Button": 4, "Delay": "50", "Type": 10})", true},
+      {R"({"Action": "up", "Button": 255, "Delay": 65535, "Type": 5})", true},
+      {R"({"Action": "up", "Button": 0, "Delay": "65535", "Type": 2, "Note": "old"})", true},
+      {R"({"Action": "down", "Button": 1, "Delay": 0, "Type": 3})", true},
+      {R"({"Action": "down", "Button": 4, "Type": 10})", false},  // no delay
+      {R"({"Action": "down", "Button": 4, "Delay": 65536, "Type": 10})", false},
+      {R"({"Action": "down", "Button": 4, "Delay": "65536", "Type": 10})", false},
+      {R"({"Action": "down", "Button": 4, "Delay": "", "Type": 10})", false},
+      {R"({"Action": "down", "Button": 4, "Delay": "12ms", "Type": 10})", false},
+      {R"({"Action": "down", "Button": 4, "Delay": "-5", "Type": 10})", false},
+      {R"({"Action": "down", "Button": 4, "Delay": -5, "Type": 10})", false},
+      {R"({"Action": "down", "Button": 4, "Delay": 1.5, "Type": 10})", false},
+      {R"({"Action": "down", "Button": 256, "Delay": 0, "Type": 10})", false},
+      {R"({"Action": "down", "Button": "4", "Delay": 0, "Type": 10})", false},
+      {R"({"Action": "press", "Button": 4, "Delay": 0, "Type": 10})", false},
+      {R"({"Action": "down", "Button": 4, "Delay": 0, "Type": 7})", false},
+      {R"({"Action": "down", "Button": 4, "Delay": 0, "Type": true})", false},
+      {R"([10, 4, "down", 0])", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(IsWellFormedMacroEvent(ParseJsonDocument(c.json)), c.well_formed) << c.json;
+}
+
 }  // namespace
 }  // namespace brontal

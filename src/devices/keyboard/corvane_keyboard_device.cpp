@@ -540,18 +540,25 @@ void CCorvaneKeyboardDevice::WriteFnKeysWithMacros(int index, KeyWriteDone done)
                                     std::move(done)));
 }
 
-int CCorvaneKeyboardDevice::ReloadKeyTables() {
-  if (!channel().open()) return 0;
+int CCorvaneKeyboardDevice::ReloadKeyTables(std::function<void()> then) {
+  if (!channel().open()) {
+    HandKeyTablesToProfile();
+    ReloadKeyAssignments();
+    if (then) then();
+    return 0;
+  }
   std::function<std::array<Table, kIndexCount>()> job = [this, tables = key_tables_]() mutable {
     for (std::size_t i = 0; i < kIndexCount; ++i)
       channel().ReadIndexBlock(command::kReadIndexedKeyTable, static_cast<int>(i), tables[i]);
     return tables;
   };
-  RunJob<std::array<Table, kIndexCount>>(std::move(job), [this](std::array<Table, kIndexCount> tables) {
-    key_tables_ = tables;
-    HandKeyTablesToProfile();
-    ReloadKeyAssignments();
-  });
+  RunJob<std::array<Table, kIndexCount>>(std::move(job),
+                                         [this, then = std::move(then)](std::array<Table, kIndexCount> tables) {
+                                           key_tables_ = tables;
+                                           HandKeyTablesToProfile();
+                                           ReloadKeyAssignments();
+                                           if (then) then();
+                                         });
   return 1;
 }
 
@@ -587,6 +594,54 @@ void CCorvaneKeyboardDevice::ApplySelectedProfile(Done done) {
   } else {
     WriteKeysWithMacros(position, keys_, std::move(keys_written));
   }
+}
+
+void CCorvaneKeyboardDevice::RestoreDefaults(Done done) {
+  if (profile_.ProfilePath().empty()) {
+    Tell(done, false);
+    return;
+  }
+  profile_.Load(DefaultDataFile());
+  if (!SaveProfile()) {
+    // The file keeps the user's profile: so does the device.
+    profile_.Load(profile_.ProfilePath());
+    Tell(done, false);
+    return;
+  }
+  // The device's tables lie over the list GetKeyList gives; the defaults are
+  // the file's own list.
+  keys_ = profile_.GetStoredKeyList();
+  fn_keys_ = profile_.GetKeyFnList();
+  RefreshKeyMarks();
+  LoadLighting();
+  ApplyToUi();
+  // The settings follow the key table on the wire.
+  WriteKeysWithMacros(0, keys_, [this, done = std::move(done)](const KeyWriteOutcome& keys) {
+    WriteSettings(0, 0, [done, keys_ok = keys.ok()](bool ok) { Tell(done, keys_ok && ok); });
+  });
+}
+
+void CCorvaneKeyboardDevice::SwitchLayer(int layer, std::function<void(const LayerSwitch&)> done) {
+  if (layer < 0 || layer >= static_cast<int>(kIndexCount)) layer = 0;
+  CDeviceProfileUI* panel = profile_panel();
+  // A deleted profile leaves its position empty: another profile would take
+  // the layer's keys.
+  if (!panel || !panel->Select(layer) || !LoadProfile()) {
+    Trace("no profile for on-board layer " + std::to_string(layer));
+    if (done) done({layer, true, {}});
+    return;
+  }
+  ReloadKeyTables([this, layer, done = std::move(done)] {
+    RepairDanglingMacros();
+    ApplyToUi();
+    auto written = [layer, done](const KeyWriteOutcome& keys) {
+      if (done) done({layer, false, keys});
+    };
+    if (FnLayerChosen())
+      WriteFnKeysWithMacros(0, std::move(written));
+    else
+      WriteKeysWithMacros(layer, keys_, std::move(written));
+  });
 }
 
 void CCorvaneKeyboardDevice::RepairKeysAfterMacroRemoval(std::size_t removed,

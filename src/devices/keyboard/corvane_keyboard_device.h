@@ -49,7 +49,11 @@ class CCorvaneKeyboardDevice : public CCorvaneUSBDevice {
   void PollStatus() override;
   bool IsLinkAlive() override;
   void CheckLinkAlive(std::function<void(bool)> done) override;
-  int ReloadKeyTables() override;
+  int ReloadKeyTables() override { return ReloadKeyTables({}); }
+  // The four key tables read back; `then` runs once the profile and the key
+  // lists have them (at once, with the images unchanged, when the channel is
+  // closed). 0 when nothing was read.
+  int ReloadKeyTables(std::function<void()> then);
   void ApplyToUi() override;
   std::string CurrentProfileFile() const override;
   std::optional<LightSetting> LiveLight() const override { return live_light_; }
@@ -130,6 +134,24 @@ class CCorvaneKeyboardDevice : public CCorvaneUSBDevice {
   // the macros and after them the key table (or Fn table when the Fn layer is
   // chosen on the page), which is not written when the download failed.
   void ApplySelectedProfile(Done done) override;
+  // The current profile's content replaced by the default data's, saved and
+  // shown; then the key table of on-board index 0 (after the macros it
+  // plays) and the settings record. Nothing changes or is sent when the
+  // profile cannot be saved.
+  void RestoreDefaults(Done done) override;
+
+  // How a layer switch ended.
+  struct LayerSwitch {
+    int layer = 0;
+    bool refused = false;  // the selector has no profile at the layer's position
+    KeyWriteOutcome keys;  // the macros and the key (or Fn) table
+  };
+  // On-board layer `layer` (0..3; any other number is 0) becomes the current
+  // one: the profile at that position of the selector is selected and
+  // loaded, the key tables read back, dangling macros repaired and the page
+  // shown, then the macros and the layer's key table are written (the Fn
+  // table when the Fn layer is chosen). The settings record is not written.
+  void SwitchLayer(int layer, std::function<void(const LayerSwitch&)> done);
   // Loads the profile the selector has selected; false without one.
   bool LoadProfile();
   // The key and Fn lists from the profile, marks refreshed.

@@ -290,6 +290,11 @@ TEST(SkinTest, EveryResourceTextHasATextInEachLanguage) {
                "macro_capture_own_window", "macro_row_limit_text", "macro_not_saved_text",
                "macro_profiles_not_mended_text", "macro_import_refused_text", "macro_export_failed_text",
                "macro_capture_failed_text", "message_text_2", "message_text_4", "message_text_5", "message_text_28"});
+  // The shoot page's check labels and messages.
+  used.insert({"mouse_move_to_left_text", "mouse_move_to_right_text", "mouse_move_to_up_text",
+               "mouse_move_to_down_text", "shoot_not_saved_text", "shoot_reset_failed_text",
+               "shoot_import_refused_text", "shoot_import_shortened_text", "shoot_export_failed_text",
+               "shoot_too_large_text"});
   ASSERT_GT(used.size(), 3U);
   for (const fs::path& file : LanguageFiles()) {
     const auto ids = LanguageIds(file);

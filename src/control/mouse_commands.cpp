@@ -1,0 +1,276 @@
+#include "control/mouse_commands.h"
+
+#include <json/json.h>
+
+#include <cstdio>
+#include <sstream>
+#include <vector>
+
+#include "control/light_mode_names.h"
+#include "control/setting_words.h"
+#include "devices/mouse/corvane_mouse_device.h"
+
+namespace brontal::mouse_commands {
+namespace {
+
+using Done = std::function<void(DeviceReply)>;
+using setting_words::Failure;
+using setting_words::HexColour;
+using setting_words::Pair;
+using setting_words::SplitPair;
+
+// A stage's part named after "dpi.N".
+enum class StagePart { kDpi, kColor, kEnabled };
+
+// "dpi.N", "dpi.N.color" or "dpi.N.enabled", N a stage 0..4.
+std::optional<std::pair<std::size_t, StagePart>> ParseStageName(std::string_view name) {
+  if (!name.starts_with("dpi.") || name.size() < 5) return std::nullopt;
+  const std::optional<long> stage = ParseNumber(name.substr(4, 1), 0, mouse::kStageCount - 1);
+  if (!stage) return std::nullopt;
+  const std::string_view rest = name.substr(5);
+  const auto index = static_cast<std::size_t>(*stage);
+  if (rest.empty()) return std::pair(index, StagePart::kDpi);
+  if (rest == ".color") return std::pair(index, StagePart::kColor);
+  if (rest == ".enabled") return std::pair(index, StagePart::kEnabled);
+  return std::nullopt;
+}
+
+struct ProfileNumber {
+  std::string_view name;
+  long low, high;
+  std::uint16_t MouseSystem::*member;
+};
+
+// Kept in the profile only: the desktop's own pointer settings are never changed.
+constexpr ProfileNumber kProfileNumbers[] = {
+    {"pointer-speed", 0, 20, &MouseSystem::mouse_speed},
+    {"pointer-precision", 0, 1, &MouseSystem::pointer_precision},
+    {"double-click-time", 0, 5000, &MouseSystem::double_click_time},
+    {"wheel-lines", 0, 100, &MouseSystem::wheel_scroll_lines},
+    {"wheel-page", 0, 1, &MouseSystem::scroll_page},
+};
+
+const ProfileNumber* FindProfileNumber(std::string_view name) {
+  for (const ProfileNumber& n : kProfileNumbers)
+    if (n.name == name) return &n;
+  return nullptr;
+}
+
+constexpr std::string_view kLightNames[] = {"mode", "brightness", "speed", "direction", "multicolor", "color"};
+
+bool KnownName(std::string_view name) {
+  return std::ranges::find(kLightNames, name) != std::end(kLightNames) || name == "polling-rate" ||
+         name == "dpi-active" || FindProfileNumber(name) || ParseStageName(name);
+}
+
+struct EnteredDpi {
+  std::uint16_t x = 0;
+  std::uint16_t y = 0;
+  bool separate = false;
+};
+
+// "D" or "XxY" as stage values; nothing when a number is past what the edits take.
+std::optional<EnteredDpi> ParseDpi(std::string_view text, const mouse::DpiScale& scale) {
+  const std::size_t x = text.find('x');
+  const long largest = scale.LargestEntry();
+  const std::optional<long> first = ParseNumber(text.substr(0, x), 0, largest);
+  if (!first) return std::nullopt;
+  EnteredDpi entered;
+  entered.x = entered.y = mouse::StageValueOf(scale, static_cast<int>(*first));
+  if (x == std::string_view::npos) return entered;
+  const std::optional<long> second = ParseNumber(text.substr(x + 1), 0, largest);
+  if (!second) return std::nullopt;
+  entered.y = mouse::StageValueOf(scale, static_cast<int>(*second));
+  entered.separate = true;
+  return entered;
+}
+
+DeviceReply Refused(const Pair& pair, const std::string& what) {
+  return {2, "", "brontalctl: set: this mouse has no " + pair.name + " '" + pair.value + "'" + what + "\n"};
+}
+
+// ---- show ----
+
+void Show(CCorvaneMouseDevice& mouse, const DeviceCommandLine& line, Done done) {
+  CMouseProfiledata& profile = mouse.profile();
+  const LightSetting& light = mouse.live_light();
+  const MouseSystem system = profile.GetMouseSystem();
+  const mouse::DpiScale scale = mouse.dpi_scale();
+  const std::vector<LightMode> modes = mouse.LightModes();
+  const InterfaceRow& id = mouse.identity();
+  Json::Value v;
+  v["vendor_id"] = id.vendor_id;
+  v["product_id"] = id.product_id;
+  v["link"] = mouse.receiver_link() ? "receiver" : "wired";
+  v["button_slots"] = static_cast<Json::UInt>(mouse.slot_count());
+  v["macro_memory_bytes"] = static_cast<Json::UInt64>(mouse.info().macro_memory_bytes());
+  v["onboard_index"] = mouse.settings_index();
+  v["sensor"] = scale.sensor;
+  v["dpi_step"] = scale.step;
+  v["dpi_largest"] = scale.LargestEntry();
+  Json::Value& s = v["settings"];
+  s["mode"] = light.select_item;
+  s["mode_name"] = light.select_item < modes.size() ? modes[light.select_item].name : "";
+  s["brightness"] = light.light;
+  s["speed"] = light.speed;
+  s["direction"] = light.fx;
+  s["multicolor"] = light.multi_color;
+  s["color"] = HexColour(light.red, light.green, light.blue);
+  s["polling-rate"] = system.report_rate;
+  s["dpi-active"] = profile.GetActiveStage();
+  for (const ProfileNumber& n : kProfileNumbers) s[std::string(n.name)] = system.*n.member;
+  Json::Value& stages = v["dpi_stages"];
+  stages = Json::arrayValue;
+  for (const DpiStage& stage : profile.GetDpiStages()) {
+    Json::Value row;
+    row["enabled"] = stage.enabled;
+    row["dpi_x"] = mouse::ShownDpi(scale, stage.dpi_x);
+    row["dpi_y"] = mouse::ShownDpi(scale, stage.separate_xy ? stage.dpi_y : stage.dpi_x);
+    row["separate_xy"] = stage.separate_xy;
+    row["color"] = HexColour(stage.red, stage.green, stage.blue);
+    stages.append(row);
+  }
+  if (line.args.Has("--json")) return done({0, setting_words::Written(v), ""});
+  std::ostringstream out;
+  char ids[16];
+  std::snprintf(ids, sizeof ids, "%04x:%04x", id.vendor_id, id.product_id);
+  out << "mouse " << ids << " (" << v["link"].asString() << ")  button slots " << mouse.slot_count()
+      << "  macro memory " << mouse.info().macro_memory_bytes() << " bytes  sensor " << std::hex << scale.sensor
+      << std::dec << "  on-board index " << int{mouse.settings_index()} << '\n';
+  for (const std::string& name : s.getMemberNames()) {
+    if (name == "mode_name") continue;
+    out << "  " << name << " = " << (s[name].isString() ? s[name].asString() : std::to_string(s[name].asInt()));
+    if (name == "mode" && !s["mode_name"].asString().empty()) out << " (" << s["mode_name"].asString() << ")";
+    out << '\n';
+  }
+  for (Json::ArrayIndex i = 0; i < stages.size(); ++i) {
+    const Json::Value& row = stages[i];
+    out << "  dpi." << i << " = " << row["dpi_x"].asInt();
+    if (row["separate_xy"].asInt()) out << 'x' << row["dpi_y"].asInt();
+    out << "  color " << row["color"].asString() << (row["enabled"].asInt() ? "" : "  (off)") << '\n';
+  }
+  done({0, out.str(), ""});
+}
+
+// ---- set ----
+
+void Set(CCorvaneMouseDevice& mouse, const DeviceCommandLine& line, Done done) {
+  CMouseProfiledata& profile = mouse.profile();
+  LightSetting light = profile.GetLight();
+  MouseSystem system = profile.GetMouseSystem();
+  std::vector<DpiStage> stages = profile.GetDpiStages();
+  std::uint8_t active = profile.GetActiveStage();
+  const mouse::DpiScale scale = mouse.dpi_scale();
+  bool touches_record = false;
+  for (const std::string& word : line.args.positional) {
+    const Pair pair = *SplitPair(word);
+    const std::string_view name = pair.name;
+    if (const ProfileNumber* number = FindProfileNumber(name)) {
+      const std::optional<long> value = ParseNumber(pair.value, number->low, number->high);
+      if (!value) return done(Refused(pair, ""));
+      system.*number->member = static_cast<std::uint16_t>(*value);
+      continue;
+    }
+    touches_record = true;
+    if (const auto stage_name = ParseStageName(name)) {
+      const auto [n, part] = *stage_name;
+      // A list shorter than the stage named grows to it, new stages zero.
+      if (stages.size() <= n) stages.resize(n + 1);
+      DpiStage& stage = stages[n];
+      if (part == StagePart::kDpi) {
+        const auto dpi = ParseDpi(pair.value, scale);
+        if (!dpi) return done(Refused(pair, " (0-" + std::to_string(scale.LargestEntry()) + ", or XxY)"));
+        stage.dpi_x = dpi->x;
+        stage.dpi_y = dpi->y;
+        stage.separate_xy = dpi->separate ? 1 : 0;
+      } else if (part == StagePart::kColor) {
+        const std::optional<long> colour = setting_words::ParseColour(pair.value);
+        if (!colour) return done(Refused(pair, ""));
+        stage.red = static_cast<std::uint8_t>(*colour >> 16);
+        stage.green = static_cast<std::uint8_t>(*colour >> 8);
+        stage.blue = static_cast<std::uint8_t>(*colour);
+      } else {
+        const std::optional<long> enabled = ParseNumber(pair.value, 0, 1);
+        if (!enabled) return done(Refused(pair, ""));
+        stage.enabled = static_cast<std::uint8_t>(*enabled);
+      }
+      continue;
+    }
+    if (name == "polling-rate" || name == "dpi-active") {
+      const std::optional<long> value =
+          ParseNumber(pair.value, 0, name == "polling-rate" ? mouse::kReportRateCount - 1 : mouse::kStageCount - 1);
+      if (!value) return done(Refused(pair, ""));
+      if (name == "polling-rate")
+        system.report_rate = static_cast<std::uint16_t>(*value);
+      else
+        active = static_cast<std::uint8_t>(*value);
+      continue;
+    }
+    std::optional<long> value;
+    if (name == "mode") {
+      value = ParseLightMode(pair.value, mouse.LightModes());
+      if (value && static_cast<std::size_t>(*value) >= mouse.LightModes().size()) value.reset();
+    } else if (name == "color") {
+      value = setting_words::ParseColour(pair.value);
+    } else {
+      value = ParseNumber(pair.value, 0, name == "brightness" || name == "speed" ? 4 : 1);
+    }
+    if (!value) return done(Refused(pair, ""));
+    const auto byte = static_cast<std::uint8_t>(*value);
+    if (name == "mode") light.select_item = byte;
+    if (name == "brightness") light.light = byte;
+    if (name == "speed") light.speed = byte;
+    if (name == "direction") light.fx = byte;
+    if (name == "multicolor") light.multi_color = byte;
+    if (name == "color") {
+      light.red = static_cast<std::uint8_t>(*value >> 16);
+      light.green = static_cast<std::uint8_t>(*value >> 8);
+      light.blue = byte;
+    }
+  }
+  // The active stage is never a stage switched off, nor past the list.
+  if (active < stages.size()) stages[active].enabled = 1;
+  profile.SetMouseSystem(system);
+  profile.SetDpiStages(stages);
+  profile.SetActiveStage(active);
+  profile.SetLight(light);
+  if (!mouse.SaveProfile())
+    return done(
+        Failure(line, "the profile could not be saved (" + profile.ProfilePath().string() + "); nothing was sent"));
+  mouse.LoadLighting();
+  if (!touches_record) return done({0, "", ""});
+  std::optional<ScreenSize> screen;
+  if (const auto text = line.args.Value("--screen")) screen = ParseScreenSize(*text);
+  mouse.WriteSettings(
+      [line, done](bool ok) {
+        done(ok ? DeviceReply{0, "", ""} : Failure(line, "the mouse did not take the settings (saved in the profile)"));
+      },
+      screen);
+}
+
+}  // namespace
+
+bool Check(const DeviceCommandLine& line, std::string& error) {
+  const std::string_view command = line.info->name;
+  if (command == "show") return true;
+  if (command != "set") {
+    error = "the mouse takes show and set here so far";
+    return false;
+  }
+  if (const auto screen = line.args.Value("--screen"); screen && !ParseScreenSize(*screen)) {
+    error = "--screen takes WIDTHxHEIGHT in pixels, not '" + *screen + "'";
+    return false;
+  }
+  return setting_words::CheckPairs(line, error, [](const Pair& pair, std::string& why) {
+    if (KnownName(pair.name)) return true;
+    why = "the mouse has no setting '" + pair.name + "'";
+    return false;
+  });
+}
+
+void Run(CCorvaneMouseDevice& mouse, const DeviceCommandLine& line, std::function<void(DeviceReply)> done) {
+  if (line.info->name == "show") return Show(mouse, line, std::move(done));
+  Set(mouse, line, std::move(done));
+}
+
+}  // namespace brontal::mouse_commands
