@@ -4,12 +4,16 @@
 
 #include "devices/device_lock.h"
 #include "devices/device_option_ui.h"
+#include "devices/macro_image_transfer.h"
+#include "macros/macro_index.h"
+#include "profiles/basic_profile_data.h"
 #include "profiles/data_folders.h"
 #include "profiles/json_document.h"
 #include "profiles/light_members.h"
 #include "support/debug_log.h"
 #include "ui/controls/device_key_button_ui.h"
 #include "ui/controls/device_power_ui.h"
+#include "ui/controls/device_profile_ui.h"
 #include "ui/controls/select_panel_ui.h"
 #include "ui/toolkit/message_loop.h"
 #include "ui/toolkit/paint_manager.h"
@@ -194,6 +198,66 @@ void CCorvaneUSBDevice::ReadPowerStatus(std::function<void(PowerStatus)> done) {
     return status;
   };
   RunJob<PowerStatus>(std::move(job), std::move(done));
+}
+
+int CCorvaneUSBDevice::ProfilePosition() const { return profile_panel_ ? profile_panel_->SelectedIndex() : -1; }
+
+std::vector<int> CCorvaneUSBDevice::ModeCodes() const {
+  std::vector<int> codes;
+  for (const LightMode& mode : LightModes()) codes.push_back(mode.value);
+  return codes;
+}
+
+std::size_t CCorvaneUSBDevice::MacroCount() const { return MacroIndex::Read(UserDataFolder()).Count(); }
+
+void CCorvaneUSBDevice::BindProfile(CBasicProfiledata& profile, LightNameLists& names) {
+  if (profile_bound_) return;
+  profile_bound_ = true;
+  profile.SetDefaultProfilePath(DefaultDataFile());
+  profile.SetLightConfigPath(ModelLightConfigPath(kind_name_, lighting_page_));
+  profile.SetDeviceEntryIndex(0);
+  LoadLightNames(static_cast<std::size_t>(GetEntryKind()), UserDataFolder(), names);
+}
+
+bool CCorvaneUSBDevice::LoadSelectedProfile(CBasicProfiledata& profile) {
+  if (!profile_panel_) return false;
+  const std::filesystem::path path = profile_panel_->ProfileFilePath(profile_panel_->SelectedIndex());
+  if (path.empty()) return false;
+  profile.SetProfilePath(path);
+  profile.Load(path);
+  LoadLighting();
+  return true;
+}
+
+bool CCorvaneUSBDevice::SaveProfileData(CBasicProfiledata& profile) {
+  if (profile.Save()) return true;
+  Trace("profile not saved: " + profile.ProfilePath().string());
+  return false;
+}
+
+void CCorvaneUSBDevice::DownloadMacroImage(const MacroIndex& index, std::vector<std::uint8_t> macros,
+                                           const MacroImageLimits& limits, MacroTransaction transaction,
+                                           MacroDone done) {
+  auto report = [this, done = std::move(done)](const MacroDownloadResult& result) {
+    if (NoticeOf(result)) {
+      Trace("macro download refused or failed");
+      if (on_macro_download_report) on_macro_download_report(result);
+    }
+    if (done) done(result);
+  };
+  if (macros.empty()) return report({});
+  std::vector<std::string> guids;
+  for (const std::uint8_t macro : macros) guids.push_back(index.Guid(macro));
+  std::function<MacroDownloadOutcome()> job = [this, folder = UserDataFolder(), guids = std::move(guids), limits,
+                                               transaction = std::move(transaction)]() {
+    // Through the receiver nothing is sent while the device is out of reach.
+    if (limits.link_check && !channel_.QueryLink()) return MacroDownloadOutcome(MacroTransferFailed{});
+    return TransferMacroImage(channel_, folder, guids, limits.info, limits.longest, transaction);
+  };
+  RunJob<MacroDownloadOutcome>(std::move(job),
+                               [macros = std::move(macros), report = std::move(report)](MacroDownloadOutcome outcome) {
+                                 report({macros, std::move(outcome)});
+                               });
 }
 
 void CCorvaneUSBDevice::PollPowerStatus() {

@@ -12,12 +12,15 @@
 
 #include "device_access/command_channel.h"
 #include "device_access/hid_device.h"
+#include "devices/device_info_block.h"
 #include "devices/device_io_worker.h"
 #include "devices/device_tables.h"
 #include "devices/lighting/light_animator.h"
 #include "devices/worker_thread.h"
+#include "devices/write_outcomes.h"
 #include "profiles/light_names.h"
 #include "profiles/profile_records.h"
+#include "support/debug_log.h"
 #include "support/unique_fd.h"
 #include "ui/toolkit/container.h"
 #include "ui/toolkit/message_loop.h"
@@ -25,6 +28,8 @@
 
 namespace brontal {
 
+class CBasicProfiledata;
+class MacroIndex;
 class CDeviceOptionUI;
 class CDeviceProfileUI;
 class CMpDevicePowerUI;
@@ -124,6 +129,20 @@ class CCorvaneUSBDevice : public CHorizontalLayoutUI, public CNotifyPump {
   virtual bool ApplyLightRecord(const LightSetting& /*record*/, std::function<void(bool ok)> /*done*/) { return false; }
   virtual void SetEntryKind(EntryKind kind) { kind_ = kind; }
   virtual EntryKind GetEntryKind() const { return kind_; }
+
+  // The power status record (six bytes, byte 3 the link: 1 through the
+  // receiver), read on the worker; nothing when it could not be read.
+  using PowerStatus = std::optional<std::array<std::uint8_t, 6>>;
+  void ReadPowerStatus(std::function<void(PowerStatus)> done);
+  // Where the selector's profile stands in its list: the on-board index it
+  // belongs to; -1 without one.
+  int ProfilePosition() const;
+  // The model's mode codes by mode index.
+  std::vector<int> ModeCodes() const;
+  // How many macros the device folder lists.
+  std::size_t MacroCount() const;
+  // Told of every macro download whose outcome the user must hear.
+  std::function<void(const MacroDownloadResult&)> on_macro_download_report;
 
   // Folders: the factory data beside the program and the user's own.
   static std::filesystem::path DefaultDataFolder();
@@ -228,13 +247,64 @@ class CCorvaneUSBDevice : public CHorizontalLayoutUI, public CNotifyPump {
       });
     });
   }
-  // The power status record (six bytes, byte 3 the link: 1 through the
-  // receiver), read on the worker; nothing when it could not be read.
-  using PowerStatus = std::optional<std::array<std::uint8_t, 6>>;
-  void ReadPowerStatus(std::function<void(PowerStatus)> done);
+  // A settings read on the worker, taken on the UI thread unless a settings
+  // write was posted meanwhile: that write carries a newer choice of the
+  // user's, which the record read before it must not take back.
+  template <typename Read>
+  void ReadSettingsThen(std::function<Read()> job, std::function<void(const Read&)> take, std::function<void()> then) {
+    RunJob<Read>(std::move(job), [this, take = std::move(take), then = std::move(then),
+                                  writes = settings_writes_.posted()](const Read& read) {
+      if (settings_writes_.posted() != writes) {
+        channel_.set_polling_paused(false);
+        Trace("settings read passed over: a newer write followed it");
+      } else {
+        take(read);
+      }
+      if (then) then();
+    });
+  }
+  // Runs `task` on the UI thread while the device lives (event codes arrive on the event thread).
+  void PostWhileAlive(std::function<void()> task) {
+    loop_.Post([life = LifeToken(), task = std::move(task)] {
+      if (!life.expired()) task();
+    });
+  }
+  // The pages show the device's values again.
+  void ShowOnPanels() {
+    Invalidate();
+    if (on_shown_on_panels) on_shown_on_panels(*this);
+  }
+  // The link test of a product that may sit behind its receiver: on the worker.
+  bool ReceiverLinkAlive() { return channel_.open() && receiver_link() && channel_.QueryLink(); }
+  void CheckReceiverLink(std::function<void(bool)> done) {
+    RunJob<bool>([this] { return ReceiverLinkAlive(); }, std::move(done));
+  }
+  SettingsWriteWaiters& settings_writes() { return settings_writes_; }
   // The status timer's poll of the families that report power: the battery
   // gauge and the window hear the level. Not while the window is hidden.
   void PollPowerStatus();
+  // The family's profile bound to this model's files, once.
+  void BindProfile(CBasicProfiledata& profile, LightNameLists& names);
+  // Loads the profile the selector has selected into `profile`, then the
+  // family's lighting from it; false without one.
+  bool LoadSelectedProfile(CBasicProfiledata& profile);
+  // Saves `profile`; a failure is traced.
+  static bool SaveProfileData(CBasicProfiledata& profile);
+  // The image of `macros` (places in `index`, the folder's list, in slot order),
+  // built on the worker from one reading of each file and sent inside
+  // `transaction`; the user hears the outcomes that need words through
+  // on_macro_download_report, then `done` hears it. Nothing is sent for an
+  // empty list. `info`: the capacity when the device's own cannot be read
+  // again; `longest`: the most events a macro may have; `link_check`: the
+  // receiver's link is checked before anything is sent.
+  struct MacroImageLimits {
+    DeviceInfoBlock info;
+    std::optional<std::size_t> longest;
+    bool link_check = false;
+  };
+  using MacroTransaction = std::function<bool(const std::function<CommandResult()>&)>;
+  void DownloadMacroImage(const MacroIndex& index, std::vector<std::uint8_t> macros, const MacroImageLimits& limits,
+                          MacroTransaction transaction, MacroDone done);
   // A mouse click for the reactive lighting of the animation thread.
   void ReactToClick() {
     if (animator_) animator_->OnMouseClick();
@@ -263,6 +333,8 @@ class CCorvaneUSBDevice : public CHorizontalLayoutUI, public CNotifyPump {
   CDeviceOptionUI* entry_ = nullptr;
   CMpDevicePowerUI* battery_ = nullptr;
   CDeviceProfileUI* profile_panel_ = nullptr;
+  bool profile_bound_ = false;
+  SettingsWriteWaiters settings_writes_;
   int entry_index_ = -1;
   DeviceFamily family_ = DeviceFamily::kUnset;
   EntryKind kind_ = EntryKind::kKeyboard;

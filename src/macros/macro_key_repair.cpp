@@ -34,6 +34,16 @@ bool RenumberMacroActions(std::span<KeyAssignment> keys, std::size_t removed) {
   return changed;
 }
 
+bool ResetDanglingMacroActions(std::span<KeyAssignment> keys, std::size_t macro_count) {
+  bool reset = false;
+  for (KeyAssignment& key : keys) {
+    if (!IsMacroAction(key.assignment) || MacroIndexOf(key.assignment) < macro_count) continue;
+    key.assignment = key.default_action;
+    reset = true;
+  }
+  return reset;
+}
+
 StoredProfilesRepair RenumberMacroActionsInProfiles(const std::filesystem::path& folder, std::size_t removed,
                                                     const std::filesystem::path& loaded_profile) {
   StoredProfilesRepair repair;

@@ -18,6 +18,10 @@ namespace brontal {
 // True when any key changed.
 bool RenumberMacroActions(std::span<KeyAssignment> keys, std::size_t removed);
 
+// Macro actions whose macro is not among the folder's `macro_count` fall back
+// to their key's default; true when any did.
+bool ResetDanglingMacroActions(std::span<KeyAssignment> keys, std::size_t macro_count);
+
 struct StoredProfilesRepair {
   std::vector<std::string> mended;       // profile names whose files now hold the new numbers
   std::vector<std::string> not_written;  // profile names whose files could not be written

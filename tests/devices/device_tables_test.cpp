@@ -10,12 +10,12 @@ namespace {
 TEST(InterfaceTable, RowsAsDocumented) {
   // vendor, product, MI, col, type, role, usage page, usage, paired, partner
   const std::uint16_t rows[23][10] = {
-      {0x0000, 0x0000, 1, 4, 1, 0, 0xFF1C, 0x92, 1, 2},   {0x0000, 0x0000, 1, 3, 1, 255, 0x000C, 0x01, 1, 3},
-      {0x320F, 0x0000, 1, 4, 9, 0, 0xFF1C, 0x92, 1, 0},   {0x320F, 0x0000, 1, 3, 9, 255, 0x000C, 0x01, 1, 1},
-      {0x320F, 0x2003, 1, 4, 2, 0, 0xFF1C, 0x92, 1, 6},   {0x320F, 0x2003, 1, 3, 2, 255, 0x000C, 0x01, 1, 7},
-      {0x320F, 0x221D, 1, 4, 6, 0, 0xFF1C, 0x92, 1, 4},   {0x320F, 0x221D, 1, 3, 6, 255, 0x000C, 0x01, 1, 5},
-      {0x320F, 0x1004, 1, 4, 3, 0, 0xFF1C, 0x92, 0, 0},   {0x320F, 0x1004, 1, 3, 3, 255, 0x000C, 0x01, 0, 0},
-      {0x0C76, 0x1630, 3, 0, 7, 0, 0x000C, 0x01, 0, 0},   {0x320F, 0x50EB, 1, 4, 1, 0, 0xFF1C, 0x92, 1, 13},
+      {0x0000, 0x0000, 1, 4, 1, 0, 0xFF1C, 0x92, 1, 2},    {0x0000, 0x0000, 1, 3, 1, 255, 0x000C, 0x01, 1, 3},
+      {0x320F, 0x0000, 1, 4, 9, 0, 0xFF1C, 0x92, 1, 0},    {0x320F, 0x0000, 1, 3, 9, 255, 0x000C, 0x01, 1, 1},
+      {0x320F, 0x2003, 1, 4, 2, 0, 0xFF1C, 0x92, 1, 6},    {0x320F, 0x2003, 1, 3, 2, 255, 0x000C, 0x01, 1, 7},
+      {0x320F, 0x221D, 1, 4, 6, 0, 0xFF1C, 0x92, 1, 4},    {0x320F, 0x221D, 1, 3, 6, 255, 0x000C, 0x01, 1, 5},
+      {0x320F, 0x1004, 1, 4, 3, 0, 0xFF1C, 0x92, 0, 0},    {0x320F, 0x1004, 1, 3, 3, 255, 0x000C, 0x01, 0, 0},
+      {0x0C76, 0x1630, 3, 0, 7, 0, 0x000C, 0x01, 0, 0},    {0x320F, 0x50EB, 1, 4, 1, 0, 0xFF1C, 0x92, 1, 13},
       {0x320F, 0x50EB, 1, 3, 1, 255, 0x000C, 0x01, 1, 14}, {0x320F, 0x50EC, 1, 4, 9, 0, 0xFF1C, 0x92, 1, 11},
       {0x320F, 0x50EC, 1, 3, 9, 255, 0x000C, 0x01, 1, 12}, {0x320F, 0x5100, 1, 4, 1, 0, 0xFF1C, 0x92, 1, 17},
       {0x320F, 0x5100, 1, 3, 1, 255, 0x000C, 0x01, 1, 18}, {0x320F, 0x5103, 1, 4, 9, 0, 0xFF1C, 0x92, 1, 15},
@@ -26,9 +26,16 @@ TEST(InterfaceTable, RowsAsDocumented) {
   for (std::size_t i = 0; i < 23; ++i) {
     SCOPED_TRACE("row " + std::to_string(i));
     const InterfaceRow& r = kInterfaceTable[i];
-    const std::uint16_t cells[10] = {r.vendor_id, r.product_id, r.interface_number, r.collection_number,
-                                     static_cast<std::uint16_t>(r.type), static_cast<std::uint16_t>(r.role),
-                                     r.usage_page, r.usage, r.paired, r.partner};
+    const std::uint16_t cells[10] = {r.vendor_id,
+                                     r.product_id,
+                                     r.interface_number,
+                                     r.collection_number,
+                                     static_cast<std::uint16_t>(r.type),
+                                     static_cast<std::uint16_t>(r.role),
+                                     r.usage_page,
+                                     r.usage,
+                                     r.paired,
+                                     r.partner};
     for (int c = 0; c < 10; ++c) EXPECT_EQ(cells[c], rows[i][c]) << "column " << c;
   }
 }
@@ -72,8 +79,8 @@ TEST(DeviceLayoutTable, RowsAsDocumented) {
     const char* page;
   };
   const Row rows[] = {
-      {15, 11, true, "XML\\DeviceXml\\mousedevice.xml"},       {170, 170, true, "XML\\DeviceXml\\keyboarddevice.xml"},
-      {15, 0, false, "XML\\DeviceXml\\mousepaddevice.xml"},    {13, 0, false, "XML\\DeviceXml\\zu6533device.xml"},
+      {15, 11, true, "XML\\DeviceXml\\mousedevice.xml"},      {170, 170, true, "XML\\DeviceXml\\keyboarddevice.xml"},
+      {15, 0, false, "XML\\DeviceXml\\mousepaddevice.xml"},   {13, 0, false, "XML\\DeviceXml\\zu6533device.xml"},
       {170, 170, true, "XML\\DeviceXml\\keyboarddevice.xml"}, {126, 126, true, "XML\\DeviceXml\\keyboarddevice.xml"},
       {126, 126, true, "XML\\DeviceXml\\keyboarddevice.xml"},
   };
@@ -95,9 +102,10 @@ TEST(ProductTable, RowsAsDocumented) {
     const char *model, *product, *short_name, *version;
   };
   const Row rows[] = {
-      {1, "KX410", "MS", "MS", ""},          {1, "KX420", "KB", "KB", ""},       {2, "KX430_1", "M27", "M27", ""},
-      {2, "KX430_1", "M27", "M27", ""},      {2, "KX440", "KX340", "R7", ""},    {2, "KX440", "KX320", "KX320", ""},
-      {2, "KX440", "KX330", "T4", ""},       {0, "ALL", "Brontal Driver", "AP", "KX500"},
+      {1, "KX410", "MS", "MS", ""},     {1, "KX420", "KB", "KB", ""},
+      {2, "KX430_1", "M27", "M27", ""}, {2, "KX430_1", "M27", "M27", ""},
+      {2, "KX440", "KX340", "R7", ""},  {2, "KX440", "KX320", "KX320", ""},
+      {2, "KX440", "KX330", "T4", ""},  {0, "ALL", "Brontal Driver", "AP", "KX500"},
   };
   for (std::size_t i = 0; i < std::size(rows); ++i) {
     SCOPED_TRACE("row " + std::to_string(i));

@@ -26,47 +26,8 @@ std::size_t IndexOfCode(const CCorvaneKeyboardDevice& keyboard, int code) {
 
 class KeyboardDeviceTest : public test::KeyboardFixture {
  protected:
-  // Runs a write and waits for its outcome.
-  template <typename Outcome, typename Write>
-  Outcome Awaited(Write write) {
-    std::optional<Outcome> outcome;
-    write([&](const Outcome& told) { outcome = told; });
-    EXPECT_TRUE(PumpUntil([&] { return outcome.has_value(); }));
-    return outcome.value_or(Outcome{});
-  }
-  template <typename Write>
-  bool Written(Write write) {
-    return Awaited<bool>(std::move(write));
-  }
-
-  // Macros "m0", "m1", ... with these events, listed in the keyboard's folder.
-  void SaveMacros(CCorvaneKeyboardDevice& keyboard, const std::vector<std::vector<MacroEvent>>& macros) {
-    MacroIndex index;
-    for (std::size_t i = 0; i < macros.size(); ++i) {
-      const std::string guid = "g" + std::to_string(i);
-      ASSERT_TRUE(SaveMacroFile(keyboard.UserDataFolder(), guid, "m" + std::to_string(i), macros[i]));
-      index.Append("m" + std::to_string(i), guid);
-    }
-    ASSERT_TRUE(index.Write(keyboard.UserDataFolder()));
-  }
   static std::vector<MacroEvent> Presses(std::size_t count) {
     return std::vector<MacroEvent>(count, MacroEvent{macro_event_type::kKey, 0x04, true, 1});
-  }
-
-  // The command codes the host sent, runs of one code counted once.
-  std::vector<std::uint8_t> CommandRuns() {
-    std::vector<std::uint8_t> runs;
-    for (const sim::JournalEntry& e : Requests())
-      if (runs.empty() || runs.back() != e.command) runs.push_back(e.command);
-    return runs;
-  }
-  std::size_t BytesOf(std::uint8_t command) {
-    std::size_t total = 0;
-    for (const sim::JournalEntry& e : Requests(command)) total += e.length;
-    return total;
-  }
-  std::vector<std::uint8_t> Memory(MemoryRegion region, std::size_t address, std::size_t length) {
-    return Device().ReadMemory(region, address, length).value_or(std::vector<std::uint8_t>{});
   }
 };
 
@@ -183,7 +144,7 @@ TEST_F(KeyboardDeviceTest, TheUsedMacrosGoDownInSlotOrderAndThenTheKeyTablePoint
   const MacroEvent a_down{macro_event_type::kKey, 0x04, true, 50};
   const MacroEvent a_up{macro_event_type::kKey, 0x04, false, 0};
   const MacroEvent left_down{macro_event_type::kMouseButton, 0x01, true, 300};
-  SaveMacros(keyboard, {{}, {}, {left_down}, {}, {a_down, a_up}});
+  SaveMacros(keyboard.UserDataFolder(), {{}, {}, {left_down}, {}, {a_down, a_up}});
   std::vector<KeyAssignment> keys = keyboard.keys();
   ASSERT_GT(keys.size(), 66u);
   for (std::size_t key : {3, 5, 9, 66}) ASSERT_NE(keyboard.maps().slot[key], keyboard::kNoSlot);
@@ -222,7 +183,7 @@ TEST_F(KeyboardDeviceTest, TheUsedMacrosGoDownInSlotOrderAndThenTheKeyTablePoint
 
 TEST_F(KeyboardDeviceTest, AMacroKeyPlaysTheSameMacroAfterItsTableIsReadBack) {
   CCorvaneKeyboardDevice& keyboard = Connect();
-  SaveMacros(keyboard, {{}, {}, Presses(1), {}, Presses(2)});
+  SaveMacros(keyboard.UserDataFolder(), {{}, {}, Presses(1), {}, Presses(2)});
   std::vector<KeyAssignment> keys = keyboard.keys();
   keys[3].assignment = {0x70, 4, 1};
   keys[5].assignment = {0x71, 2, 3};
@@ -270,7 +231,7 @@ TEST_F(KeyboardDeviceTest, TheKeyTableFollowsOnlyAnImageTheKeyboardTook) {
       macros.push_back(Presses(c.macros[i]));
       keys[keys_with_macros[i]].assignment = {0x70, static_cast<std::uint8_t>(i), 0};
     }
-    SaveMacros(keyboard, macros);
+    SaveMacros(keyboard.UserDataFolder(), macros);
     Device().WriteMemory(MemoryRegion::kDeviceInfo, 6, std::array<std::uint8_t, 1>{c.units});
     Device().Journal().Clear();
     const std::size_t told_before = told.size();
@@ -289,7 +250,7 @@ TEST_F(KeyboardDeviceTest, TheKeyTableFollowsOnlyAnImageTheKeyboardTook) {
 
 TEST_F(KeyboardDeviceTest, AProfileWhoseMacrosTheKeyboardRefusesKeepsItsOldKeyTable) {
   CCorvaneKeyboardDevice& keyboard = Connect();
-  SaveMacros(keyboard, {Presses(252)});
+  SaveMacros(keyboard.UserDataFolder(), {Presses(252)});
   // The profile's key list comes from the keyboard's own table.
   Device().WriteMemory(MemoryRegion::kKeyTables, keyboard.maps().slot[3] * 3u, std::array<std::uint8_t, 3>{0x70, 0, 0});
   keyboard.ReloadKeyTables();
@@ -310,13 +271,13 @@ TEST_F(KeyboardDeviceTest, AProfileWhoseMacrosTheKeyboardRefusesKeepsItsOldKeyTa
 TEST_F(KeyboardDeviceTest, TheFnTableWaitsForTheMacrosOfTheKeyList) {
   CCorvaneKeyboardDevice& keyboard = Connect();
   keyboard.mutable_keys()[3].assignment = {0x70, 0, 0};
-  SaveMacros(keyboard, {Presses(252)});
+  SaveMacros(keyboard.UserDataFolder(), {Presses(252)});
   Device().Journal().Clear();
   const KeyWriteOutcome refused = Awaited<KeyWriteOutcome>([&](auto done) { keyboard.WriteFnKeysWithMacros(0, done); });
   EXPECT_EQ(refused.key_table, std::nullopt);
   EXPECT_TRUE(Requests(0x27).empty());
 
-  SaveMacros(keyboard, {Presses(2)});
+  SaveMacros(keyboard.UserDataFolder(), {Presses(2)});
   EXPECT_TRUE(Awaited<KeyWriteOutcome>([&](auto done) { keyboard.WriteFnKeysWithMacros(0, done); }).ok());
   EXPECT_EQ(CommandRuns(), (std::vector<std::uint8_t>{0x03, 0x01, 0x15, 0x02, 0x03, 0x01, 0x27, 0x02}));
 }

@@ -6,7 +6,6 @@
 
 #include "devices/device_option_ui.h"
 #include "devices/keyboard/keyboard_picture.h"
-#include "macros/macro_image.h"
 #include "macros/macro_index.h"
 #include "macros/macro_key_repair.h"
 #include "profiles/data_folders.h"
@@ -33,46 +32,10 @@ constexpr std::uint32_t kSettingsWriteKey = 1;
 constexpr Rect kPictureArea{284, 136, 792, 312};
 constexpr std::chrono::milliseconds kPauseAfterFailedColours{200};
 constexpr std::size_t kIndexCount = 4;
-constexpr std::uint8_t kMacroAction = 0x70;
-constexpr std::uint8_t kMacroAction2 = 0x71;
 // A macro of 126 press and release pairs or more is more than the keyboard plays.
 constexpr std::size_t kLongestKeyboardMacro = 251;
 
 bool Succeeded(CommandResult r) { return r == CommandResult::kSuccess; }
-
-// Several writes of one operation report once, when all have.
-struct DoneJoin {
-  int left;
-  bool all_ok = true;
-  CCorvaneKeyboardDevice::Done done;
-};
-
-CCorvaneKeyboardDevice::Done PartOf(const std::shared_ptr<DoneJoin>& join) {
-  return [join](bool ok) {
-    join->all_ok = join->all_ok && ok;
-    if (--join->left == 0 && join->done) join->done(join->all_ok);
-  };
-}
-
-void Tell(const CCorvaneKeyboardDevice::Done& done, bool ok) {
-  if (done) done(ok);
-}
-
-// A table write that follows a macro download, made only when the download
-// went through: the table's macro keys point into the image.
-CCorvaneKeyboardDevice::MacroDone ThenTableWrite(std::function<void(CCorvaneKeyboardDevice::Done)> write,
-                                                 CCorvaneKeyboardDevice::KeyWriteDone done) {
-  return [write = std::move(write), done = std::move(done)](const MacroDownloadResult& result) {
-    if (!result.KeyTableMayFollow()) {
-      Trace("macro download failed: the key table is not written");
-      if (done) done({result, std::nullopt});
-      return;
-    }
-    write([done, result](bool ok) {
-      if (done) done({result, ok});
-    });
-  };
-}
 
 }  // namespace
 
@@ -98,21 +61,6 @@ CCorvaneKeyboardDevice::~CCorvaneKeyboardDevice() {
   // The workers call this family's operations: they stop before it goes.
   StopThreads();
   StopIo();
-}
-
-void CCorvaneKeyboardDevice::EnsureProfilePaths() {
-  if (profile_paths_set_) return;
-  profile_paths_set_ = true;
-  profile_.SetDefaultProfilePath(DefaultDataFile());
-  profile_.SetLightConfigPath(ModelLightConfigPath(kind_name(), lighting_page()));
-  profile_.SetDeviceEntryIndex(0);
-  LoadLightNames(static_cast<std::size_t>(GetEntryKind()), UserDataFolder(), light_names_);
-}
-
-std::vector<int> CCorvaneKeyboardDevice::ModeCodes() const {
-  std::vector<int> codes;
-  for (const LightMode& mode : light_names_.modes) codes.push_back(mode.value);
-  return codes;
 }
 
 const Table& CCorvaneKeyboardDevice::key_table(int index) const {
@@ -162,7 +110,7 @@ void CCorvaneKeyboardDevice::SelectFnKey(int logical_key) {
 // ---- Connect ----
 
 void CCorvaneKeyboardDevice::OnConnected() {
-  EnsureProfilePaths();
+  BindProfile(profile_, light_names_);
   ready_ = false;
   ConnectRead start;
   start.info = info_;
@@ -255,21 +203,9 @@ void CCorvaneKeyboardDevice::HandKeyTablesToProfile() {
   if (k == 0) tables.SetDefaultTable(base_table_);
 }
 
-int CCorvaneKeyboardDevice::ProfilePosition() const {
-  CDeviceProfileUI* panel = profile_panel();
-  return panel ? panel->SelectedIndex() : -1;
-}
-
 bool CCorvaneKeyboardDevice::LoadProfile() {
-  EnsureProfilePaths();
-  CDeviceProfileUI* panel = profile_panel();
-  if (!panel) return false;
-  const std::filesystem::path path = panel->ProfileFilePath(panel->SelectedIndex());
-  if (path.empty()) return false;
-  profile_.SetProfilePath(path);
-  profile_.Load(path);
-  LoadLighting();
-  return true;
+  BindProfile(profile_, light_names_);
+  return LoadSelectedProfile(profile_);
 }
 
 std::string CCorvaneKeyboardDevice::CurrentProfileFile() const { return profile_.ProfilePath().string(); }
@@ -280,30 +216,14 @@ void CCorvaneKeyboardDevice::ReloadKeyAssignments() {
   RefreshKeyMarks();
 }
 
-std::size_t CCorvaneKeyboardDevice::MacroCount() const { return MacroIndex::Read(UserDataFolder()).Count(); }
-
 bool CCorvaneKeyboardDevice::RepairDanglingMacros() {
-  const std::size_t macros = MacroCount();
-  bool repaired = false;
-  for (KeyAssignment& key : keys_) {
-    const bool macro = key.assignment[0] == kMacroAction || key.assignment[0] == kMacroAction2;
-    if (macro && key.assignment[1] >= macros) {
-      key.assignment = key.default_action;
-      repaired = true;
-    }
-  }
+  const bool repaired = ResetDanglingMacroActions(keys_, MacroCount());
   if (repaired) {
     profile_.SetKeyList(keys_);
-    SaveProfile();
+    SaveProfileData(profile_);
     RefreshKeyMarks();
   }
   return repaired;
-}
-
-bool CCorvaneKeyboardDevice::SaveProfile() {
-  if (profile_.Save()) return true;
-  Trace("profile not saved: " + profile_.ProfilePath().string());
-  return false;
 }
 
 int CCorvaneKeyboardDevice::LoadLighting() {
@@ -336,7 +256,7 @@ void CCorvaneKeyboardDevice::UpdateAnimation(bool restart) {
 
 bool CCorvaneKeyboardDevice::ApplyLightRecord(const LightSetting& record, Done done) {
   profile_.SetLight(record);
-  if (!SaveProfile()) return false;
+  if (!SaveProfileData(profile_)) return false;
   LoadLighting();
   WriteSettings(0, 0, std::move(done));
   return true;
@@ -344,14 +264,9 @@ bool CCorvaneKeyboardDevice::ApplyLightRecord(const LightSetting& record, Done d
 
 bool CCorvaneKeyboardDevice::ApplyAudioRecord(const AudioLightSetting& record) {
   profile_.SetAudioLight(record);
-  if (!SaveProfile()) return false;
+  if (!SaveProfileData(profile_)) return false;
   LoadLighting();
   return true;
-}
-
-void CCorvaneKeyboardDevice::ApplyToUi() {
-  Invalidate();
-  if (on_shown_on_panels) on_shown_on_panels(*this);
 }
 
 // ---- Settings ----
@@ -368,17 +283,8 @@ void CCorvaneKeyboardDevice::DecodeSettings(std::function<void()> then) {
     raw[0] = index[0];
     return SettingsRead{true, raw};
   };
-  RunJob<SettingsRead>(std::move(job), [this, then = std::move(then), writes = settings_posted_](SettingsRead read) {
-    // A settings write posted since the read began carries a newer choice of
-    // the user's: the record read before it must not take it back.
-    if (settings_posted_ != writes) {
-      channel().set_polling_paused(false);
-      Trace("settings read passed over: a newer write followed it");
-    } else {
-      TakeSettings(read);
-    }
-    if (then) then();
-  });
+  ReadSettingsThen<SettingsRead>(
+      std::move(job), [this](const SettingsRead& read) { TakeSettings(read); }, std::move(then));
 }
 
 void CCorvaneKeyboardDevice::TakeSettings(const SettingsRead& read) {
@@ -400,7 +306,7 @@ void CCorvaneKeyboardDevice::TakeSettings(const SettingsRead& read) {
   profile_.SetLight(live_light_);
   // The file is written only when the device told something new: most
   // connects find what the profile already holds.
-  if (!profile_.ProfilePath().empty() && profile_.Document() != before) SaveProfile();
+  if (!profile_.ProfilePath().empty() && profile_.Document() != before) SaveProfileData(profile_);
   // Of the modes' start steps only the per-key colour read talks to the
   // device; it hands the colours to the animation when they arrive.
   UpdateAnimation(restart);
@@ -411,27 +317,16 @@ bool CCorvaneKeyboardDevice::WriteSettings(int address_index, std::uint8_t recor
   const keyboard::SettingsRecord record =
       keyboard::EncodeSettings(raw_, profile_.GetLight(), profile_.GetKeyboardSystem(), ModeCodes(), record_value);
   const auto address = static_cast<std::uint32_t>(std::max(0, address_index)) * keyboard::kRecordStride;
-  const std::uint64_t generation = ++settings_posted_;
-  if (done) settings_waiters_.emplace_back(generation, std::move(done));
+  const std::uint64_t generation = settings_writes().Post(std::move(done));
   io().PostCoalesced(kSettingsWriteKey, [this, life = LifeToken(), record, address, generation] {
     const bool ok = Transaction([&] { return channel().WriteAt(command::kWriteParameters, record, address); });
     loop().Post([this, life, ok, generation] {
-      if (!life.expired()) SettingsWritten(generation, ok);
+      if (life.expired()) return;
+      if (!ok) Trace("设置写入失败");
+      settings_writes().Written(generation, ok);
     });
   });
   return channel().open();
-}
-
-void CCorvaneKeyboardDevice::SettingsWritten(std::uint64_t generation, bool ok) {
-  if (!ok) Trace("设置写入失败");
-  // Writes up to this one were replaced by it while they waited.
-  std::vector<Done> told;
-  std::erase_if(settings_waiters_, [&](auto& waiter) {
-    if (waiter.first > generation) return false;
-    told.push_back(std::move(waiter.second));
-    return true;
-  });
-  for (Done& done : told) done(ok);
 }
 
 // ---- Key tables ----
@@ -489,36 +384,9 @@ void CCorvaneKeyboardDevice::WriteMacros(std::span<const KeyAssignment> keys, Ma
 }
 
 void CCorvaneKeyboardDevice::DownloadMacros(const MacroIndex& index, std::vector<std::uint8_t> macros, MacroDone done) {
-  auto report = [this, done = std::move(done)](const MacroDownloadResult& result) {
-    if (NoticeOf(result)) {
-      Trace("macro download refused or failed");
-      if (on_macro_download_report) on_macro_download_report(result);
-    }
-    if (done) done(result);
-  };
-  if (macros.empty()) {
-    report({});
-    return;
-  }
-  std::vector<std::string> guids;
-  for (const std::uint8_t macro : macros) guids.push_back(index.Guid(macro));
-  std::function<MacroDownloadOutcome()> job = [this, folder = UserDataFolder(), guids = std::move(guids),
-                                               info = info_]() mutable -> MacroDownloadOutcome {
-    if (!channel().open()) return MacroTransferFailed{};
-    // The capacity as the keyboard tells it now; a failed read leaves the connect's.
-    channel().ReadDeviceInfo(info.bytes);
-    MacroImageBuild image =
-        BuildMacroImage(LoadSlotMacros(folder, guids), {info.macro_memory_bytes(), kLongestKeyboardMacro});
-    if (auto* refused = std::get_if<MacroImageTooLarge>(&image)) return *refused;
-    if (auto* refused = std::get_if<MacroTooLong>(&image)) return *refused;
-    const std::vector<std::uint8_t>& bytes = std::get<std::vector<std::uint8_t>>(image);
-    if (!Transaction([&] { return channel().WriteMacros(bytes); })) return MacroTransferFailed{};
-    return MacrosSent{bytes.size()};
-  };
-  RunJob<MacroDownloadOutcome>(std::move(job),
-                               [macros = std::move(macros), report = std::move(report)](MacroDownloadOutcome outcome) {
-                                 report({macros, std::move(outcome)});
-                               });
+  DownloadMacroImage(
+      index, std::move(macros), {info_, kLongestKeyboardMacro, false},
+      [this](const auto& body) { return Transaction(body); }, std::move(done));
 }
 
 void CCorvaneKeyboardDevice::WriteKeysWithMacros(int index, std::span<const KeyAssignment> keys, KeyWriteDone done) {
@@ -531,13 +399,13 @@ void CCorvaneKeyboardDevice::WriteKeysWithMacros(int index, std::span<const KeyA
   std::vector<std::uint8_t> used;
   const Table table = keyboard::BuildKeyTable(key_table(index), keys, maps_, macros.Count(), &used);
   DownloadMacros(macros, std::move(used),
-                 ThenTableWrite([this, index, table](Done written) { SendKeyTable(index, table, std::move(written)); },
-                                std::move(done)));
+                 ThenKeyTable([this, index, table](Done written) { SendKeyTable(index, table, std::move(written)); },
+                              std::move(done)));
 }
 
 void CCorvaneKeyboardDevice::WriteFnKeysWithMacros(int index, KeyWriteDone done) {
-  WriteMacros(keys_, ThenTableWrite([this, index](Done written) { WriteCurrentFnKeyTable(index, std::move(written)); },
-                                    std::move(done)));
+  WriteMacros(keys_, ThenKeyTable([this, index](Done written) { WriteCurrentFnKeyTable(index, std::move(written)); },
+                                  std::move(done)));
 }
 
 int CCorvaneKeyboardDevice::ReloadKeyTables(std::function<void()> then) {
@@ -579,9 +447,9 @@ void CCorvaneKeyboardDevice::ApplySelectedProfile(Done done) {
   ReloadKeyAssignments();
   RepairDanglingMacros();
   ApplyToUi();
-  const auto join = std::make_shared<DoneJoin>(DoneJoin{2, true, std::move(done)});
-  WriteSettings(0, 0, PartOf(join));
-  auto keys_written = [part = PartOf(join)](const KeyWriteOutcome& outcome) { part(outcome.ok()); };
+  const auto join = WriteJoin::Of(2, std::move(done));
+  WriteSettings(0, 0, WriteJoin::Part(join));
+  auto keys_written = [part = WriteJoin::Part(join)](const KeyWriteOutcome& outcome) { part(outcome.ok()); };
   const int position = ProfilePosition();
   if (FnLayerChosen()) {
     WriteFnKeysWithMacros(0, std::move(keys_written));
@@ -590,7 +458,7 @@ void CCorvaneKeyboardDevice::ApplySelectedProfile(Done done) {
     // live in the profile alone, and its macros would only replace the image
     // that the on-board tables play.
     Trace("no on-board key table for profile " + std::to_string(position + 1));
-    PartOf(join)(true);
+    WriteJoin::Part(join)(true);
   } else {
     WriteKeysWithMacros(position, keys_, std::move(keys_written));
   }
@@ -602,7 +470,7 @@ void CCorvaneKeyboardDevice::RestoreDefaults(Done done) {
     return;
   }
   profile_.Load(DefaultDataFile());
-  if (!SaveProfile()) {
+  if (!SaveProfileData(profile_)) {
     // The file keeps the user's profile: so does the device.
     profile_.Load(profile_.ProfilePath());
     Tell(done, false);
@@ -651,7 +519,7 @@ void CCorvaneKeyboardDevice::RepairKeysAfterMacroRemoval(std::size_t removed,
   repair->changed = loaded.keys || loaded.fn_keys;
   if (!repair->changed) return done(*repair);
   RefreshKeyMarks();
-  repair->saved = SaveProfile();
+  repair->saved = SaveProfileData(profile_);
   const int position = ProfilePosition();
   const bool key_table = repair->saved && loaded.keys && position >= 0 && position < static_cast<int>(kIndexCount);
   const bool fn_table = repair->saved && loaded.fn_keys;
@@ -729,7 +597,7 @@ void CCorvaneKeyboardDevice::PaintKeys(std::span<const int> keys, std::optional<
   if (!painted) return;
   if (store_as) {
     profile_.SetCustomColors(*store_as, custom_colours_);
-    SaveProfile();
+    SaveProfileData(profile_);
   }
   UpdateAnimation(false);
   WriteColourTable(keyboard::ColourTableUnscaled(custom_colours_, maps_), live_light_.custom_group, false, {});
@@ -747,14 +615,14 @@ void CCorvaneKeyboardDevice::FillKeyColours(std::uint8_t red, std::uint8_t green
   WriteCurrentGroup();
   if (!store_as) return;
   profile_.SetCustomColors(*store_as, custom_colours_);
-  SaveProfile();
+  SaveProfileData(profile_);
 }
 
 void CCorvaneKeyboardDevice::SelectCustomGroup(std::uint8_t group, Done done) {
   profile_.SetCustomGroup(group);
   live_light_.custom_group = group;
   profile_.SetLight(live_light_);
-  SaveProfile();
+  SaveProfileData(profile_);
   WriteSettings(0, 0, std::move(done));
   LoadGroupAndWrite(group);
 }
@@ -781,39 +649,8 @@ void CCorvaneKeyboardDevice::OnHostLightingOn() {
   });
 }
 
-bool CCorvaneKeyboardDevice::IsLinkAlive() { return channel().open() && receiver_link() && channel().QueryLink(); }
-
-void CCorvaneKeyboardDevice::CheckLinkAlive(std::function<void(bool)> done) {
-  RunJob<bool>([this] { return IsLinkAlive(); }, std::move(done));
-}
-
-void CCorvaneKeyboardDevice::ReadPowerStatus(std::function<void(std::optional<std::array<std::uint8_t, 6>>)> done) {
-  using Status = std::optional<std::array<std::uint8_t, 6>>;
-  const bool receiver = receiver_link();
-  std::function<Status()> job = [this, receiver]() -> Status {
-    if (!channel().open() || !channel().QueryLink()) return std::nullopt;
-    std::array<std::uint8_t, 6> status{};
-    if (!Succeeded(channel().ReadPacket(command::kReadStatus, status, 6, 0))) return std::nullopt;
-    status[3] = receiver ? 1 : 0;
-    return status;
-  };
-  RunJob<Status>(std::move(job), std::move(done));
-}
-
-void CCorvaneKeyboardDevice::PollStatus() {
-  if (!channel().open() || window_hidden()) return;
-  ReadPowerStatus([this](std::optional<std::array<std::uint8_t, 6>> status) {
-    if (!status) return;
-    if (battery()) battery()->SetPowerStatus(*status);
-    if (CPaintManagerUI* manager = GetManager())
-      manager->GetWindow().SendMessage(WindowMessage(kMsgPowerLevel, (*status)[4], 0));
-  });
-}
-
 void CCorvaneKeyboardDevice::OnDeviceEvent(std::uint16_t code) {
-  loop().Post([this, life = LifeToken(), code] {
-    if (!life.expired()) HandleEvent(code);
-  });
+  PostWhileAlive([this, code] { HandleEvent(code); });
 }
 
 void CCorvaneKeyboardDevice::HandleEvent(std::uint16_t code) {

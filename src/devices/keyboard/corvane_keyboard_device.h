@@ -30,7 +30,7 @@ class CCorvaneKeyboardDevice : public CCorvaneUSBDevice {
  public:
   // How a write ended, on the UI thread: false when a command of it failed
   // or the channel was closed.
-  using Done = std::function<void(bool ok)>;
+  using Done = WriteDone;
 
   static constexpr std::uint16_t kFirmwareUpdatedVersion = 0x0110;
   static constexpr std::uint16_t kFirmwareCheckedProduct = 0x5101;
@@ -46,15 +46,15 @@ class CCorvaneKeyboardDevice : public CCorvaneUSBDevice {
   void SendLightFrame() override;
   void OnConnected() override;
   void OnSyncRequest() override;
-  void PollStatus() override;
-  bool IsLinkAlive() override;
-  void CheckLinkAlive(std::function<void(bool)> done) override;
+  void PollStatus() override { PollPowerStatus(); }
+  bool IsLinkAlive() override { return ReceiverLinkAlive(); }
+  void CheckLinkAlive(std::function<void(bool)> done) override { CheckReceiverLink(std::move(done)); }
   int ReloadKeyTables() override { return ReloadKeyTables({}); }
   // The four key tables read back; `then` runs once the profile and the key
   // lists have them (at once, with the images unchanged, when the channel is
   // closed). 0 when nothing was read.
   int ReloadKeyTables(std::function<void()> then);
-  void ApplyToUi() override;
+  void ApplyToUi() override { ShowOnPanels(); }
   std::string CurrentProfileFile() const override;
   std::optional<LightSetting> LiveLight() const override { return live_light_; }
   bool StreamsLights() const override { return keyboard::IsHostDrivenMode(live_light_.select_item); }
@@ -79,8 +79,6 @@ class CCorvaneKeyboardDevice : public CCorvaneUSBDevice {
   bool WriteFnKeyTable(int index, std::vector<KeyAssignment>& fn_keys, Done done = {});
   bool WriteCurrentFnKeyTable(int index, Done done = {}) { return WriteFnKeyTable(index, fn_keys_, std::move(done)); }
   // How a macro download or a key write with its macros ended, on the UI thread.
-  using MacroDone = std::function<void(const MacroDownloadResult&)>;
-  using KeyWriteDone = std::function<void(const KeyWriteOutcome&)>;
   // Downloads the macros that `keys` plays into the keyboard's macro memory,
   // in the slots the key table write gives them. Nothing is sent when no key
   // plays a macro, or when the image does not fit or holds a macro longer
@@ -168,9 +166,6 @@ class CCorvaneKeyboardDevice : public CCorvaneUSBDevice {
   void SelectKey(int logical_key);
   void SelectFnKey(int logical_key);
 
-  // Reads the power status now; `done` gets nothing when it could not be read.
-  void ReadPowerStatus(std::function<void(std::optional<std::array<std::uint8_t, 6>>)> done);
-
   // What the device holds now.
   CKeyboardProfiledata& profile() { return profile_; }
   const DeviceInfoBlock& info() const { return info_; }
@@ -191,16 +186,11 @@ class CCorvaneKeyboardDevice : public CCorvaneUSBDevice {
   bool firmware_outdated() const { return firmware_outdated_; }
   // bcdDevice of the collection read at the last connect; 0 when it has none.
   std::uint16_t firmware_version() const { return firmware_version_; }
-  // Where the selector's profile stands in its list: the on-board index it
-  // belongs to; -1 without one.
-  int ProfilePosition() const;
   // OnConnected has finished: the device was read and its profile loaded.
   bool ready() const { return ready_; }
   std::uint64_t connect_count() const { return connect_count_; }
   std::optional<std::uint8_t> selected_key() const { return selected_key_; }
   std::optional<std::uint8_t> selected_fn_key() const { return selected_fn_key_; }
-  // The model's mode codes by mode index.
-  std::vector<int> ModeCodes() const;
 
   // Told each time OnConnected has finished.
   std::function<void()> on_ready;
@@ -208,9 +198,6 @@ class CCorvaneKeyboardDevice : public CCorvaneUSBDevice {
   std::function<void()> on_firmware_outdated;
   // The key reaction of the live lighting mode (logical key, 1 press, 2 release).
   std::function<void(int, int)> on_key_reaction;
-  // Told of every macro download whose outcome the user must hear (NoticeOf
-  // has a message for it): the main window shows it in the message box.
-  std::function<void(const MacroDownloadResult&)> on_macro_download_report;
 
  protected:
   void OnDeviceEvent(std::uint16_t code) override;
@@ -223,7 +210,6 @@ class CCorvaneKeyboardDevice : public CCorvaneUSBDevice {
     keyboard::SettingsRecord raw{};
   };
 
-  void EnsureProfilePaths();
   void TakeConnectRead(ConnectRead read);
   void HandKeyTablesToProfile();
   // Reads the settings record on the worker, then decodes it here.
@@ -231,18 +217,14 @@ class CCorvaneKeyboardDevice : public CCorvaneUSBDevice {
   void TakeSettings(const SettingsRead& read);
   void HandleEvent(std::uint16_t code);
   bool FnLayerChosen() const;
-  std::size_t MacroCount() const;
   // The key table write proper, of a table already built.
   bool SendKeyTable(int index, const keyboard::Table& table, Done done);
   void DownloadMacros(const MacroIndex& index, std::vector<std::uint8_t> macros, MacroDone done);
   bool WriteColourTable(const keyboard::Table& table, std::uint8_t group, bool pause_on_failure, Done done);
-  void SettingsWritten(std::uint64_t generation, bool ok);
   // Hands the live lighting to the animation thread.
   void UpdateAnimation(bool restart);
-  bool SaveProfile();
 
   CKeyboardProfiledata profile_;
-  bool profile_paths_set_ = false;
   LightNameLists light_names_;
   DeviceInfoBlock info_;
   std::size_t slot_count_ = keyboard::kMaxSlots;
@@ -265,9 +247,6 @@ class CCorvaneKeyboardDevice : public CCorvaneUSBDevice {
   bool pending_full_sync_ = false;
   bool ready_ = false;
   std::uint64_t connect_count_ = 0;
-
-  std::uint64_t settings_posted_ = 0;
-  std::vector<std::pair<std::uint64_t, Done>> settings_waiters_;
 };
 
 }  // namespace brontal

@@ -4,8 +4,8 @@
 #include <memory>
 
 #include "devices/device_option_ui.h"
-#include "devices/macro_image_transfer.h"
 #include "macros/macro_index.h"
+#include "macros/macro_key_repair.h"
 #include "profiles/data_folders.h"
 #include "support/debug_log.h"
 #include "ui/controls/device_profile_ui.h"
@@ -16,8 +16,6 @@ namespace {
 
 constexpr std::uint32_t kSettingsWriteKey = 1;
 constexpr int kIndexCount = 4;
-constexpr std::uint8_t kMacroAction = 0x70;
-constexpr std::uint8_t kMacroAction2 = 0x71;
 
 bool Succeeded(CommandResult r) { return r == CommandResult::kSuccess; }
 
@@ -42,21 +40,6 @@ CCorvaneMouseDevice::~CCorvaneMouseDevice() {
   StopIo();
 }
 
-void CCorvaneMouseDevice::EnsureProfilePaths() {
-  if (profile_paths_set_) return;
-  profile_paths_set_ = true;
-  profile_.SetDefaultProfilePath(DefaultDataFile());
-  profile_.SetLightConfigPath(ModelLightConfigPath(kind_name(), lighting_page()));
-  profile_.SetDeviceEntryIndex(0);
-  LoadLightNames(static_cast<std::size_t>(GetEntryKind()), UserDataFolder(), light_names_);
-}
-
-std::vector<int> CCorvaneMouseDevice::ModeCodes() const {
-  std::vector<int> codes;
-  for (const LightMode& mode : light_names_.modes) codes.push_back(mode.value);
-  return codes;
-}
-
 bool CCorvaneMouseDevice::LinkedTransaction(const std::function<CommandResult()>& body) {
   CCommandChannel& c = channel();
   if (!c.open() || !c.QueryLink()) return false;
@@ -67,16 +50,10 @@ bool CCorvaneMouseDevice::LinkedTransaction(const std::function<CommandResult()>
   return began && sent && linked && ended;
 }
 
-bool CCorvaneMouseDevice::IsLinkAlive() { return channel().open() && receiver_link() && channel().QueryLink(); }
-
-void CCorvaneMouseDevice::CheckLinkAlive(std::function<void(bool)> done) {
-  RunJob<bool>([this] { return IsLinkAlive(); }, std::move(done));
-}
-
 // ---- Connect ----
 
 void CCorvaneMouseDevice::OnConnected() {
-  EnsureProfilePaths();
+  BindProfile(profile_, light_names_);
   ready_ = false;
   screen_ = ReadScreenSize();
   ConnectRead start;
@@ -119,37 +96,15 @@ void CCorvaneMouseDevice::TakeConnectRead(const ConnectRead& read) {
   if (on_ready) on_ready();
 }
 
-int CCorvaneMouseDevice::ProfilePosition() const {
-  CDeviceProfileUI* panel = profile_panel();
-  return panel ? panel->SelectedIndex() : -1;
-}
-
 bool CCorvaneMouseDevice::LoadProfile() {
-  EnsureProfilePaths();
-  CDeviceProfileUI* panel = profile_panel();
-  if (!panel) return false;
-  const std::filesystem::path path = panel->ProfileFilePath(panel->SelectedIndex());
-  if (path.empty()) return false;
-  profile_.SetProfilePath(path);
-  profile_.Load(path);
-  LoadLighting();
-  return true;
+  BindProfile(profile_, light_names_);
+  return LoadSelectedProfile(profile_);
 }
 
 void CCorvaneMouseDevice::ReloadKeyAssignments() { keys_ = profile_.GetKeyList(); }
 
-std::size_t CCorvaneMouseDevice::MacroCount() const { return MacroIndex::Read(UserDataFolder()).Count(); }
-
 bool CCorvaneMouseDevice::RepairDanglingMacros() {
-  const std::size_t macros = MacroCount();
-  bool repaired = false;
-  for (KeyAssignment& key : keys_) {
-    const bool macro = key.assignment[0] == kMacroAction || key.assignment[0] == kMacroAction2;
-    if (macro && key.assignment[1] >= macros) {
-      key.assignment = key.default_action;
-      repaired = true;
-    }
-  }
+  const bool repaired = ResetDanglingMacroActions(keys_, MacroCount());
   if (repaired) {
     profile_.SetKeyList(keys_);
     SaveProfile();
@@ -157,11 +112,7 @@ bool CCorvaneMouseDevice::RepairDanglingMacros() {
   return repaired;
 }
 
-bool CCorvaneMouseDevice::SaveProfile() {
-  if (profile_.Save()) return true;
-  Trace("profile not saved: " + profile_.ProfilePath().string());
-  return false;
-}
+bool CCorvaneMouseDevice::SaveProfile() { return SaveProfileData(profile_); }
 
 int CCorvaneMouseDevice::LoadLighting() {
   const std::uint8_t before = live_light_.select_item;
@@ -188,11 +139,6 @@ bool CCorvaneMouseDevice::ApplyLightRecord(const LightSetting& record, Done done
   return true;
 }
 
-void CCorvaneMouseDevice::ApplyToUi() {
-  Invalidate();
-  if (on_shown_on_panels) on_shown_on_panels(*this);
-}
-
 // ---- Settings ----
 
 CCorvaneMouseDevice::SettingsRead CCorvaneMouseDevice::ReadSettings(SettingsRead last) {
@@ -209,17 +155,8 @@ CCorvaneMouseDevice::SettingsRead CCorvaneMouseDevice::ReadSettings(SettingsRead
 
 void CCorvaneMouseDevice::DecodeSettings(std::function<void()> then) {
   std::function<SettingsRead()> job = [this, last = SettingsRead{false, raw_}] { return ReadSettings(last); };
-  RunJob<SettingsRead>(std::move(job),
-                       [this, then = std::move(then), writes = settings_writes_.posted()](const SettingsRead& read) {
-                         // A write posted since the read began carries a newer choice of the user's.
-                         if (settings_writes_.posted() != writes) {
-                           channel().set_polling_paused(false);
-                           Trace("settings read passed over: a newer write followed it");
-                         } else {
-                           TakeSettings(read);
-                         }
-                         if (then) then();
-                       });
+  ReadSettingsThen<SettingsRead>(
+      std::move(job), [this](const SettingsRead& read) { TakeSettings(read); }, std::move(then));
 }
 
 void CCorvaneMouseDevice::TakeSettings(const SettingsRead& read) {
@@ -251,14 +188,14 @@ bool CCorvaneMouseDevice::WriteSettings(Done done, std::optional<ScreenSize> scr
                                                               .screen_width = size.width,
                                                               .screen_height = size.height},
                                                              ModeCodes());
-  const std::uint64_t generation = settings_writes_.Post(std::move(done));
+  const std::uint64_t generation = settings_writes().Post(std::move(done));
   io().PostCoalesced(kSettingsWriteKey, [this, life = LifeToken(), record, generation] {
     const bool ok = LinkedTransaction(
         [&] { return channel().WriteAt(command::kWriteParameters, std::span(record).first(mouse::kWrittenBytes), 0); });
     loop().Post([this, life, ok, generation] {
       if (life.expired()) return;
       if (!ok) Trace("设置写入失败");
-      settings_writes_.Written(generation, ok);
+      settings_writes().Written(generation, ok);
     });
   });
   return channel().open();
@@ -291,34 +228,16 @@ bool CCorvaneMouseDevice::SendKeyTable(int index, const keyboard::Table& table, 
 }
 
 void CCorvaneMouseDevice::WriteMacros(std::span<const KeyAssignment> keys, MacroDone done) {
+  const MacroIndex index = MacroIndex::Read(UserDataFolder());
   std::vector<std::uint8_t> used;
-  keyboard::BuildKeyTable(base_table_, keys, mouse::ButtonKeyMaps(slots_), MacroCount(), &used);
-  DownloadMacros(std::move(used), std::move(done));
+  keyboard::BuildKeyTable(base_table_, keys, mouse::ButtonKeyMaps(slots_), index.Count(), &used);
+  DownloadMacros(index, std::move(used), std::move(done));
 }
 
-void CCorvaneMouseDevice::DownloadMacros(std::vector<std::uint8_t> macros, MacroDone done) {
-  auto report = [this, done = std::move(done)](const MacroDownloadResult& result) {
-    if (NoticeOf(result)) {
-      Trace("macro download refused or failed");
-      if (on_macro_download_report) on_macro_download_report(result);
-    }
-    if (done) done(result);
-  };
-  if (macros.empty()) return report({});
-  const MacroIndex index = MacroIndex::Read(UserDataFolder());
-  std::vector<std::string> guids;
-  for (const std::uint8_t macro : macros) guids.push_back(index.Guid(macro));
-  std::function<MacroDownloadOutcome()> job = [this, folder = UserDataFolder(), guids = std::move(guids),
-                                               info = info_]() -> MacroDownloadOutcome {
-    // Through the receiver nothing is sent while the mouse is out of reach.
-    if (!channel().QueryLink()) return MacroTransferFailed{};
-    return TransferMacroImage(channel(), folder, guids, info, std::nullopt,
-                              [this](const auto& body) { return LinkedTransaction(body); });
-  };
-  RunJob<MacroDownloadOutcome>(std::move(job),
-                               [macros = std::move(macros), report = std::move(report)](MacroDownloadOutcome outcome) {
-                                 report({macros, std::move(outcome)});
-                               });
+void CCorvaneMouseDevice::DownloadMacros(const MacroIndex& index, std::vector<std::uint8_t> macros, MacroDone done) {
+  DownloadMacroImage(
+      index, std::move(macros), {info_, std::nullopt, true},
+      [this](const auto& body) { return LinkedTransaction(body); }, std::move(done));
 }
 
 void CCorvaneMouseDevice::WriteKeysWithMacros(int index, std::span<const KeyAssignment> keys, KeyWriteDone done) {
@@ -327,10 +246,11 @@ void CCorvaneMouseDevice::WriteKeysWithMacros(int index, std::span<const KeyAssi
     return;
   }
   // Table and image from one reading of the macro index, so that their slots agree.
+  const MacroIndex macros = MacroIndex::Read(UserDataFolder());
   std::vector<std::uint8_t> used;
   const keyboard::Table table =
-      keyboard::BuildKeyTable(base_table_, keys, mouse::ButtonKeyMaps(slots_), MacroCount(), &used);
-  DownloadMacros(std::move(used),
+      keyboard::BuildKeyTable(base_table_, keys, mouse::ButtonKeyMaps(slots_), macros.Count(), &used);
+  DownloadMacros(macros, std::move(used),
                  ThenKeyTable([this, index, table](Done written) { SendKeyTable(index, table, std::move(written)); },
                               std::move(done)));
 }
@@ -384,9 +304,7 @@ void CCorvaneMouseDevice::RestoreDefaults(Done done) {
 // ---- Events ----
 
 void CCorvaneMouseDevice::OnDeviceEvent(std::uint16_t code) {
-  loop().Post([this, life = LifeToken(), code] {
-    if (!life.expired()) HandleEvent(code);
-  });
+  PostWhileAlive([this, code] { HandleEvent(code); });
 }
 
 void CCorvaneMouseDevice::HandleEvent(std::uint16_t code) {

@@ -17,6 +17,8 @@
 
 namespace brontal {
 
+class MacroIndex;
+
 // The mouse, on its cable or through its receiver: its connect-time read,
 // where its buttons sit, its settings record (lighting, DPI stages, report
 // rate, surface correction), its key table with the macros it plays, the shoot
@@ -39,9 +41,9 @@ class CCorvaneMouseDevice : public CCorvaneUSBDevice {
   void OnConnected() override;
   void OnSyncRequest() override;
   void PollStatus() override { PollPowerStatus(); }
-  bool IsLinkAlive() override;
-  void CheckLinkAlive(std::function<void(bool)> done) override;
-  void ApplyToUi() override;
+  bool IsLinkAlive() override { return ReceiverLinkAlive(); }
+  void CheckLinkAlive(std::function<void(bool)> done) override { CheckReceiverLink(std::move(done)); }
+  void ApplyToUi() override { ShowOnPanels(); }
   std::string CurrentProfileFile() const override { return profile_.ProfilePath().string(); }
   std::optional<LightSetting> LiveLight() const override { return live_light_; }
   std::vector<LightMode> LightModes() const override { return light_names_.modes; }
@@ -84,14 +86,10 @@ class CCorvaneMouseDevice : public CCorvaneUSBDevice {
   const std::vector<KeyAssignment>& keys() const { return keys_; }
   std::vector<KeyAssignment>& mutable_keys() { return keys_; }
   std::uint8_t settings_index() const { return raw_[0]; }
-  int ProfilePosition() const;
   bool ready() const { return ready_; }
-  std::vector<int> ModeCodes() const;
 
   // Told each time OnConnected has finished.
   std::function<void()> on_ready;
-  // Told of every macro download whose outcome the user must hear.
-  std::function<void(const MacroDownloadResult&)> on_macro_download_report;
 
  protected:
   void OnDeviceEvent(std::uint16_t code) override;
@@ -104,7 +102,6 @@ class CCorvaneMouseDevice : public CCorvaneUSBDevice {
     mouse::SettingsRecord raw{};
   };
 
-  void EnsureProfilePaths();
   void TakeConnectRead(const ConnectRead& read);
   // Job side: the record index, then the record, each behind a link check.
   SettingsRead ReadSettings(SettingsRead last);
@@ -114,13 +111,11 @@ class CCorvaneMouseDevice : public CCorvaneUSBDevice {
   // Job side: `body` between 0x01 and 0x02, each command behind a link
   // check; a begun transaction is ended whatever happened in between.
   bool LinkedTransaction(const std::function<CommandResult()>& body);
-  void DownloadMacros(std::vector<std::uint8_t> macros, MacroDone done);
+  void DownloadMacros(const MacroIndex& index, std::vector<std::uint8_t> macros, MacroDone done);
   bool SendKeyTable(int index, const keyboard::Table& table, Done done);
   void UpdateAnimation(bool restart);
-  std::size_t MacroCount() const;
 
   CMouseProfiledata profile_;
-  bool profile_paths_set_ = false;
   LightNameLists light_names_;
   DeviceInfoBlock info_;
   std::size_t slot_count_ = 0;
@@ -131,7 +126,6 @@ class CCorvaneMouseDevice : public CCorvaneUSBDevice {
   std::vector<KeyAssignment> keys_;
   ScreenSize screen_;
   bool ready_ = false;
-  SettingsWriteWaiters settings_writes_;
 };
 
 }  // namespace brontal
