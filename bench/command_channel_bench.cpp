@@ -62,8 +62,8 @@ void Transfer(benchmark::State& state, std::size_t bytes, bool write) {
   const double packets = static_cast<double>((bytes + chunk - 1) / chunk);
   state.counters["packets"] = packets;
   state.counters["wire_minimum_ms"] = packets * 2.0;
-  state.counters["ratio_to_wire_minimum"] = benchmark::Counter(
-      packets * 2e-3, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  state.counters["ratio_to_wire_minimum"] =
+      benchmark::Counter(packets * 2e-3, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
   state.SetLabel(receiver ? "receiver" : "wired");
 }
 

@@ -23,16 +23,22 @@
 #include "devices/device_option_ui.h"
 #include "devices/headless_roster.h"
 #include "devices/keyboard/corvane_keyboard_device.h"
+#include "scenario_main.h"
 #include "scenario_support.h"
 #include "support/user_folders.h"
 #include "transport/in_process_simulation.h"
 #include "ui/qt/qt_message_loop.h"
+#include "ui_loop_probe.h"
 
 namespace brontal {
 namespace {
 
 using namespace std::chrono_literals;
-using Clock = std::chrono::steady_clock;
+using bench::BlockingProbe;
+using bench::Clock;
+using bench::Ms;
+using bench::RunUntil;
+using bench::Verdict;
 
 constexpr std::uint16_t kVendor = 0x320F;
 constexpr std::uint16_t kCabled = 0x5100;
@@ -41,22 +47,6 @@ constexpr std::chrono::milliseconds kConnectLimit{10'000};
 // The end of a transaction is sent after a 10 ms pause.
 constexpr double kEndPauseMs = 10;
 constexpr double kWireMsPerRequest = 2.0;  // 1 ms out, 1 ms back
-
-double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
-const char* Verdict(bool met) { return met ? "met" : "MISSED"; }
-
-// Runs the loop until `done` holds (looked at every 5 ms) or `limit` has passed.
-bool RunUntil(MessageLoop& loop, const std::function<bool()>& done, std::chrono::milliseconds limit) {
-  const Clock::time_point deadline = Clock::now() + limit;
-  bool met = false;
-  const TimerId poll = loop.StartTimer(5ms, [&] {
-    met = done();
-    if (met || Clock::now() >= deadline) loop.Exit(0);
-  });
-  loop.Run();
-  loop.StopTimer(poll);
-  return met;
-}
 
 // One timer for the whole span: a polling one would add to the CPU measured.
 void RunFor(MessageLoop& loop, std::chrono::milliseconds span) {
@@ -173,35 +163,6 @@ void ConnectRead(MessageLoop& loop, std::uint16_t product, const char* link) {
 
 // ---- 2. UI responsiveness ----
 
-// How long the UI loop could not run: the lateness of a 1 ms timer's firings.
-class BlockingProbe {
- public:
-  explicit BlockingProbe(MessageLoop& loop) : loop_(loop) {
-    timer_ = loop.StartTimer(kPeriod, [this] {
-      const Clock::time_point now = Clock::now();
-      lateness_ms_.push_back(std::max(0.0, Ms(now - last_ - kPeriod)));
-      last_ = now;
-    });
-  }
-  void Stop() { loop_.StopTimer(timer_); }
-  // The lateness below which fraction `p` of the firings stayed.
-  double Percentile(double p) const {
-    if (lateness_ms_.empty()) return 0;
-    std::vector<double> sorted = lateness_ms_;
-    std::sort(sorted.begin(), sorted.end());
-    const auto rank = static_cast<std::size_t>(std::ceil(p * static_cast<double>(sorted.size())));
-    return sorted[std::clamp<std::size_t>(rank, 1, sorted.size()) - 1];
-  }
-  std::size_t samples() const { return lateness_ms_.size(); }
-
- private:
-  static constexpr std::chrono::milliseconds kPeriod{1};
-  MessageLoop& loop_;
-  TimerId timer_ = 0;
-  Clock::time_point last_ = Clock::now();
-  std::vector<double> lateness_ms_;
-};
-
 void UiResponsiveness(MessageLoop& loop) {
   constexpr int kChanges = 100;
   KeyboardScene scene(loop, kReceiver);
@@ -312,16 +273,11 @@ void HostDrivenFrames(MessageLoop& loop, std::chrono::seconds span) {
 
 int main(int argc, char** argv) {
   using namespace brontal;
-  bench::ScratchUserFolders folders;
-  if (!folders.made()) {
-    std::fprintf(stderr, "no temporary folder for the user's files\n");
-    return 1;
-  }
-  QCoreApplication application(argc, argv);
-  QtMessageLoop loop;
-  ConnectRead(loop, kCabled, "cable");
-  ConnectRead(loop, kReceiver, "receiver");
-  UiResponsiveness(loop);
-  HostDrivenFrames(loop, std::chrono::seconds(argc > 1 ? std::atoi(argv[1]) : 5));
-  return 0;
+  const std::chrono::seconds frames(argc > 1 ? std::atoi(argv[1]) : 5);
+  return bench::RunScenario(argc, argv, [frames](MessageLoop& loop) {
+    ConnectRead(loop, kCabled, "cable");
+    ConnectRead(loop, kReceiver, "receiver");
+    UiResponsiveness(loop);
+    HostDrivenFrames(loop, frames);
+  });
 }

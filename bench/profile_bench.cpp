@@ -3,7 +3,6 @@
 // and save. The factory keyboard profile (126 keys on two layers) is the
 // document.
 #include <benchmark/benchmark.h>
-
 #include <stdlib.h>
 
 #include <filesystem>

@@ -8,6 +8,7 @@
 #include "app/main_window.h"
 #include "devices/device_option_ui.h"
 #include "devices/keyboard/corvane_keyboard_device.h"
+#include "devices/mouse/corvane_mouse_device.h"
 #include "input_capture/input_capture.h"
 #include "macros/macro_index.h"
 #include "support/debug_log.h"
@@ -21,7 +22,8 @@ using Layer = CKeySetControlUI::Layer;
 
 constexpr std::string_view kKeyField = "keyset_keyboard_text_edit";
 constexpr std::string_view kFnLayerOption = "key_set_FN_tier";
-// The keyboard keeps four key tables on board.
+constexpr std::string_view kMouseButtonCombo = "keyset_mouse_button_combo";
+// Keyboard and mouse keep four key tables on board.
 constexpr int kOnboardTables = 4;
 
 std::vector<std::string> MacroNames(const CCorvaneUSBDevice& device) {
@@ -31,10 +33,17 @@ std::vector<std::string> MacroNames(const CCorvaneUSBDevice& device) {
   return names;
 }
 
-KeyAssignment* KeyOf(std::vector<KeyAssignment>& keys, std::optional<std::uint8_t> key) {
+KeyAssignment* KeyOf(std::vector<KeyAssignment>& keys, std::optional<std::size_t> key) {
   if (!key) return nullptr;
   const auto found = std::ranges::find(keys, *key, &KeyAssignment::key_index);
   return found == keys.end() ? nullptr : &*found;
+}
+
+// A later profile's keys live in the profile alone.
+bool HasOnboardTable(int position) {
+  if (position >= 0 && position < kOnboardTables) return true;
+  Trace("no on-board key table for profile " + std::to_string(position + 1));
+  return false;
 }
 
 }  // namespace
@@ -50,6 +59,11 @@ CKeySetControlUI* KeyAssignmentActions::Panel() const {
 CCorvaneKeyboardDevice* KeyAssignmentActions::SelectedKeyboard() const {
   const CDeviceOptionUI* entry = window_.roster().SelectedEntry();
   return entry ? dynamic_cast<CCorvaneKeyboardDevice*>(entry->device()) : nullptr;
+}
+
+CCorvaneMouseDevice* KeyAssignmentActions::SelectedMouse() const {
+  const CDeviceOptionUI* entry = window_.roster().SelectedEntry();
+  return entry ? dynamic_cast<CCorvaneMouseDevice*>(entry->device()) : nullptr;
 }
 
 Layer KeyAssignmentActions::ShownLayer() const {
@@ -84,6 +98,10 @@ void KeyAssignmentActions::OnNotify(const RoutedNotify& route, TNotifyUI& msg) {
       SaveToDevice();
     }
   } else if (msg.type == notify::kItemSelect) {
+    if (name == kMouseButtonCombo) {
+      if (CCorvaneMouseDevice* mouse = SelectedMouse()) ShowSelectedButton(*panel, *mouse);
+      return;
+    }
     panel->OnItemPicked(name);
     Apply();
     if (!window_.auto_apply()) window_.ArmWindowTimer(CMainWnd::kAutoApplyTimer, CMainWnd::kAutoApplyDelay);
@@ -131,6 +149,11 @@ void KeyAssignmentActions::ShowSelectedKey(CKeySetControlUI& panel, CCorvaneKeyb
   }
 }
 
+void KeyAssignmentActions::ShowSelectedButton(CKeySetControlUI& panel, CCorvaneMouseDevice& mouse) {
+  if (const KeyAssignment* button = KeyOf(mouse.mutable_keys(), panel.SelectedMouseButton()))
+    panel.ShowAssignment(*button);
+}
+
 void KeyAssignmentActions::ShowSelectedDevice() {
   CKeySetControlUI* panel = Panel();
   const CDeviceOptionUI* entry = window_.roster().SelectedEntry();
@@ -138,17 +161,20 @@ void KeyAssignmentActions::ShowSelectedDevice() {
   if (device != shown_) StopKeyCapture();
   shown_ = device;
   if (!panel) return;
-  const bool mouse = device && device->family() == DeviceFamily::kMouse;
-  panel->SetDeviceKind(mouse ? CKeySetControlUI::DeviceKind::kMouse : CKeySetControlUI::DeviceKind::kKeyboard);
+  const bool is_mouse = device && device->family() == DeviceFamily::kMouse;
+  panel->SetDeviceKind(is_mouse ? CKeySetControlUI::DeviceKind::kMouse : CKeySetControlUI::DeviceKind::kKeyboard);
   if (!device) return;
   panel->FillMacroList(MacroNames(*device));
   if (auto* keyboard = dynamic_cast<CCorvaneKeyboardDevice*>(device)) ShowSelectedKey(*panel, *keyboard);
+  if (auto* mouse = dynamic_cast<CCorvaneMouseDevice*>(device)) ShowSelectedButton(*panel, *mouse);
 }
 
 void KeyAssignmentActions::Apply() {
   CKeySetControlUI* panel = Panel();
+  if (!panel) return;
+  if (CCorvaneMouseDevice* mouse = SelectedMouse()) return ApplyToButton(*panel, *mouse);
   CCorvaneKeyboardDevice* keyboard = SelectedKeyboard();
-  if (!panel || !keyboard) return;
+  if (!keyboard) return;
   const bool fn = ShownLayer() == Layer::kFn;
   std::vector<KeyAssignment>& keys = fn ? keyboard->mutable_fn_keys() : keyboard->mutable_keys();
   KeyAssignment* key = KeyOf(keys, fn ? keyboard->selected_fn_key() : keyboard->selected_key());
@@ -164,6 +190,16 @@ void KeyAssignmentActions::Apply() {
   panel->EnableChangeButtons(true);
 }
 
+void KeyAssignmentActions::ApplyToButton(CKeySetControlUI& panel, CCorvaneMouseDevice& mouse) {
+  std::vector<KeyAssignment>& buttons = mouse.mutable_keys();
+  KeyAssignment* button = KeyOf(buttons, panel.SelectedMouseButton());
+  if (!button) return;
+  button->assignment = panel.BuildAssignment().assignment;
+  mouse.profile().SetKeyList(buttons);
+  if (!mouse.SaveProfile()) Trace("profile not saved: " + mouse.profile().ProfilePath().string());
+  panel.EnableChangeButtons(true);
+}
+
 void KeyAssignmentActions::RestoreDefault() {
   CKeySetControlUI* panel = Panel();
   if (!panel) return;
@@ -177,19 +213,21 @@ void KeyAssignmentActions::RestoreDefault() {
 }
 
 void KeyAssignmentActions::SaveToDevice() {
+  CCorvaneMouseDevice* mouse = SelectedMouse();
   CCorvaneKeyboardDevice* keyboard = SelectedKeyboard();
-  if (!keyboard) return;
+  if (!mouse && !keyboard) return;
   auto written = [keyboard](const KeyWriteOutcome& outcome) {
+    // A failed macro download was told by the device and left the table unwritten.
     if (!outcome.ok()) Trace("key assignments not written");
-    keyboard->RefreshKeyMarks();
+    if (keyboard) keyboard->RefreshKeyMarks();
   };
-  if (ShownLayer() == Layer::kFn) {
+  if (mouse) {
+    if (const int position = mouse->ProfilePosition(); HasOnboardTable(position))
+      mouse->WriteKeysWithMacros(position, mouse->keys(), std::move(written));
+  } else if (ShownLayer() == Layer::kFn) {
     keyboard->WriteFnKeysWithMacros(0, std::move(written));
-  } else if (const int position = keyboard->ProfilePosition(); position >= 0 && position < kOnboardTables) {
+  } else if (const int position = keyboard->ProfilePosition(); HasOnboardTable(position)) {
     keyboard->WriteKeysWithMacros(position, keyboard->keys(), std::move(written));
-  } else {
-    // A later profile's keys live in the profile alone.
-    Trace("no on-board key table for profile " + std::to_string(position + 1));
   }
   if (CKeySetControlUI* panel = Panel()) panel->EnableChangeButtons(false);
 }

@@ -85,6 +85,7 @@ CMainWnd::CMainWnd(Toolkit& toolkit, const AppMessages& messages, DesktopService
       profile_actions_(*this, desktop),
       lighting_page_(*this),
       system_page_(*this),
+      mouse_page_(*this),
       key_assignment_(*this),
       macro_panel_(*this, desktop),
       shoot_panel_(*this, desktop) {
@@ -108,6 +109,7 @@ CMainWnd::CMainWnd(Toolkit& toolkit, const AppMessages& messages, DesktopService
       if (!entry || entry->device() != &shown) return;
       lighting_page_.ShowSelectedDevice();
       system_page_.ShowSelectedDevice();
+      mouse_page_.ShowSelectedDevice();
       key_assignment_.ShowSelectedDevice();
       macro_panel_.ShowSelectedDevice();
       shoot_panel_.ShowSelectedDevice();
@@ -200,7 +202,7 @@ void CMainWnd::OnKeyboardMousePage(const RoutedNotify& route, TNotifyUI& msg) {
   const CCorvaneUSBDevice* device = entry ? entry->device() : nullptr;
   // "default_btn" restores a device of any family.
   if (device && device->family() == DeviceFamily::kMouse && route.name != "default_btn") {
-    NotBuilt("mouse pages", msg.type + " " + route.name);
+    mouse_page_.OnNotify(route, msg);
     return;
   }
   system_page_.OnNotify(route, msg);
@@ -350,6 +352,7 @@ void CMainWnd::OnWindowSelect(const RoutedNotify& route, TNotifyUI& msg) {
     if (entry->device()) entry->device()->ApplyToUi();
     lighting_page_.ShowSelectedDevice();
     system_page_.ShowSelectedDevice();
+    mouse_page_.ShowSelectedDevice();
     key_assignment_.ShowSelectedDevice();
     macro_panel_.ShowSelectedDevice();
     shoot_panel_.ShowSelectedDevice();

@@ -11,6 +11,7 @@
 #include "app/key_assignment_actions.h"
 #include "app/lighting_page_actions.h"
 #include "app/macro_panel_actions.h"
+#include "app/mouse_page_actions.h"
 #include "app/notify_routes.h"
 #include "app/profile_actions.h"
 #include "app/shoot_panel_actions.h"
@@ -141,6 +142,7 @@ class CMainWnd : public WindowImplBase, public SkinReceiver {
   ProfileActions profile_actions_;
   LightingPageActions lighting_page_;
   SystemPageActions system_page_;
+  MousePageActions mouse_page_;
   std::unique_ptr<InputCapture> input_capture_;
   KeyAssignmentActions key_assignment_;  // after the capture: it stops its capture when it goes
   MacroPanelActions macro_panel_;        // the same

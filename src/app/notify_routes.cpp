@@ -183,6 +183,7 @@ constexpr Entry kTable[] = {
     {"itemselect", "keyset_combokey_combo", kE, R::kKeyAssignment},
     {"itemselect", "keyset_special_combo", kE, R::kKeyAssignment},
     {"itemselect", "keyset_deng_combo", kE, R::kKeyAssignment},
+    {"itemselect", "keyset_mouse_button_combo", kE, R::kKeyAssignment},
 
     // Edits committed.
     {"killfocus", "drumo_DPI_edit_", kP, R::kKeyboardMousePage},

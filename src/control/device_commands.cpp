@@ -49,16 +49,22 @@ constexpr std::array kCommands = {
     DeviceCommandInfo{"keys", "keys DEVICE [--fn] [--index N] [--json]", "every key with its slot, LED and action",
                       "Lists every logical key with its slot, LED number, action and default action\n"
                       "(three bytes in hexadecimal) of on-board index N (default: the current\n"
-                      "profile's), or of the Fn layer.\n",
+                      "profile's), or of the keyboard's Fn layer. A mouse lists its buttons 0-10 with\n"
+                      "their slots ('none' for a button the model lacks); its tables are not read\n"
+                      "back, so another index than the current profile's shows the profile at that\n"
+                      "position of the list, which a profile application writes there.\n",
                       kKeysOptions},
     DeviceCommandInfo{"assign", "assign DEVICE KEY=ACTION... [--fn] [--index N]", "assign actions to keys",
-                      "KEY is a logical key index (see 'keys'). ACTION is a name that 'brontalctl\n"
+                      "KEY is a logical key index, for a mouse a button 0-10 (see 'keys'; a button the\n"
+                      "model lacks is refused). ACTION is a name that 'brontalctl\n"
                       "actions' lists (media_play, keyboard_key_a, ...), a macro by its name:\n"
                       "macro:NAME, macro:NAME:mode=M (play mode 0-3) or macro:NAME:repeat=N (played\n"
                       "N times, 1-255), six hexadecimal digits (the action's three bytes) or\n"
                       "'default'. DPI and gun functions are the mouse's. All pairs are stored in the\n"
-                      "profile and written in one key table write to on-board index N (default:\n"
-                      "the current profile's), or with --fn in one Fn table write.\n",
+                      "profile; the macros the keys play are downloaded first and then the key table\n"
+                      "is written in one write to on-board index N (default: the current profile's),\n"
+                      "or with --fn (keyboard only) in one Fn table write. When the macros do not go\n"
+                      "through, the key table is not written.\n",
                       kAssignOptions},
     DeviceCommandInfo{"colors", "colors DEVICE [--group G] [KEY=RRGGBB...] [--json]",
                       "show or set the per-key colours of a custom group",
@@ -221,8 +227,7 @@ bool ParseDeviceCommand(std::span<const std::string> words, DeviceCommandLine& l
     }
     return layer_command::Check(line, error);
   }
-  if (family == "mouse" && (line.info->name == "show" || line.info->name == "set"))
-    return mouse_commands::Check(line, error);
+  if (family == "mouse" && mouse_commands::Takes(line.info->name)) return mouse_commands::Check(line, error);
   if (line.args.Value("--screen")) {
     error = "--screen is the mouse's";
     return false;
@@ -283,8 +288,7 @@ void RunDeviceRequest(DeviceRoster& roster, const DeviceRequest& request, std::f
     defaults_command::Run(*device, line, std::move(done));
     return;
   }
-  if (auto* mouse = dynamic_cast<CCorvaneMouseDevice*>(device);
-      mouse && (line.info->name == "show" || line.info->name == "set")) {
+  if (auto* mouse = dynamic_cast<CCorvaneMouseDevice*>(device); mouse && mouse_commands::Takes(line.info->name)) {
     mouse_commands::Run(*mouse, line, std::move(done));
     return;
   }

@@ -110,4 +110,23 @@ std::optional<KeyAction> MacroWordAction(const KeyActionWord& word, const MacroI
   return action;
 }
 
+KeyAssignment& FactoryGrownEntry(std::vector<KeyAssignment>& keys, std::size_t key,
+                                 std::span<const KeyAction> factory) {
+  while (keys.size() <= key) {
+    const auto index = static_cast<std::uint16_t>(keys.size());
+    keys.push_back({index, factory[index], 0, index, factory[index], 0});
+  }
+  return keys[key];
+}
+
+std::optional<KeyAction> KeyActionWords::ActionOf(std::string_view text, const KeyAction& default_action,
+                                                  std::string& error) {
+  const std::optional<KeyActionWord> word = ParseKeyActionWord(text, error);
+  if (!word) return std::nullopt;
+  if (word->is_default) return default_action;
+  if (!word->macro_name) return word->action;
+  if (!macros_) macros_ = MacroIndex::Read(folder_);
+  return MacroWordAction(*word, *macros_, error);
+}
+
 }  // namespace brontal

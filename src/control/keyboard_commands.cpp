@@ -2,7 +2,6 @@
 
 #include <json/json.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -15,7 +14,6 @@
 #include "control/setting_words.h"
 #include "devices/keyboard/corvane_keyboard_device.h"
 #include "macros/key_function_catalogue.h"
-#include "macros/macro_index.h"
 #include "profiles/data_folders.h"
 #include "profiles/light_names.h"
 #include "profiles/profile_list_file.h"
@@ -30,6 +28,7 @@ using setting_words::CheckPairs;
 using setting_words::Failure;
 using setting_words::HexAction;
 using setting_words::HexColour;
+using setting_words::OnboardIndex;
 using setting_words::Pair;
 using setting_words::ParseColour;
 using setting_words::SplitPair;
@@ -105,16 +104,11 @@ std::optional<long> ParseKey(std::string_view text) {
 }
 
 bool CheckIndex(const DeviceCommandLine& line, std::string& error) {
-  const std::optional<std::string> index = line.args.Value("--index");
-  if (index && line.args.Has("--fn")) {
+  if (line.args.Value("--index") && line.args.Has("--fn")) {
     error = "the Fn layer has one table: --index does not go with --fn";
     return false;
   }
-  if (index && !ParseNumber(*index, 0, 3)) {
-    error = "--index takes an on-board index 0..3, not '" + *index + "'";
-    return false;
-  }
-  return true;
+  return setting_words::CheckOnboardIndex(line, error);
 }
 
 // ---- show ----
@@ -252,22 +246,13 @@ void Set(CCorvaneKeyboardDevice& keyboard, const DeviceCommandLine& line, Done d
 
 // ---- keys and assign ----
 
-int OnboardIndex(const CCorvaneKeyboardDevice& keyboard, const DeviceCommandLine& line) {
-  if (const auto index = line.args.Value("--index")) return static_cast<int>(*ParseNumber(*index, 0, 3));
-  return std::max(0, keyboard.ProfilePosition());
-}
-
 KeyAssignment& KeyOf(std::vector<KeyAssignment>& keys, std::size_t key) {
-  while (keys.size() <= key) {
-    const auto index = static_cast<std::uint16_t>(keys.size());
-    keys.push_back({index, kLogicalKeyActions[index], 0, index, kLogicalKeyActions[index], 0});
-  }
-  return keys[key];
+  return FactoryGrownEntry(keys, key, kLogicalKeyActions);
 }
 
 void Keys(CCorvaneKeyboardDevice& keyboard, const DeviceCommandLine& line, Done done) {
   const bool fn = line.args.Has("--fn");
-  const int index = OnboardIndex(keyboard, line);
+  const int index = OnboardIndex(line, keyboard.ProfilePosition());
   const bool from_profile = fn || index == keyboard.ProfilePosition();
   std::vector<KeyAssignment> list = fn ? keyboard.fn_keys() : keyboard.keys();
   const keyboard::KeyMaps& maps = keyboard.maps();
@@ -305,7 +290,7 @@ void Assign(CCorvaneKeyboardDevice& keyboard, const DeviceCommandLine& line, Don
   const bool fn = line.args.Has("--fn");
   std::vector<KeyAssignment>& list = fn ? keyboard.mutable_fn_keys() : keyboard.mutable_keys();
   std::vector<KeyAssignment> changed = list;
-  std::optional<MacroIndex> macros;  // read once, when a word names a macro
+  KeyActionWords actions(keyboard.UserDataFolder());
   for (const std::string& word : line.args.positional) {
     const Pair pair = *SplitPair(word);
     const auto key = static_cast<std::size_t>(*ParseKey(pair.name));
@@ -315,20 +300,12 @@ void Assign(CCorvaneKeyboardDevice& keyboard, const DeviceCommandLine& line, Don
     }
     KeyAssignment& entry = KeyOf(changed, key);
     std::string error;
-    const KeyActionWord action = *ParseKeyActionWord(pair.value, error);
-    if (action.is_default) {
-      entry.assignment = entry.default_action;
-    } else if (action.macro_name) {
-      if (!macros) macros = MacroIndex::Read(keyboard.UserDataFolder());
-      const std::optional<KeyAction> macro = MacroWordAction(action, *macros, error);
-      if (!macro) {
-        done({2, "", "brontalctl: assign: " + error + "; nothing was changed\n"});
-        return;
-      }
-      entry.assignment = *macro;
-    } else {
-      entry.assignment = action.action;
+    const std::optional<KeyAction> action = actions.ActionOf(pair.value, entry.default_action, error);
+    if (!action) {
+      done({2, "", "brontalctl: assign: " + error + "; nothing was changed\n"});
+      return;
     }
+    entry.assignment = *action;
   }
   CKeyboardProfiledata& profile = keyboard.profile();
   if (fn)
@@ -343,18 +320,11 @@ void Assign(CCorvaneKeyboardDevice& keyboard, const DeviceCommandLine& line, Don
   list = std::move(changed);
   keyboard.RefreshKeyMarks();
   // As the key panel's save does: the macros the keys play first, the table only after them.
-  auto told = [line, done](const KeyWriteOutcome& outcome) {
-    if (const std::optional<std::string> problem = MacroDownloadProblem(outcome.macros)) {
-      done(Failure(line, *problem + "; the key table was not written (saved in the profile)"));
-      return;
-    }
-    done(outcome.ok() ? DeviceReply{0, "", ""}
-                      : Failure(line, "the keyboard did not take the key table (saved in the profile)"));
-  };
+  auto told = [line, done](const KeyWriteOutcome& outcome) { done(KeyWriteReply(line, "keyboard", outcome)); };
   if (fn)
     keyboard.WriteFnKeysWithMacros(0, told);
   else
-    keyboard.WriteKeysWithMacros(OnboardIndex(keyboard, line), keyboard.keys(), told);
+    keyboard.WriteKeysWithMacros(OnboardIndex(line, keyboard.ProfilePosition()), keyboard.keys(), told);
 }
 
 // ---- colors ----

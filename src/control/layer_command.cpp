@@ -33,7 +33,7 @@ void Run(CCorvaneKeyboardDevice& keyboard, const DeviceCommandLine& line, std::f
                 " of the profile list (was it deleted?); the layer was not switched\n"});
       return;
     }
-    if (const std::optional<std::string> problem = MacroDownloadProblem(result.keys.macros)) {
+    if (const std::optional<std::string> problem = MacroDownloadProblem(result.keys.macros, "keyboard")) {
       done({1, "", prefix + *problem + "; the layer's key table was not written\n"});
       return;
     }

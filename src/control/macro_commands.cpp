@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <sstream>
+#include <variant>
 
 #include "cli/json_output.h"
 #include "control/macro_download_words.h"
@@ -110,6 +111,18 @@ void Show(const MacroFolder& folder, std::string_view name, bool json, Done done
     out += EventRow(std::to_string(i), InputLabel(event), action, std::to_string(event.delay));
   }
   done({0, json ? JsonText(rows) : out, ""});
+}
+
+// The macros sent, by slot, and the image's size; none and 0 when no key
+// plays a macro.
+Json::Value DownloadJson(const MacroDownloadResult& result) {
+  Json::Value out(Json::objectValue);
+  Json::Value& macros = out["macros"] = Json::Value(Json::arrayValue);
+  const auto* sent = std::get_if<MacrosSent>(&result.outcome);
+  if (sent)
+    for (const std::uint8_t index : result.macros) macros.append(index);
+  out["bytes"] = static_cast<Json::UInt64>(sent ? sent->image_bytes : 0);
+  return out;
 }
 
 void Add(const MacroFolder& folder, Done done) {
@@ -219,8 +232,10 @@ void Run(CCorvaneKeyboardDevice& keyboard, const DeviceCommandLine& line, std::f
   if (action == "export") return Export(folder, words[1], words[2], std::move(done));
   if (action == "download") {
     // The macros the current key list plays, as a profile application sends them.
-    return keyboard.WriteMacros(keyboard.keys(), [done](const MacroDownloadResult& result) {
-      if (const std::optional<std::string> problem = MacroDownloadProblem(result)) return done(Failure(*problem));
+    return keyboard.WriteMacros(keyboard.keys(), [done, json](const MacroDownloadResult& result) {
+      if (const std::optional<std::string> problem = MacroDownloadProblem(result, "keyboard"))
+        return done(Failure(*problem));
+      if (json) return done({0, JsonText(DownloadJson(result)), ""});
       const std::string told = std::holds_alternative<MacrosNotNeeded>(result.outcome)
                                    ? "no key plays a macro: nothing was sent\n"
                                    : std::to_string(result.macros.size()) + " macros sent\n";

@@ -2,20 +2,27 @@
 
 #include <json/json.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
 #include <vector>
 
+#include "control/key_action_word.h"
 #include "control/light_mode_names.h"
+#include "control/macro_download_words.h"
 #include "control/setting_words.h"
 #include "devices/mouse/corvane_mouse_device.h"
+#include "profiles/profile_list_file.h"
+#include "ui/controls/device_profile_ui.h"
 
 namespace brontal::mouse_commands {
 namespace {
 
 using Done = std::function<void(DeviceReply)>;
 using setting_words::Failure;
+using setting_words::HexAction;
 using setting_words::HexColour;
+using setting_words::OnboardIndex;
 using setting_words::Pair;
 using setting_words::SplitPair;
 
@@ -248,13 +255,111 @@ void Set(CCorvaneMouseDevice& mouse, const DeviceCommandLine& line, Done done) {
       screen);
 }
 
+// ---- keys and assign ----
+
+std::optional<long> ParseButton(std::string_view text) {
+  return ParseNumber(text, 0, static_cast<long>(kMouseButtonCount) - 1);
+}
+
+// The buttons on-board index `index` holds. The mouse's tables are not read
+// back: another index than the profile's shows the profile at that position
+// of the list, which a profile application writes there.
+std::optional<std::vector<KeyAssignment>> ButtonsOf(CCorvaneMouseDevice& mouse, const DeviceCommandLine& line) {
+  const int index = OnboardIndex(line, mouse.ProfilePosition());
+  if (!line.args.Value("--index") || index == mouse.ProfilePosition()) return mouse.keys();
+  const CDeviceProfileUI* panel = mouse.profile_panel();
+  if (!panel) return std::nullopt;
+  const ProfileList profiles(panel->ListDocument());
+  if (static_cast<std::size_t>(index) >= profiles.Count()) return std::nullopt;
+  mouse.profile().LoadSecondary(ProfileFilePath(mouse.UserDataFolder(), profiles.Uuid(index)));
+  return mouse.profile().GetSecondaryKeyList();
+}
+
+void Keys(CCorvaneMouseDevice& mouse, const DeviceCommandLine& line, Done done) {
+  std::optional<std::vector<KeyAssignment>> buttons = ButtonsOf(mouse, line);
+  if (!buttons)
+    return done(Failure(line, "no profile stands at position " +
+                                  std::to_string(OnboardIndex(line, mouse.ProfilePosition()) + 1) +
+                                  " of the profile list to fill that on-board index"));
+  Json::Value rows(Json::arrayValue);
+  std::ostringstream out;
+  out << "button  slot  action  default\n";
+  for (std::size_t button = 0; button < kMouseButtonCount; ++button) {
+    const std::uint8_t slot = mouse.button_slots()[button];
+    const KeyAssignment& entry = FactoryGrownEntry(*buttons, button, kMouseButtonActions);
+    Json::Value row;
+    row["button"] = static_cast<Json::UInt>(button);
+    row["slot"] = slot == mouse::kNoSlot ? Json::Value() : Json::Value(slot);
+    row["action"] = HexAction(entry.assignment);
+    row["default"] = HexAction(entry.default_action);
+    rows.append(row);
+    char text[64];
+    std::snprintf(text, sizeof text, "%6zu  %4s  %s  %s\n", button,
+                  slot == mouse::kNoSlot ? "none" : std::to_string(slot).c_str(), HexAction(entry.assignment).c_str(),
+                  HexAction(entry.default_action).c_str());
+    out << text;
+  }
+  done({0, line.args.Has("--json") ? setting_words::Written(rows) : out.str(), ""});
+}
+
+void Assign(CCorvaneMouseDevice& mouse, const DeviceCommandLine& line, Done done) {
+  std::vector<KeyAssignment> changed = mouse.keys();
+  KeyActionWords actions(mouse.UserDataFolder());
+  for (const std::string& word : line.args.positional) {
+    const Pair pair = *SplitPair(word);
+    const auto button = static_cast<std::size_t>(*ParseButton(pair.name));
+    if (mouse.button_slots()[button] == mouse::kNoSlot)
+      return done({2, "", "brontalctl: assign: button " + pair.name + " is not on this mouse; nothing was changed\n"});
+    KeyAssignment& entry = FactoryGrownEntry(changed, button, kMouseButtonActions);
+    std::string error;
+    const std::optional<KeyAction> action = actions.ActionOf(pair.value, entry.default_action, error);
+    if (!action) return done({2, "", "brontalctl: assign: " + error + "; nothing was changed\n"});
+    entry.assignment = *action;
+  }
+  CMouseProfiledata& profile = mouse.profile();
+  profile.SetKeyList(changed);
+  if (!mouse.SaveProfile())
+    return done(
+        Failure(line, "the profile could not be saved (" + profile.ProfilePath().string() + "); nothing was sent"));
+  // The list in memory is what the key panel shows and what goes to the mouse.
+  mouse.mutable_keys() = std::move(changed);
+  mouse.WriteKeysWithMacros(
+      OnboardIndex(line, mouse.ProfilePosition()), mouse.keys(),
+      [line, done](const KeyWriteOutcome& outcome) { done(KeyWriteReply(line, "mouse", outcome)); });
+}
+
+bool CheckKeysOrAssign(const DeviceCommandLine& line, std::string& error) {
+  if (line.args.Has("--fn")) {
+    error = "a mouse has no Fn layer";
+    return false;
+  }
+  if (!setting_words::CheckOnboardIndex(line, error)) return false;
+  if (line.info->name == "keys") {
+    if (line.args.positional.empty()) return true;
+    error = "unexpected argument '" + line.args.positional.front() + "'";
+    return false;
+  }
+  return setting_words::CheckPairs(line, error, [](const Pair& pair, std::string& why) {
+    if (!ParseButton(pair.name)) {
+      why = "'" + pair.name + "' is not a mouse button 0.." + std::to_string(kMouseButtonCount - 1);
+      return false;
+    }
+    return ParseKeyActionWord(pair.value, why).has_value();
+  });
+}
+
+constexpr std::string_view kCommands[] = {"show", "set", "keys", "assign"};
+
 }  // namespace
+
+bool Takes(std::string_view command) { return std::ranges::find(kCommands, command) != std::end(kCommands); }
 
 bool Check(const DeviceCommandLine& line, std::string& error) {
   const std::string_view command = line.info->name;
   if (command == "show") return true;
+  if (command == "keys" || command == "assign") return CheckKeysOrAssign(line, error);
   if (command != "set") {
-    error = "the mouse takes show and set here so far";
+    error = "the mouse takes show, set, keys and assign here so far";
     return false;
   }
   if (const auto screen = line.args.Value("--screen"); screen && !ParseScreenSize(*screen)) {
@@ -269,7 +374,10 @@ bool Check(const DeviceCommandLine& line, std::string& error) {
 }
 
 void Run(CCorvaneMouseDevice& mouse, const DeviceCommandLine& line, std::function<void(DeviceReply)> done) {
-  if (line.info->name == "show") return Show(mouse, line, std::move(done));
+  const std::string_view command = line.info->name;
+  if (command == "show") return Show(mouse, line, std::move(done));
+  if (command == "keys") return Keys(mouse, line, std::move(done));
+  if (command == "assign") return Assign(mouse, line, std::move(done));
   Set(mouse, line, std::move(done));
 }
 

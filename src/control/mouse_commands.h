@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "control/device_commands.h"
 
@@ -9,8 +10,12 @@ namespace brontal {
 
 class CCorvaneMouseDevice;
 
-// "show mouse" and "set mouse NAME=VALUE... [--screen WxH]".
+// "show mouse", "set mouse NAME=VALUE... [--screen WxH]", "keys mouse" and
+// "assign mouse BUTTON=ACTION...".
 namespace mouse_commands {
+
+// Whether the mouse carries out `command` here.
+bool Takes(std::string_view command);
 
 // The words after the device; false, with the reason, for a usage error.
 bool Check(const DeviceCommandLine& line, std::string& error);

@@ -1,8 +1,14 @@
 #include "control/setting_words.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace brontal::setting_words {
+namespace {
+
+constexpr long kLastOnboardIndex = 3;
+
+}  // namespace
 
 std::optional<Pair> SplitPair(const std::string& word) {
   const std::size_t equals = word.find('=');
@@ -32,6 +38,21 @@ std::string Written(const Json::Value& value) {
 
 DeviceReply Failure(const DeviceCommandLine& line, const std::string& reason) {
   return {1, "", "brontalctl: " + std::string(line.info->name) + ": " + reason + "\n"};
+}
+
+bool CheckOnboardIndex(const DeviceCommandLine& line, std::string& error) {
+  const std::optional<std::string> index = line.args.Value("--index");
+  if (index && !ParseNumber(*index, 0, kLastOnboardIndex)) {
+    error = "--index takes an on-board index 0.." + std::to_string(kLastOnboardIndex) + ", not '" + *index + "'";
+    return false;
+  }
+  return true;
+}
+
+int OnboardIndex(const DeviceCommandLine& line, int profile_position) {
+  if (const auto index = line.args.Value("--index"))
+    return static_cast<int>(*ParseNumber(*index, 0, kLastOnboardIndex));
+  return std::max(0, profile_position);
 }
 
 bool CheckPairs(const DeviceCommandLine& line, std::string& error,

@@ -11,7 +11,7 @@
 #include "control/device_commands.h"
 
 // The words the device commands share: NAME=VALUE pairs, colours, action
-// bytes, and the shape of their replies.
+// bytes, on-board indexes, and the shape of their replies.
 namespace brontal::setting_words {
 
 struct Pair {
@@ -30,6 +30,13 @@ std::string Written(const Json::Value& value);
 
 // Exit status 1, with the command's name before the reason.
 DeviceReply Failure(const DeviceCommandLine& line, const std::string& reason);
+
+// "--index N": one of the four on-board key tables, 0..3. False, with the
+// reason, for another word.
+bool CheckOnboardIndex(const DeviceCommandLine& line, std::string& error);
+// The on-board index "--index" names, else the profile's position (the first
+// table when there is no position).
+int OnboardIndex(const DeviceCommandLine& line, int profile_position);
 
 // Every positional word is NAME=VALUE and passes `check`.
 bool CheckPairs(const DeviceCommandLine& line, std::string& error,

@@ -108,8 +108,7 @@ MacroEdit MacroEditor::ReplaceEvents(std::vector<MacroEvent> events, std::option
 
 MacroEdit MacroEditor::SetDelay(std::size_t row, std::int64_t delay) {
   if (row >= events_.size()) return MacroEdit::kRefused;
-  events_[row].delay =
-      static_cast<std::uint16_t>(std::clamp<std::int64_t>(delay, 0, std::numeric_limits<std::uint16_t>::max()));
+  events_[row].delay = std::clamp<std::int64_t>(delay, 0, std::numeric_limits<std::uint16_t>::max());
   return Save();
 }
 

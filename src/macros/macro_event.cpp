@@ -41,19 +41,35 @@ bool IsNumberIn(const Json::Value& value, std::int64_t largest) {
   return value.isInt64() && value.asInt64() >= 0 && value.asInt64() <= largest;
 }
 
+int TypeOf(const Json::Value& value) { return ToField<int>(Member(value, kType)); }
+
+std::uint8_t ButtonOf(const Json::Value& value) {
+  return static_cast<std::uint8_t>(ToInteger(Member(value, kButton)) & 0xFF);
+}
+
+bool IsDown(const Json::Value& value) {
+  const Json::Value& action = Member(value, kAction);
+  return action.isString() && action.asString() == kDown;
+}
+
 }  // namespace
 
-std::uint16_t ReadMacroDelay(const Json::Value& value) {
-  const std::int64_t delay = value.isString() ? LeadingNumber(value.asString()) : ToInteger(value);
-  return static_cast<std::uint16_t>(std::clamp<std::int64_t>(delay, 0, std::numeric_limits<std::uint16_t>::max()));
+std::int64_t ReadMacroDelay(const Json::Value& value) {
+  return value.isString() ? LeadingNumber(value.asString()) : ToInteger(value);
 }
 
 MacroEvent MacroEventFromJson(const Json::Value& value) {
-  const Json::Value& action = Member(value, kAction);
-  return {.type = ToField<int>(Member(value, kType)),
-          .button = static_cast<std::uint8_t>(ToInteger(Member(value, kButton)) & 0xFF),
-          .down = action.isString() && action.asString() == kDown,
-          .delay = ReadMacroDelay(Member(value, kDelay))};
+  MacroEvent event{.type = TypeOf(value),
+                   .button = ButtonOf(value),
+                   .down = IsDown(value),
+                   .delay = ReadMacroDelay(Member(value, kDelay))};
+  if (!value.isObject()) return event;
+  // The delay is written as text whatever its form, so only the rest decides.
+  const Json::Value as_written = MacroEventToJson(event);
+  Json::Value as_read = value;
+  as_read[kDelay] = as_written[kDelay];
+  if (as_read != as_written) event.source = value;
+  return event;
 }
 
 bool IsWellFormedMacroEvent(const Json::Value& value) {
@@ -71,10 +87,13 @@ bool IsWellFormedMacroEvent(const Json::Value& value) {
 }
 
 Json::Value MacroEventToJson(const MacroEvent& event) {
-  Json::Value value(Json::objectValue);
-  value[kType] = event.type;
-  value[kButton] = event.button;
-  value[kAction] = std::string(event.down ? kDown : kUp);
+  const Json::Value& source = event.source;
+  const bool kept = source.isObject();
+  Json::Value value = kept ? source : Json::Value(Json::objectValue);
+  // A member stays as the source has it while it still reads as the event.
+  if (!kept || TypeOf(source) != event.type) value[kType] = event.type;
+  if (!kept || ButtonOf(source) != event.button) value[kButton] = event.button;
+  if (!kept || IsDown(source) != event.down) value[kAction] = std::string(event.down ? kDown : kUp);
   value[kDelay] = std::to_string(event.delay);
   return value;
 }

@@ -35,7 +35,9 @@ std::vector<std::vector<MacroEvent>> LoadSlotMacros(const std::filesystem::path&
 
 std::array<std::uint8_t, kMacroImageEventSize> EncodeMacroEvent(const MacroEvent& event) {
   const auto type = static_cast<std::uint8_t>(event.type & kTypeBits);
-  return {static_cast<std::uint8_t>(event.delay & 0xFF), static_cast<std::uint8_t>((event.delay >> 8) & 0xFF),
+  // The device's delay has 16 bits; a longer one in a file plays its low bits.
+  const auto delay = static_cast<std::uint16_t>(event.delay);
+  return {static_cast<std::uint8_t>(delay & 0xFF), static_cast<std::uint8_t>(delay >> 8),
           static_cast<std::uint8_t>(event.down ? type | kDownBit : type), event.button};
 }
 

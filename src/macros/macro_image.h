@@ -18,7 +18,8 @@
 //   header  0xAA 0x55, total length T (2), macro count N (2), 10 zero bytes
 //   offsets N × 2: where each slot's record starts, from the image's start
 //   records in slot order, without gaps: event count E (2), 2 zero bytes,
-//           E events of 4 bytes (delay (2), type | 0x80 when down, button)
+//           E events of 4 bytes (delay's low 16 bits, type | 0x80 when down,
+//           button)
 //
 // so T = 16 + 6N + 4 × (all events).
 namespace brontal {

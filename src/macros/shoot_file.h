@@ -21,11 +21,13 @@ std::string ShootFileName(std::size_t gun);
 // One shot b of a pattern, events 6b..6b+5: a left click, a pull, and the same
 // pull of 0 (which the mouse needs to end the movement).
 struct Shot {
-  std::uint8_t x = 0;       // horizontal pull in counts
-  bool left = false;        // else to the right
-  std::uint8_t y = 0;       // vertical pull in counts
-  bool up = false;          // else down
-  std::uint16_t pause = 0;  // milliseconds after the pull, before the next shot
+  std::uint8_t x = 0;  // horizontal pull in counts
+  bool left = false;   // else to the right
+  std::uint8_t y = 0;  // vertical pull in counts
+  bool up = false;     // else down
+  // Milliseconds after the pull, before the next shot, as the file holds it
+  // (the mouse plays the low 16 bits).
+  std::int64_t pause = 0;
 
   bool operator==(const Shot&) const = default;
 };

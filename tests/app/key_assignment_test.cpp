@@ -1,6 +1,7 @@
-// The keys page on a simulated keyboard: a key picked on the picture, its new
-// action chosen in the key assignment panel, kept in the profile, and sent to
-// the keyboard's key table, read back from the simulated device.
+// The keys page on a simulated keyboard and mouse: a key picked on the
+// picture (a mouse's button in the panel's button list), its new action
+// chosen in the key assignment panel, kept in the profile, and sent to the
+// device's key table, read back from the simulated device.
 #include <gtest/gtest.h>
 #include <linux/input-event-codes.h>
 
@@ -11,7 +12,9 @@
 #include "app/main_window_fixture.h"
 #include "devices/device_option_ui.h"
 #include "devices/keyboard/corvane_keyboard_device.h"
+#include "devices/mouse/corvane_mouse_device.h"
 #include "input_capture/own_window_capture.h"
+#include "macros/macro_file.h"
 #include "macros/macro_index.h"
 #include "models/memory_layout.h"
 #include "ui/controls/device_key_button_ui.h"
@@ -35,40 +38,39 @@ constexpr std::uint8_t kWriteKeyTable = 0x09;
 constexpr std::uint8_t kWriteFnKeyTable = 0x27;
 constexpr std::size_t kTableStride = 0x180;  // one on-board index's key table
 
+// The panel's own control: the test layout has buttons of the same names.
+template <typename T = CControlUI>
+T& PanelPart(CControlUI& panel, std::string_view name) {
+  return dynamic_cast<T&>(*CPaintManagerUI::FindSubControlByName(&panel, name));
+}
+
+// Picks the item of the function combo that carries `kind`.
+void ChooseKindIn(CControlUI& panel, int kind) {
+  auto& kinds = PanelPart<CComboUI>(panel, "keyset_function_combo");
+  for (int i = 0; i < kinds.GetCount(); ++i)
+    if (kinds.GetItemAt(i)->GetUserData() == std::to_string(kind)) {
+      ASSERT_TRUE(kinds.IsVisible() && kinds.GetItemAt(i)->IsVisible()) << "kind " << kind << " is not offered";
+      ASSERT_TRUE(kinds.UserSelectItem(i));
+      return;
+    }
+  FAIL() << "no kind " << kind;
+}
+
 class KeyAssignmentTest : public MainWindowTest {
  protected:
-  KeyAssignmentTest() {
-    EXPECT_TRUE(PumpUntil([&] { return Keyboard() && Keyboard()->channel().open(); }));
-    loop_.AdvanceBy(CDeviceOptionUI::kConnectDelay);
-    EXPECT_TRUE(PumpUntil([&] { return Keyboard()->ready(); }));
-    window_.roster().ShowEntry(*Keyboard()->entry());
-    Keyboard()->ApplyToUi();
-  }
+  KeyAssignmentTest() { ConnectAndShow<CCorvaneKeyboardDevice>(); }
 
-  CCorvaneKeyboardDevice* Keyboard() {
-    for (CCorvaneUSBDevice* device : window_.roster().devices())
-      if (auto* keyboard = dynamic_cast<CCorvaneKeyboardDevice*>(device)) return keyboard;
-    return nullptr;
-  }
+  CCorvaneKeyboardDevice* Keyboard() { return First<CCorvaneKeyboardDevice>(); }
   CKeySetControlUI& Panel() { return dynamic_cast<CKeySetControlUI&>(Control(CKeySetControlUI::kItemName)); }
-  // The panel's own control: the test layout has buttons of the same names.
   template <typename T = CControlUI>
   T& Part(std::string_view name) {
-    return dynamic_cast<T&>(*CPaintManagerUI::FindSubControlByName(&Panel(), name));
+    return PanelPart<T>(Panel(), name);
   }
   CDeviceKeyButtonUI& PictureKey(int key) {
     return dynamic_cast<CDeviceKeyButtonUI&>(*Keyboard()->key_buttons()[static_cast<std::size_t>(key)]);
   }
   void PickKey(int key) { ASSERT_TRUE(PictureKey(key).Activate()); }
-  void ChooseKind(int kind) {
-    auto& kinds = Part<CComboUI>("keyset_function_combo");
-    for (int i = 0; i < kinds.GetCount(); ++i)
-      if (kinds.GetItemAt(i)->GetUserData() == std::to_string(kind)) {
-        ASSERT_TRUE(kinds.UserSelectItem(i));
-        return;
-      }
-    FAIL() << "no kind " << kind;
-  }
+  void ChooseKind(int kind) { ChooseKindIn(Panel(), kind); }
   void ChooseRow(std::string_view combo, int row) { ASSERT_TRUE(Part<CComboUI>(combo).UserSelectItem(row)); }
   void ChoosePlayFor(int key) {
     PickKey(key);
@@ -244,6 +246,95 @@ TEST_F(KeyAssignmentTest, TheMacroListComesFromTheKeyboardsMacroIndex) {
   ChooseRow("keyset_macro_combo", 1);
   EXPECT_EQ(ActionOf(Keyboard()->keys(), kKeyA), (KeyAction{0x70, 1, 0}));
   EXPECT_EQ(PictureKey(kKeyA).GetText(), "Burst");
+}
+
+// The mouse on the same window: its buttons chosen in the panel's own list.
+class MouseKeyAssignmentTest : public MainWindowTest {
+ protected:
+  static constexpr std::size_t kForward = 3;
+  static constexpr int kDpiKind = 4;
+  static constexpr int kMacroKind = 9;
+  static constexpr KeyAction kDpiLoop = {0x13, 0x03, 0x00};
+
+  MouseKeyAssignmentTest() { ConnectAndShow<CCorvaneMouseDevice>(); }
+
+  CCorvaneMouseDevice* Mouse() { return First<CCorvaneMouseDevice>(); }
+  CKeySetControlUI& Panel() { return dynamic_cast<CKeySetControlUI&>(Control(CKeySetControlUI::kItemName)); }
+  void PickButton(std::size_t button) {
+    ASSERT_TRUE(PanelPart<CComboUI>(Panel(), "keyset_mouse_button_combo").UserSelectItem(static_cast<int>(button)));
+  }
+  void ChooseRow(std::string_view combo, int row) {
+    ASSERT_TRUE(PanelPart<CComboUI>(Panel(), combo).UserSelectItem(row));
+  }
+
+  sim::SimulatedDevice& Device() { return *simulation_.simulator().Device(0x320F, 0x2003); }
+  std::vector<std::uint8_t> Commands() {
+    std::vector<std::uint8_t> runs;
+    for (const sim::JournalEntry& e : Device().Journal().Entries())
+      if (runs.empty() || runs.back() != e.command) runs.push_back(e.command);
+    return runs;
+  }
+  // What the mouse holds for a button in the key table of the profile's on-board index.
+  KeyAction HeldAction(std::size_t button) {
+    const std::size_t at =
+        static_cast<std::size_t>(Mouse()->ProfilePosition()) * kTableStride + Mouse()->button_slots()[button] * 3u;
+    const auto bytes = Device().ReadMemory(MemoryRegion::kKeyTables, at, 3);
+    return bytes ? KeyAction{(*bytes)[0], (*bytes)[1], (*bytes)[2]} : KeyAction{};
+  }
+  KeyAction FileAction(std::size_t button) {
+    CMouseProfiledata file;
+    file.Load(Mouse()->profile().ProfilePath());
+    return file.GetKeyList().at(button).assignment;
+  }
+};
+
+TEST_F(MouseKeyAssignmentTest, AMouseFunctionForAButtonGoesToItsSlotWithTheAutomaticSend) {
+  ASSERT_TRUE(PanelPart(Panel(), "keyset_mouse_button_layout").IsVisible());
+  PickButton(kForward);
+  EXPECT_EQ(Panel().Record(CKeySetControlUI::Layer::kNormal).key_index, kForward);
+  ChooseKindIn(Panel(), kDpiKind);
+  ChooseRow("keyset_mousedpi_combo", 2);
+  EXPECT_EQ(Mouse()->keys()[kForward].assignment, kDpiLoop);
+  EXPECT_EQ(FileAction(kForward), kDpiLoop);
+  EXPECT_NE(HeldAction(kForward), kDpiLoop);
+
+  // Another button shows its own action; the chosen one shows its choice again.
+  PickButton(kForward - 1);
+  EXPECT_EQ(Panel().Record(CKeySetControlUI::Layer::kNormal).key_index, kForward - 1);
+  EXPECT_EQ(Panel().SelectedKind(), 0);
+  PickButton(kForward);
+  EXPECT_EQ(Panel().SelectedKind(), kDpiKind);
+
+  Device().Journal().Clear();
+  ASSERT_TRUE(Control("main_auto_application_checkbox").Activate());  // cleared: each choice is sent
+  ASSERT_FALSE(window_.auto_apply());
+  loop_.AdvanceBy(CMainWnd::kAutoApplyDelay);
+  ASSERT_TRUE(PumpUntil([&] { return HeldAction(kForward) == kDpiLoop; }));
+  EXPECT_EQ(HeldAction(kForward - 1), kMouseButtonActions[kForward - 1]);
+}
+
+TEST_F(MouseKeyAssignmentTest, AMacroOnAButtonGoesDownBeforeTheKeyTable) {
+  const std::vector<MacroEvent> presses(2, MacroEvent{macro_event_type::kKey, 0x04, true, 1});
+  MacroIndex index;
+  for (const char* name : {"Combo", "Burst"}) {
+    ASSERT_TRUE(SaveMacroFile(Mouse()->UserDataFolder(), std::string("guid_") + name, name, presses));
+    index.Append(name, std::string("guid_") + name);
+  }
+  ASSERT_TRUE(index.Write(Mouse()->UserDataFolder()));
+  Mouse()->ApplyToUi();
+
+  PickButton(kForward);
+  ChooseKindIn(Panel(), kMacroKind);
+  ChooseRow("keyset_macro_combo", 1);
+  EXPECT_EQ(Mouse()->keys()[kForward].assignment[0], 0x70);
+  EXPECT_EQ(Mouse()->keys()[kForward].assignment[1], 1);
+  Device().Journal().Clear();
+  ASSERT_TRUE(PanelPart(Panel(), "key_butt_prosave").Activate());
+  const std::vector<std::uint8_t> macros_then_table = {0x03, 0x01, 0x15, 0x02, 0x03, 0x01, 0x09, 0x02};
+  EXPECT_TRUE(PumpUntil([&] { return Commands() == macros_then_table; })) << Commands().size();
+  // "Burst" is the only macro played: the first of the image.
+  EXPECT_EQ(HeldAction(kForward)[0], 0x70);
+  EXPECT_EQ(HeldAction(kForward)[1], 0);
 }
 
 }  // namespace

@@ -22,11 +22,7 @@ using Channel = CLightControlUI::Channel;
 class LightingPageTest : public MainWindowTest {
  protected:
   LightingPageTest() {
-    EXPECT_TRUE(PumpUntil([&] { return Keyboard() && Keyboard()->channel().open(); }));
-    loop_.AdvanceBy(CDeviceOptionUI::kConnectDelay);
-    EXPECT_TRUE(PumpUntil([&] { return Keyboard()->ready(); }));
-    window_.roster().ShowEntry(*Keyboard()->entry());
-    Keyboard()->ApplyToUi();
+    ConnectAndShow<CCorvaneKeyboardDevice>();
     // Counts the settings reads that came back, keeping the window's own hook.
     Keyboard()->on_shown_on_panels = [this, window_hook = Keyboard()->on_shown_on_panels](CCorvaneUSBDevice& d) {
       ++shown_;
@@ -34,11 +30,7 @@ class LightingPageTest : public MainWindowTest {
     };
   }
 
-  CCorvaneKeyboardDevice* Keyboard() {
-    for (CCorvaneUSBDevice* device : window_.roster().devices())
-      if (auto* keyboard = dynamic_cast<CCorvaneKeyboardDevice*>(device)) return keyboard;
-    return nullptr;
-  }
+  CCorvaneKeyboardDevice* Keyboard() { return First<CCorvaneKeyboardDevice>(); }
   CLightControlUI& Panel() { return dynamic_cast<CLightControlUI&>(Control("deng_page")); }
   template <typename T>
   T& Part(std::string_view name) {

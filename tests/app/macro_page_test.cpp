@@ -40,21 +40,13 @@ constexpr std::uint32_t kXkb = 8;  // X11 and Wayland key codes are evdev's plus
 class MacroPageTest : public MainWindowTest {
  protected:
   MacroPageTest() {
-    EXPECT_TRUE(PumpUntil([&] { return Keyboard() && Keyboard()->channel().open(); }));
-    loop_.AdvanceBy(CDeviceOptionUI::kConnectDelay);
-    EXPECT_TRUE(PumpUntil([&] { return Keyboard()->ready(); }));
-    window_.roster().ShowEntry(*Keyboard()->entry());
-    Keyboard()->ApplyToUi();
+    ConnectAndShow<CCorvaneKeyboardDevice>();
     auto capture = std::make_unique<OwnWindowCapture>(loop_);
     own_window_ = capture.get();
     window_.SetInputCapture(std::move(capture));
   }
 
-  CCorvaneKeyboardDevice* Keyboard() {
-    for (CCorvaneUSBDevice* device : window_.roster().devices())
-      if (auto* keyboard = dynamic_cast<CCorvaneKeyboardDevice*>(device)) return keyboard;
-    return nullptr;
-  }
+  CCorvaneKeyboardDevice* Keyboard() { return First<CCorvaneKeyboardDevice>(); }
   CMacroControlUI& Panel() { return dynamic_cast<CMacroControlUI&>(Control(CMacroControlUI::kItemName)); }
   template <typename T = CControlUI>
   T& Part(std::string_view name) {

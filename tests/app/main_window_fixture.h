@@ -12,6 +12,7 @@
 #include "app/control_registry.h"
 #include "app/desktop_services.h"
 #include "app/main_window.h"
+#include "devices/device_option_ui.h"
 #include "helpers/private_user_folders.h"
 #include "helpers/pump_until.h"
 #include "transport/in_process_simulation.h"
@@ -106,6 +107,22 @@ class MainWindowTest : public ::testing::Test {
     return test::PumpUntil(loop_, done);
   }
   CControlUI& Control(std::string_view name) { return *window_.GetPaintManager().FindControl(name); }
+  // The first device of that class on the roster.
+  template <typename DeviceT>
+  DeviceT* First() {
+    for (CCorvaneUSBDevice* device : window_.roster().devices())
+      if (auto* found = dynamic_cast<DeviceT*>(device)) return found;
+    return nullptr;
+  }
+  // The device opens, its connect timer runs, its read comes back and its page is shown.
+  template <typename DeviceT>
+  void ConnectAndShow() {
+    EXPECT_TRUE(PumpUntil([&] { return First<DeviceT>() && First<DeviceT>()->channel().open(); }));
+    loop_.AdvanceBy(CDeviceOptionUI::kConnectDelay);
+    EXPECT_TRUE(PumpUntil([&] { return First<DeviceT>()->ready(); }));
+    window_.roster().ShowEntry(*First<DeviceT>()->entry());
+    First<DeviceT>()->ApplyToUi();
+  }
   std::vector<std::intptr_t> Announcements() {
     std::vector<std::intptr_t> states;
     for (const WindowMessage& m : listener_.received)

@@ -47,13 +47,12 @@ class ShootPageTest : public MainWindowTest {
                             [this](const RoutedNotify& route, TNotifyUI& msg) { actions_.OnNotify(route, msg); });
     actions_.send_patterns = [this](const ShootPatterns& patterns) { sent_.push_back(patterns); };
     actions_.ShowSelectedDevice();
+    // The patterns' page of the mouse's pages.
+    EXPECT_TRUE(Control("mouse_device_seting_option_2").Activate());
+    loop_.RunUntilIdle();
   }
 
-  CCorvaneMouseDevice* Mouse() {
-    for (CCorvaneUSBDevice* device : window_.roster().devices())
-      if (auto* mouse = dynamic_cast<CCorvaneMouseDevice*>(device)) return mouse;
-    return nullptr;
-  }
+  CCorvaneMouseDevice* Mouse() { return First<CCorvaneMouseDevice>(); }
   CShootControlUI& Panel() { return dynamic_cast<CShootControlUI&>(Control(CShootControlUI::kItemName)); }
   void Press(std::string_view name) {
     boxes_.asked.clear();

@@ -38,19 +38,9 @@ constexpr KeyAction kFirstMacro = {0x70, 0x00, 0x00};
 
 class SystemPageTest : public MainWindowTest {
  protected:
-  SystemPageTest() {
-    EXPECT_TRUE(PumpUntil([&] { return Keyboard() && Keyboard()->channel().open(); }));
-    loop_.AdvanceBy(CDeviceOptionUI::kConnectDelay);
-    EXPECT_TRUE(PumpUntil([&] { return Keyboard()->ready(); }));
-    window_.roster().ShowEntry(*Keyboard()->entry());
-    Keyboard()->ApplyToUi();
-  }
+  SystemPageTest() { ConnectAndShow<CCorvaneKeyboardDevice>(); }
 
-  CCorvaneKeyboardDevice* Keyboard() {
-    for (CCorvaneUSBDevice* device : window_.roster().devices())
-      if (auto* keyboard = dynamic_cast<CCorvaneKeyboardDevice*>(device)) return keyboard;
-    return nullptr;
-  }
+  CCorvaneKeyboardDevice* Keyboard() { return First<CCorvaneKeyboardDevice>(); }
   CDeviceProfileUI& Profiles() { return *Keyboard()->profile_panel(); }
   template <typename T>
   T& Part(std::string_view name) {

@@ -159,6 +159,36 @@ TEST_F(MacroCommandsTest, DeleteMendsEveryProfileOnBothLayersAndWritesTheKeyboar
   EXPECT_LT(download, table);
 }
 
+TEST_F(MacroCommandsTest, DownloadTellsTheMacrosBySlotAndTheImagesSizeInJson) {
+  const auto download = [&] {
+    Json::Value told;
+    const DeviceReply reply = Macro({"download", "--json"});
+    EXPECT_EQ(reply.status, 0) << reply.err;
+    EXPECT_TRUE(Json::Reader().parse(reply.out, told)) << reply.out;
+    return told;
+  };
+  const Json::Value nothing = download();
+  EXPECT_EQ(nothing["macros"], Json::Value(Json::arrayValue));
+  EXPECT_EQ(nothing["bytes"], 0);
+
+  for (int i = 0; i < 3; ++i) ASSERT_EQ(Macro({"add"}).status, 0);
+  SaveEvents(0, {{10, 0x04, true, 70000}});
+  SaveEvents(2, {{10, 0x05, true, 1}, {10, 0x05, false, 2}});
+  ASSERT_EQ(Run({"assign", "keyboard", "64=700200", "65=700000", "66=700200"}).status, 0);
+  const Json::Value sent = download();
+  Json::Value slots(Json::arrayValue);
+  slots.append(2);
+  slots.append(0);
+  EXPECT_EQ(sent["macros"], slots);
+  EXPECT_EQ(sent["bytes"], 16 + 6 * 2 + 4 * 3);
+  const auto image = Device().ReadMemory(MemoryRegion::kMacros, 0, 40);
+  ASSERT_TRUE(image);
+  EXPECT_EQ((*image)[2], 40);
+  // Slot 1 is macro 0, whose one event waits 70000 ms: its low 16 bits.
+  EXPECT_EQ(std::vector<std::uint8_t>(image->begin() + 36, image->end()),
+            (std::vector<std::uint8_t>{0x70, 0x11, 0x8A, 0x04}));
+}
+
 TEST_F(MacroCommandsTest, DeletingAnUnusedMacroSendsNothing) {
   for (int i = 0; i < 2; ++i) ASSERT_EQ(Macro({"add"}).status, 0);
   const std::size_t journal = Requests().size();

@@ -202,6 +202,37 @@ TEST_F(MacroEditorTest, DelaysAreClampedAndInputsChangeOnlyToKeysAndButtons) {
   for (const EditCase& c : cases) Check(c);
 }
 
+// Another program's event: a delay past 16 bits, a "Button" past 8 bits, an
+// "Action" of its own and a member of its own.
+TEST_F(MacroEditorTest, EditsKeepWhatTheStoredEventHoldsBeyondTheirChange) {
+  const Json::Value odd =
+      ParseJsonDocument(R"({"Action": "hold", "Button": 260, "Delay": "70000", "Note": {"by": "other"}, "Type": 10})");
+  Json::Value file(Json::objectValue);
+  file["Events"].append(odd);
+  file["Events"].append(MacroEventToJson(Key('B')));
+  ASSERT_TRUE(WriteJsonDocument(*MacroFilePath(folder_.path(), macros_.Index().Guid(0)), file));
+  const auto stored_event = [&](Json::ArrayIndex at) {
+    return ReadJsonDocument(*MacroFilePath(folder_.path(), macros_.Index().Guid(0)))["Events"][at];
+  };
+
+  MacroEditor editor = *MacroEditor::Open(macros_, 0);
+  EXPECT_EQ(editor.Events()[0].delay, 70000);
+  editor.Select(1);
+  ASSERT_EQ(editor.MoveSelected(MacroMove::kUp), MacroEdit::kSaved);
+  EXPECT_EQ(stored_event(1), odd);
+
+  // Typed delays are clamped; the rest of the event stays as it was.
+  ASSERT_EQ(editor.SetDelay(1, 70000), MacroEdit::kSaved);
+  Json::Value expected = odd;
+  expected["Delay"] = "65535";
+  EXPECT_EQ(stored_event(1), expected);
+
+  editor.Select(1);
+  ASSERT_EQ(editor.ChangeInput(macro_event_type::kKey, 0x05), MacroEdit::kSaved);
+  expected["Button"] = 5;
+  EXPECT_EQ(stored_event(1), expected);
+}
+
 TEST_F(MacroEditorTest, ASaveUsesTheNameTheIndexGivesNow) {
   MacroEditor editor = Open(Keys("AB"));
   ASSERT_EQ(macros_.Rename(0, "Combo"), MacroRename::kRenamed);

@@ -3,26 +3,29 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <limits>
+
 #include "profiles/json_document.h"
 
 namespace brontal {
 namespace {
 
-TEST(MacroEvent, DelayReadsFromTextOrNumberWithinSixteenBits) {
+TEST(MacroEvent, DelayReadsFromTextOrNumberAsTheFileHoldsIt) {
   const struct {
     const char* json;
-    std::uint16_t delay;
+    std::int64_t delay;
   } cases[] = {
       {"0", 0},
       {"\"0\"", 0},
       {"\"50\"", 50},
       {"1234", 1234},
       {"\"65535\"", 65535},
-      {"\"65536\"", 65535},
-      {"\"99999999999999999999999\"", 65535},
-      {"70000", 65535},
-      {"-5", 0},
-      {"\"-5\"", 0},
+      {"\"65536\"", 65536},
+      {"70000", 70000},
+      {"\"99999999999999999999999\"", std::numeric_limits<std::int64_t>::max()},
+      {"-5", -5},
+      {"\"-5\"", -5},
       {"\" 12ms\"", 12},
       {"\"+7\"", 7},
       {"\"\"", 0},
@@ -39,10 +42,21 @@ TEST(MacroEvent, DelayReadsFromTextOrNumberWithinSixteenBits) {
   }
 }
 
+// What the device and the lists see of an event; the source it keeps is
+// checked by writing it back below.
+struct Fields {
+  int type;
+  std::uint8_t button;
+  bool down;
+  std::int64_t delay;
+  bool operator==(const Fields&) const = default;
+};
+Fields FieldsOf(const MacroEvent& event) { return {event.type, event.button, event.down, event.delay}; }
+
 TEST(MacroEvent, ReadsWhatFitsAndNeverFailsOnOtherShapes) {
   const struct {
     const char* json;
-    MacroEvent event;
+    Fields event;
   } cases[] = {
       {R"({"Type": 10, "Button": 4, "Action": "down", "Delay": "50"})", {10, 4, true, 50}},
       {R"({"Type": 5, "Button": 20, "Action": "up", "Delay": 0})", {5, 20, false, 0}},
@@ -57,15 +71,57 @@ TEST(MacroEvent, ReadsWhatFitsAndNeverFailsOnOtherShapes) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.json);
-    EXPECT_EQ(MacroEventFromJson(ParseJsonDocument(c.json)), c.event);
+    EXPECT_EQ(FieldsOf(MacroEventFromJson(ParseJsonDocument(c.json))), c.event);
   }
 }
 
 TEST(MacroEvent, WritesTheStoredMembersWithTheDelayAsText) {
-  const Json::Value value = MacroEventToJson({.type = 4, .button = 20, .down = true, .delay = 65535});
+  const Json::Value value = MacroEventToJson({.type = 4, .button = 20, .down = true, .delay = 70000});
   EXPECT_EQ(FormatJsonDocument(value),
-            "{\n   \"Action\" : \"down\",\n   \"Button\" : 20,\n   \"Delay\" : \"65535\",\n   \"Type\" : 4\n}\n\n");
+            "{\n   \"Action\" : \"down\",\n   \"Button\" : 20,\n   \"Delay\" : \"70000\",\n   \"Type\" : 4\n}\n\n");
   EXPECT_EQ(MacroEventToJson({.type = 10, .button = 4, .down = false, .delay = 0})["Action"].asString(), "up");
+}
+
+// An event goes back to its file as it came, but for the delay's form and
+// what was changed since; a change of a member drops the source's form of it.
+TEST(MacroEvent, WritesBackWhatTheFileHeldBeyondTheFields) {
+  const auto none = [](MacroEvent&) {};
+  const struct {
+    const char* what;
+    const char* json;
+    std::function<void(MacroEvent&)> edit;
+    const char* written;
+  } cases[] = {
+      {"as our writers write it", R"({"Action": "down", "Button": 4, "Delay": 0, "Type": 10})", none,
+       R"({"Action": "down", "Button": 4, "Delay": "0", "Type": 10})"},
+      {"a delay past 16 bits", R"({"Action": "up", "Button": 4, "Delay": "70000", "Type": 10})", none,
+       R"({"Action": "up", "Button": 4, "Delay": "70000", "Type": 10})"},
+      {"a negative delay", R"({"Action": "up", "Button": 4, "Delay": -5, "Type": 10})", none,
+       R"({"Action": "up", "Button": 4, "Delay": "-5", "Type": 10})"},
+      {"odd members", R"({"Action": "sideways", "Button": 260, "Delay": "7", "Type": "10", "Note": [1]})", none,
+       R"({"Action": "sideways", "Button": 260, "Delay": "7", "Type": "10", "Note": [1]})"},
+      {"a member missing", R"({"Button": 4, "Type": 10})", none, R"({"Button": 4, "Delay": "0", "Type": 10})"},
+      {"the delay changed", R"({"Action": "down", "Button": 260, "Delay": "70000", "Type": 1, "Note": 1})",
+       [](MacroEvent& e) { e.delay = 12; },
+       R"({"Action": "down", "Button": 260, "Delay": "12", "Type": 1, "Note": 1})"},
+      {"the button changed", R"({"Action": "down", "Button": 260, "Delay": "5", "Type": 1, "Note": 1})",
+       [](MacroEvent& e) { e.button = 0x10; },
+       R"({"Action": "down", "Button": 16, "Delay": "5", "Type": 1, "Note": 1})"},
+      {"the key changed", R"({"Action": "sideways", "Button": 4, "Delay": "5", "Type": "10", "Note": 1})",
+       [](MacroEvent& e) {
+         e.type = macro_event_type::kModifierKey;
+         e.button = 0x02;
+       },
+       R"({"Action": "sideways", "Button": 2, "Delay": "5", "Type": 9, "Note": 1})"},
+      {"pressed now", R"({"Action": "sideways", "Button": 4, "Delay": "5", "Type": 10})",
+       [](MacroEvent& e) { e.down = true; }, R"({"Action": "down", "Button": 4, "Delay": "5", "Type": 10})"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    MacroEvent event = MacroEventFromJson(ParseJsonDocument(c.json));
+    c.edit(event);
+    EXPECT_EQ(MacroEventToJson(event), ParseJsonDocument(c.written));
+  }
 }
 
 TEST(MacroEvent, WellFormedEventsAreTheOnesOurWritersMake) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -16,7 +17,7 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 using Macro = std::vector<MacroEvent>;
 
-constexpr MacroEvent KeyA(bool down, std::uint16_t delay) { return {macro_event_type::kKey, 0x04, down, delay}; }
+MacroEvent KeyA(bool down, std::int64_t delay) { return {macro_event_type::kKey, 0x04, down, delay}; }
 
 Macro Repeated(std::size_t count) { return Macro(count, KeyA(true, 1)); }
 
@@ -47,6 +48,8 @@ TEST(MacroImage, EventsAreFourBytesWithTheLowSixteenBitsOfTheDelay) {
       {{macro_event_type::kVerticalMove, 5, false, 0}, {0x00, 0x00, 0x05, 0x05}},
       {{macro_event_type::kModifierKey, 0x80, true, 300}, {0x2C, 0x01, 0x89, 0x80}},
       {{macro_event_type::kKey, 0xFF, false, 65535}, {0xFF, 0xFF, 0x0A, 0xFF}},
+      {KeyA(true, 70000), {0x70, 0x11, 0x8A, 0x04}},  // a file's longer delay: its low bits, not 65535
+      {KeyA(true, 65536), {0x00, 0x00, 0x8A, 0x04}},
       {{2, 0x01, true, 0}, {0x00, 0x00, 0x82, 0x01}},      // an old file's kind passes as it is
       {{0x8A, 0x04, false, 0}, {0x00, 0x00, 0x0A, 0x04}},  // only the low 7 bits are the kind
   };
@@ -71,6 +74,23 @@ TEST(MacroImage, SmallMacrosByteForByte) {
   EXPECT_EQ(MacroImageSize(macros), expected.size());
   const MacroImageBuild build =
       BuildMacroImage(macros, {.capacity_bytes = expected.size(), .longest_macro = std::nullopt});
+  ASSERT_NE(ImageOf(build), nullptr);
+  EXPECT_EQ(*ImageOf(build), expected);
+}
+
+TEST(MacroImage, AFilesDelayPastSixteenBitsGoesAsItsLowBits) {
+  test::TemporaryFolder folder{"brontal_macro_image"};
+  std::ofstream(folder.path() / "g.mac") << R"({"Events": [
+      {"Type": 10, "Button": 4, "Action": "down", "Delay": "70000"},
+      {"Type": 10, "Button": 4, "Action": "up", "Delay": 65536}]})";
+  const std::vector<std::string> guids = {"g"};
+  const Bytes expected = {
+      0xAA, 0x55, 0x1E, 0x00, 0x01, 0x00, 0,    0,    0,    0,    0,    0,    0, 0, 0, 0,  // magic, T = 30, N = 1
+      0x12, 0x00,                                                                          // the record at 18
+      0x02, 0x00, 0x00, 0x00, 0x70, 0x11, 0x8A, 0x04, 0x00, 0x00, 0x0A, 0x04,
+  };
+  const MacroImageBuild build =
+      BuildMacroImage(LoadSlotMacros(folder.path(), guids), {.capacity_bytes = 256, .longest_macro = std::nullopt});
   ASSERT_NE(ImageOf(build), nullptr);
   EXPECT_EQ(*ImageOf(build), expected);
 }

@@ -15,7 +15,7 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-constexpr MacroEvent kLeftPress = {macro_event_type::kMouseButton, 0x01, true, 300};
+const MacroEvent kLeftPress = {macro_event_type::kMouseButton, 0x01, true, 300};
 
 ShootPatterns OfLengths(std::size_t each) {
   ShootPatterns patterns;

@@ -31,6 +31,8 @@ constexpr std::string_view kKeyField = "keyset_keyboard_text_edit";
 constexpr std::string_view kModifierPrefix = "key_ComBox_check_";
 constexpr std::string_view kFireIntervalEdit = "keyset_mousefire_interval_edit";
 constexpr std::string_view kFireCountEdit = "keyset_mousefire_num_edit";
+constexpr std::string_view kMouseButtonGroup = "keyset_mouse_button_layout";
+constexpr std::string_view kMouseButtonCombo = "keyset_mouse_button_combo";
 constexpr std::array<std::string_view, 3> kChangeButtons = {"key_butt_keysave", "key_butt_keycancel",
                                                             "key_butt_prosave"};
 
@@ -112,6 +114,9 @@ std::string ColourText(std::uint32_t argb) {
 void CKeySetControlUI::SetDeviceKind(DeviceKind kind) {
   device_kind_ = kind;
   FillRowLists();
+  const bool mouse = kind == DeviceKind::kMouse;
+  if (CControlUI* buttons = Part(kMouseButtonGroup)) buttons->SetVisible(mouse);
+  if (mouse && Selection(kMouseButtonCombo) < 0) Select(kMouseButtonCombo, 0);
   auto* kinds = Part<CComboUI>(kFunctionCombo);
   if (!kinds) return;
   for (int i = 0; i < kinds->GetCount(); ++i) {
@@ -120,8 +125,14 @@ void CKeySetControlUI::SetDeviceKind(DeviceKind kind) {
       return std::to_string(info.editor_kind) == item->GetUserData();
     });
     const bool mouse_only = category != KeyFunctionCategories().end() && !category->on_keyboards;
-    item->SetVisible(kind == DeviceKind::kMouse || !mouse_only);
+    item->SetVisible(mouse || !mouse_only);
   }
+}
+
+std::optional<std::size_t> CKeySetControlUI::SelectedMouseButton() {
+  const int item = Selection(kMouseButtonCombo);
+  if (device_kind_ != DeviceKind::kMouse || item < 0) return std::nullopt;
+  return static_cast<std::size_t>(item);
 }
 
 void CKeySetControlUI::FillRowLists() {
@@ -227,18 +238,16 @@ void CKeySetControlUI::Show(Layer layer) {
     case 0xE1:
     case 0xE2: {
       // The Fn switch is the last row of both tables: its long-press kind
-      // shows in the long-press combo.
-      const int combination = RowOf(Category::kIqLayer, action);
-      const int long_press = RowOf(Category::kIqLongPressLayer, action);
-      if (combination >= 0) {
-        Select(kLongPressCombo, kIqNoneItem);
-        Select(kCombinationCombo, combination);
-      } else if (long_press >= 0) {
-        Select(kCombinationCombo, kIqNoneItem);
-        Select(kLongPressCombo, long_press);
+      // shows in the long-press combo. The other combo is cleared even when
+      // no row matches, so that it cannot carry the last key's layer.
+      const bool long_press = action[0] == 0xE1 || RowOf(Category::kIqLongPressLayer, action) >= 0;
+      Select(long_press ? kCombinationCombo : kLongPressCombo, kIqNoneItem);
+      const int row = RowOf(long_press ? Category::kIqLongPressLayer : Category::kIqLayer, action);
+      if (row >= 0) {
+        Select(long_press ? kLongPressCombo : kCombinationCombo, row);
+        kind = KindOf(Category::kIqLayer);
       }
       PaintIqCombos();
-      if (combination >= 0 || long_press >= 0) kind = KindOf(Category::kIqLayer);
       break;
     }
     default: break;

@@ -47,10 +47,14 @@ class CKeySetControlUI : public CHorizontalLayoutUI {
 
   std::string_view GetClass() const override { return kClassName; }
 
-  // Sets the panel up for a device: the row lists filled (once), and the
-  // kinds the device has offered (a keyboard has no DPI or gun keys).
+  // Sets the panel up for a device: the row lists filled (once), the kinds
+  // the device has offered (a keyboard has no DPI or gun keys), and for a
+  // mouse its button list, the first button chosen when none is.
   void SetDeviceKind(DeviceKind kind);
   DeviceKind device_kind() const { return device_kind_; }
+  // The mouse's logical button the panel edits: a mouse page has no picture
+  // to pick one on, so the panel offers its own list of the buttons.
+  std::optional<std::size_t> SelectedMouseButton();
 
   // Keep the record of the selected key in the layer and show its action.
   void ShowAssignment(const KeyAssignment& record);

@@ -4,6 +4,7 @@
 #include <array>
 #include <charconv>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "macros/macro_event_name.h"
@@ -138,7 +139,7 @@ class MacroEventRowUI final : public CLabelUI {
     row += "   ";
     row +=
         IsMovement(event_) ? std::to_string(event_.button) : text(event_.down ? "macro_event_down" : "macro_event_up");
-    row += "   " + std::to_string(event_.delay) + " " + text("macro_fixed_time_unit");
+    row += "   " + std::to_string(ShownMacroDelay(event_.delay)) + " " + text("macro_fixed_time_unit");
     return row;
   }
 
@@ -348,7 +349,7 @@ void CMacroControlUI::ShowDelayOf(std::optional<std::size_t> row) {
   const std::span<const MacroEvent> events = Events();
   delay_row_ = row && *row < events.size() ? row : std::nullopt;
   if (CControlUI* field = Part(kDelayField)) {
-    field->SetText(delay_row_ ? std::to_string(events[*delay_row_].delay) : "");
+    field->SetText(delay_row_ ? std::to_string(ShownMacroDelay(events[*delay_row_].delay)) : "");
     field->SetEnabled(delay_row_.has_value() && !recording_);
   }
 }
@@ -367,15 +368,18 @@ MacroEdit CMacroControlUI::CommitDelay() {
   if (recording_ || !editor_ || !delay_row_ || !field || *delay_row_ >= editor_->Events().size())
     return MacroEdit::kRefused;
   const std::size_t row = *delay_row_;
+  const std::int64_t held = editor_->Events()[row].delay;
   const std::uint64_t typed = FieldNumber(kDelayField);
-  const MacroEdit edit = typed == editor_->Events()[row].delay
-                             ? MacroEdit::kRefused
-                             : editor_->SetDelay(row, static_cast<std::int64_t>(typed));
+  // A delay the file holds beyond what may be typed stays while the field
+  // shows it.
+  const bool untouched = field->GetText() == std::to_string(ShownMacroDelay(held)) || std::cmp_equal(typed, held);
+  const MacroEdit edit = untouched ? MacroEdit::kRefused : editor_->SetDelay(row, static_cast<std::int64_t>(typed));
   // The field shows what the event now holds: "" as 0, a clamped value as 65535.
   if (auto* list = Part<CListUI>(kEventList))
     if (auto* shown = dynamic_cast<MacroEventRowUI*>(list->GetItemAt(static_cast<int>(row))))
       shown->Show(editor_->Events()[row]);
-  if (CControlUI* edit_field = Part(kDelayField)) edit_field->SetText(std::to_string(editor_->Events()[row].delay));
+  if (CControlUI* edit_field = Part(kDelayField))
+    edit_field->SetText(std::to_string(ShownMacroDelay(editor_->Events()[row].delay)));
   return edit;
 }
 

@@ -82,7 +82,8 @@ class CMacroControlUI : public CHorizontalLayoutUI, public CNotifyPump {
   MacroEdit MoveEvent(MacroMove move);
   MacroEdit DeleteEvent();
   MacroEdit DeleteAllEvents();
-  // "macro_delay" to the event it shows (empty counts as 0, the value clamped).
+  // "macro_delay" to the event it shows (empty counts as 0, the value clamped);
+  // refused while the field shows the event's own delay.
   MacroEdit CommitDelay();
   // The distance from the movement's field; the delay is the fixed delay.
   MacroEdit InsertMovement(MacroMovement movement);

@@ -124,12 +124,17 @@ bool CShootControlUI::StoreShot() {
     const auto* check = dynamic_cast<const COptionUI*>(Part(name));
     return check && check->IsSelected();
   };
-  const Shot shot = {
-      .x = static_cast<std::uint8_t>(FieldNumber(kXField, std::numeric_limits<std::uint8_t>::max())),
-      .left = selected(kXCheck),
-      .y = static_cast<std::uint8_t>(FieldNumber(kYField, std::numeric_limits<std::uint8_t>::max())),
-      .up = selected(kYCheck),
-      .pause = static_cast<std::uint16_t>(FieldNumber(kPauseField, std::numeric_limits<std::uint16_t>::max()))};
+  // A pause the file holds beyond what may be typed stays until another is typed.
+  const std::int64_t held = files_->ReadShot(gun_, shot_).pause;
+  const std::int64_t pause =
+      Part(kPauseField)->GetText() == std::to_string(held)
+          ? held
+          : static_cast<std::int64_t>(FieldNumber(kPauseField, std::numeric_limits<std::uint16_t>::max()));
+  const Shot shot = {.x = static_cast<std::uint8_t>(FieldNumber(kXField, std::numeric_limits<std::uint8_t>::max())),
+                     .left = selected(kXCheck),
+                     .y = static_cast<std::uint8_t>(FieldNumber(kYField, std::numeric_limits<std::uint8_t>::max())),
+                     .up = selected(kYCheck),
+                     .pause = pause};
   const bool stored = files_->StoreShot(gun_, shot_, shot);
   ShowShot();
   return stored;

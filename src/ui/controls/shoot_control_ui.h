@@ -47,8 +47,9 @@ class CShootControlUI : public CHorizontalLayoutUI {
   void RelabelChecks();
 
   // The fields and checks to the shown shot (pulls above 255 and pauses above
-  // 65535 taken as those); the fields then show what the file holds. False
-  // when nothing is shown or the file could not be written.
+  // 65535 taken as those, but a pause the field shows as the file holds it
+  // stays); the fields then show what the file holds. False when nothing is
+  // shown or the file could not be written.
   bool StoreShot();
   // The factory pattern over the gun's, shown. False when there is none.
   bool ResetGun();

@@ -400,6 +400,29 @@ TEST_F(KeySetPanelTest, OneIqComboAtATimeAndNoneShowsGrey) {
   EXPECT_EQ(Built(), (KeyAction{0xE0, 0, 1}));  // both none: the action stays
 }
 
+// A layer switch of neither table after a key on a layer of the other kind:
+// that kind's combo shows none, not the last key's layer.
+TEST_F(KeySetPanelTest, AnUnknownLayerSwitchClearsTheOtherIqCombo) {
+  const struct {
+    std::string_view what;
+    KeyAction before;
+    KeyAction shown;
+    std::string_view cleared;
+  } cases[] = {
+      {"combination after long press", {0xE1, 0, 2}, {0xE0, 0, 9}, "keyset_long_IQLayer_combo"},
+      {"long press after combination", {0xE0, 0, 3}, {0xE1, 0, 9}, "keyset_combination_IQLayer_combo"},
+      {"Fn switch after long press", {0xE1, 0, 3}, {0xE2, 0, 7}, "keyset_long_IQLayer_combo"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Panel().ShowAssignment(Key(c.before));
+    ASSERT_NE(Selection(c.cleared), CKeySetControlUI::kIqNoneItem);
+    Panel().ShowAssignment(Key(c.shown));
+    EXPECT_EQ(Panel().SelectedKind(), std::nullopt);
+    EXPECT_EQ(Selection(c.cleared), CKeySetControlUI::kIqNoneItem);
+  }
+}
+
 TEST_F(KeySetPanelTest, TheRowListsFollowTheCatalogueAndTheDeviceKind) {
   EXPECT_EQ(Find<CComboUI>("keyset_media_combo").GetCount(), 18);
   EXPECT_EQ(Find<CComboUI>("keyset_combokey_combo").GetCount(), 11);

@@ -102,6 +102,30 @@ TEST_F(MacroPanelTest, TheDelayFieldFollowsThePickedEventAndCommitsToIt) {
   EXPECT_EQ(LoadMacroEvents(folder_.path(), MacroIndex::Read(folder_.path()).Guid(0))[1].delay, 65535);
 }
 
+// Delays no one can type (another program wrote them) show as 65535 at most
+// and stay as the file holds them through picks and saves until the user
+// types another.
+TEST_F(MacroPanelTest, ADelayBeyondWhatMayBeTypedIsKeptUntilTypedOver) {
+  OpenMacro({{macro_event_type::kKey, 0x04, true, 70000}, {macro_event_type::kKey, 0x04, false, -5}});
+  EXPECT_EQ(Rows(), (std::vector<std::string>{"A   down   65535 ms", "A   up   -5 ms"}));
+  auto& list = Find<CListUI>("macro_action_list");
+  list.UserSelectItem(0);
+  EXPECT_EQ(Find<CEditUI>("macro_delay").GetText(), "65535");
+  list.UserSelectItem(1);
+  EXPECT_EQ(Find<CEditUI>("macro_delay").GetText(), "-5");
+  list.UserSelectItem(0);
+  EXPECT_EQ(Panel().Save(), MacroEdit::kSaved);
+  const auto stored = [&] { return LoadMacroEvents(folder_.path(), MacroIndex::Read(folder_.path()).Guid(0)); };
+  ASSERT_EQ(stored().size(), 2u);
+  EXPECT_EQ(stored()[0].delay, 70000);
+  EXPECT_EQ(stored()[1].delay, -5);
+
+  Type("macro_delay", "80000");
+  list.UserSelectItem(1);
+  EXPECT_EQ(stored()[0].delay, 65535);
+  EXPECT_EQ(stored()[1].delay, -5);
+}
+
 TEST_F(MacroPanelTest, RecordItemsTakeTheirDelayModeOrTheCheckBoxs) {
   struct Case {
     std::string_view command;

@@ -147,5 +147,22 @@ TEST_F(ShootPanelTest, AStoreTakesFieldsAndChecksAndShowsWhatWasWritten) {
   EXPECT_EQ(Stored(0, 0), kFirstShot);
 }
 
+// A pause no one can type (another program wrote it) is shown as the file
+// holds it and stays through a store until the user types another.
+TEST_F(ShootPanelTest, APauseBeyondWhatMayBeTypedIsKeptUntilTypedOver) {
+  const Shot held = {.x = 1, .left = true, .y = 2, .up = true, .pause = 70000};
+  ASSERT_TRUE(Panel().Files()->StoreShot(2, 0, held));
+  Panel().SelectGun(2);
+  Panel().SelectShot(0);
+  EXPECT_EQ(Text("bullet_delay_eidt"), "70000");
+  Type("bullet_x_eidt", "9");
+  ASSERT_TRUE(Panel().StoreShot());
+  EXPECT_EQ(Stored(2, 0), (Shot{.x = 9, .left = true, .y = 2, .up = true, .pause = 70000}));
+
+  Type("bullet_delay_eidt", "80000");
+  ASSERT_TRUE(Panel().StoreShot());
+  EXPECT_EQ(Stored(2, 0).pause, 65535);
+}
+
 }  // namespace
 }  // namespace brontal::testing
