@@ -257,17 +257,21 @@ void CMainWnd::OnWindowInit() {
   control_server_ = DeviceControlServer::Start(
       GetToolkit().Loop(),
       [this](const DeviceRequest& request, std::function<void(DeviceReply)> done) {
-        if (request.args.empty() || request.args.front() != "macro")
-          return RunDeviceRequest(roster_, request, std::move(done));
-        // The macro page and the key panel show what the command changed.
-        RunDeviceRequest(roster_, request,
-                         [this, alive = std::weak_ptr(notices_alive_), done = std::move(done)](DeviceReply reply) {
-                           if (!alive.expired()) {
-                             macro_panel_.ReloadMacros();
-                             key_assignment_.ShowSelectedDevice();
-                           }
-                           done(std::move(reply));
-                         });
+        const std::string command = request.args.empty() ? std::string() : request.args.front();
+        if (command != "macro" && command != "shoot") return RunDeviceRequest(roster_, request, std::move(done));
+        // The pages show what the command changed in the files.
+        RunDeviceRequest(
+            roster_, request,
+            [this, command, alive = std::weak_ptr(notices_alive_), done = std::move(done)](DeviceReply reply) {
+              if (alive.expired()) return done(std::move(reply));
+              if (command == "shoot") {
+                shoot_panel_.ReloadShot();
+              } else {
+                macro_panel_.ReloadMacros();
+                key_assignment_.ShowSelectedDevice();
+              }
+              done(std::move(reply));
+            });
       },
       error);
   if (!control_server_) Trace("device control: " + error);

@@ -6,6 +6,7 @@
 #include "app/main_window.h"
 #include "devices/device_option_ui.h"
 #include "devices/mouse/corvane_mouse_device.h"
+#include "ui/toolkit/list_owner.h"
 #include "ui/toolkit/option.h"
 #include "ui/toolkit/slider.h"
 #include "ui/toolkit/tab_layout.h"
@@ -25,6 +26,7 @@ constexpr std::string_view kEdit = "DPI_edit_";
 constexpr std::string_view kColour = "DPI_color_option_";
 constexpr std::string_view kStageLayout = "DPI_layout_";
 constexpr std::string_view kPageOption = "mouse_device_seting_option_";
+constexpr std::string_view kSurface = "surface_correction_combo";
 
 bool IsSelected(const CControlUI* control) {
   const auto* option = dynamic_cast<const COptionUI*>(control);
@@ -101,13 +103,18 @@ void MousePageActions::ShowSelectedDevice() {
   const mouse::DpiScale scale = mouse->dpi_scale();
   const std::vector<DpiStage> stages = profile.GetDpiStages();
   const int active = profile.GetActiveStage();
+  auto stage_at = [&](int n) {
+    return n < static_cast<int>(stages.size()) ? stages[static_cast<std::size_t>(n)] : DpiStage{};
+  };
+  // All stages switched on or off first: that frees every check, and the
+  // active stage's must be locked again after it.
+  for (int n = 0; n < kStageCount; ++n) ShowStageEnabled(n, stage_at(n).enabled != 0);
   for (int n = 0; n < kStageCount; ++n) {
-    const DpiStage stage = n < static_cast<int>(stages.size()) ? stages[static_cast<std::size_t>(n)] : DpiStage{};
+    const DpiStage stage = stage_at(n);
     if (auto* slider = dynamic_cast<CSliderUI*>(Part(kSlider, n))) {
       slider->SetMinValue(0);
       slider->SetMaxValue(scale.largest);
     }
-    ShowStageEnabled(n, stage.enabled != 0);
     ShowStage(*mouse, n, stage.dpi_x, active);
     if (CControlUI* swatch = Part(kColour, n)) swatch->SetBkColor(Opaque(stage.red, stage.green, stage.blue));
   }
@@ -122,6 +129,15 @@ void MousePageActions::ShowSelectedDevice() {
                                                                 {"scroll_speed_slider", system.wheel_scroll_lines}};
   for (const auto& [name, value] : sliders)
     if (auto* slider = dynamic_cast<CSliderUI*>(Part(name))) slider->SetValue(value);
+  if (auto* surfaces = dynamic_cast<CComboUI*>(Part(kSurface))) {
+    surfaces->RemoveAll();
+    int chosen = -1;
+    for (const SurfaceCorrection& surface : profile.GetCorrections()) {
+      if (surface.select != 0 && chosen < 0) chosen = surfaces->GetCount();
+      surfaces->AddTextItem(surface.name);
+    }
+    surfaces->SelectItem(chosen, false);
+  }
 }
 
 std::vector<DpiStage> MousePageActions::StagesWith(CCorvaneMouseDevice& mouse, int stage) {
@@ -149,6 +165,12 @@ void MousePageActions::OnNotify(const RoutedNotify& route, TNotifyUI& msg) {
     SelectOnly(kPageOption, count, page);
     return;
   }
+  if (name == kSurface) {
+    const auto* surfaces = dynamic_cast<const CComboUI*>(msg.sender);
+    if (!surfaces || surfaces->GetCurSel() < 0) return;
+    mouse->profile().SelectCorrection(static_cast<std::size_t>(surfaces->GetCurSel()));
+    return SaveAndWrite(*mouse, true);
+  }
   if (name == kReportRate) {
     const int rate = route.index >= 0 && route.index < kReportRateCount ? route.index : 0;
     SelectOnly(kReportRate, kReportRateCount, rate);
@@ -171,6 +193,10 @@ void MousePageActions::OnDpiControl(CCorvaneMouseDevice& mouse, const RoutedNoti
   if (name == kColour) return PickStageColour(mouse, n);
   if (name == kSlider && msg.type == notify::kMoveValueChanged)
     return ShowStage(mouse, n, SliderValue(msg.sender), active);
+  // Before the mouse told its sensor's range (or when it could not), the
+  // sliders know no values: the stored ones are kept.
+  const bool scale_known = mouse.dpi_scale().largest != 0;
+  if (!scale_known && (name == kSlider || name == kEdit)) return;
   std::vector<DpiStage> stages = StagesWith(mouse, n);
   DpiStage& stage = stages[static_cast<std::size_t>(n)];
   if (name == kEnable) {
@@ -183,9 +209,9 @@ void MousePageActions::OnDpiControl(CCorvaneMouseDevice& mouse, const RoutedNoti
     // Every slider's value becomes its stage's, as the page shows them now.
     stages = StagesWith(mouse, kStageCount - 1);
     for (int i = 0; i < kStageCount; ++i) {
-      const int value = SliderValue(Part(kSlider, i));
-      ShowStage(mouse, i, value, n);
-      stages[static_cast<std::size_t>(i)].dpi_x = static_cast<std::uint16_t>(value);
+      DpiStage& each = stages[static_cast<std::size_t>(i)];
+      if (scale_known) each.dpi_x = static_cast<std::uint16_t>(SliderValue(Part(kSlider, i)));
+      ShowStage(mouse, i, each.dpi_x, n);
     }
   } else if (name == kSlider) {
     const int value = SliderValue(msg.sender);
@@ -225,6 +251,10 @@ void MousePageActions::OnPointerControl(CCorvaneMouseDevice& mouse, const Routed
   } else if (name == "scrolls_page_check") {
     system.scroll_page = IsSelected(msg.sender) ? 1 : 0;
     system.wheel_scroll_lines = static_cast<std::uint16_t>(SliderValue(Part("scroll_speed_slider")));
+    // Both controls show what is stored now.
+    if (auto* check = dynamic_cast<COptionUI*>(Part(name))) check->Selected(system.scroll_page != 0, false);
+    if (auto* slider = dynamic_cast<CSliderUI*>(Part("scroll_speed_slider")))
+      slider->SetValue(system.wheel_scroll_lines);
   } else if (name == "scroll_speed_slider") {
     // Lines per notch and a page per notch exclude each other.
     if (auto* check = dynamic_cast<COptionUI*>(Part("scrolls_page_check"))) check->Selected(false, false);

@@ -17,7 +17,8 @@ class CMainWnd;
 // The mouse's pages: each control changes one member of the selected
 // mouse's profile, which is saved; the DPI stages and the report rate are
 // written to the mouse as well (the whole settings record), while the pointer,
-// wheel and double-click values stay in the profile.
+// wheel and double-click values stay in the profile. The surface the sensor
+// is tuned for goes to the mouse too.
 class MousePageActions {
  public:
   explicit MousePageActions(CMainWnd& window);

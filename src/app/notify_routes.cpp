@@ -163,6 +163,7 @@ constexpr Entry kTable[] = {
     // Combo items.
     {"itemselect", "device_profile_combo", kE, R::kWindow},
     {"itemselect", "light_combo_modeSelect", kE, R::kLightingPage},
+    {"itemselect", "surface_correction_combo", kE, R::kKeyboardMousePage},
     {"itemselect", "light_combo_custommodeSelect", kE, R::kLightingPage},
     {"itemselect", "light_combo_ZZCCmodeSelect", kE, R::kLightingPage},
     {"itemselect", "light_combo_audiomodeSelect", kE, R::kLightingPage},

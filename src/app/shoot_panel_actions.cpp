@@ -51,6 +51,10 @@ void ShootPanelActions::OnSelectedDeviceLeaving() {
   if (CShootControlUI* panel = Panel()) panel->ShowFiles(std::nullopt);
 }
 
+void ShootPanelActions::ReloadShot() {
+  if (CShootControlUI* panel = Panel()) panel->ReloadShot();
+}
+
 void ShootPanelActions::OnNotify(const RoutedNotify& route, TNotifyUI& msg) {
   CShootControlUI* panel = Panel();
   if (!panel) return;

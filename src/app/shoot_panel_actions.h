@@ -29,6 +29,8 @@ class ShootPanelActions {
   // The panel shows the selected device's patterns when it is a mouse.
   void ShowSelectedDevice();
   void OnSelectedDeviceLeaving();
+  // The picked shot read again after another program's change.
+  void ReloadShot();
 
   // Sends the four patterns to the selected mouse ("shootdate_save_btn");
   // called only with patterns whose image fits.

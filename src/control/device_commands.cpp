@@ -10,6 +10,7 @@
 #include "control/macro_commands.h"
 #include "control/macro_record_command.h"
 #include "control/mouse_commands.h"
+#include "control/shoot_commands.h"
 #include "device_access/hid_path.h"
 #include "devices/corvane_usb_device.h"
 #include "devices/device_option_ui.h"
@@ -41,7 +42,8 @@ constexpr std::array kCommands = {
                       "kept in the profile only).\n"
                       "Mouse settings: mode, brightness, speed, direction, multicolor, color as above,\n"
                       "polling-rate (option 0-4), dpi-active (stage 0-4), dpi.N (DPI, or XxY for\n"
-                      "separate axes), dpi.N.color (RRGGBB), dpi.N.enabled (0-1); kept in the profile\n"
+                      "separate axes), dpi.N.color (RRGGBB), dpi.N.enabled (0-1), surface (the\n"
+                      "sensor's surface by its number or name, as show lists it); kept in the profile\n"
                       "only: pointer-speed (0-20), pointer-precision (0-1), double-click-time\n"
                       "(0-5000), wheel-lines (0-100), wheel-page (0-1). --screen WxH sends that screen\n"
                       "size instead of the one brontal-driver stored.\n",
@@ -118,6 +120,21 @@ constexpr std::array kCommands = {
         "reads X11 in an X11 session, otherwise the keyboards' and mice's event nodes\n"
         "(see 'brontalctl udev-rules --input'); the input still reaches every program.\n",
         kMacroOptions},
+    DeviceCommandInfo{"shoot",
+                      "shoot mouse list|show N|set N SHOT=X,Y,PAUSE...|reset N|import N FILE|export N FILE|send "
+                      "[--json]",
+                      "the mouse's recoil patterns",
+                      "The mouse plays one pattern per gun N (0-3) from the gun keys, each 30 shots of a\n"
+                      "left click, a pull and a pause. list shows each gun's events and shots; show N\n"
+                      "shows gun N's shots with their pulls and pauses. set N stores shots: SHOT is\n"
+                      "0-29 (the shoot page counts them from 1), X and Y the pull in counts (-255 to\n"
+                      "255; a negative X pulls left, a negative Y up) and PAUSE the milliseconds before\n"
+                      "the next shot (0-65535); a pair out of range changes nothing. reset N takes the\n"
+                      "factory pattern; import N FILE and export N FILE copy a .shoot file in or out\n"
+                      "(an imported pattern longer than the image can carry is cut to whole shots). The\n"
+                      "patterns are kept in files and reach the mouse only with send, all four at once.\n"
+                      "A gun without a readable file starts from its factory pattern.\n",
+                      kJson},
 };
 
 bool IsFamilyWord(std::string_view word) {
@@ -227,6 +244,13 @@ bool ParseDeviceCommand(std::span<const std::string> words, DeviceCommandLine& l
     }
     return layer_command::Check(line, error);
   }
+  if (line.info->name == "shoot") {
+    if (family != "mouse") {
+      error = "only the mouse has recoil patterns";
+      return false;
+    }
+    return shoot_commands::Check(line, error);
+  }
   if (family == "mouse" && mouse_commands::Takes(line.info->name)) return mouse_commands::Check(line, error);
   if (line.args.Value("--screen")) {
     error = "--screen is the mouse's";
@@ -243,6 +267,7 @@ std::optional<std::size_t> CallerFileWord(const DeviceCommandLine& line) {
   if (line.info->name == "profile" && words.size() == 2 && (action == "import" || action == "export")) return 1;
   if (line.info->name == "macro" && words.size() == 2 && action == "import") return 1;
   if (line.info->name == "macro" && words.size() == 3 && action == "export") return 2;
+  if (line.info->name == "shoot" && words.size() == 3 && (action == "import" || action == "export")) return 2;
   return std::nullopt;
 }
 
@@ -288,9 +313,9 @@ void RunDeviceRequest(DeviceRoster& roster, const DeviceRequest& request, std::f
     defaults_command::Run(*device, line, std::move(done));
     return;
   }
-  if (auto* mouse = dynamic_cast<CCorvaneMouseDevice*>(device); mouse && mouse_commands::Takes(line.info->name)) {
-    mouse_commands::Run(*mouse, line, std::move(done));
-    return;
+  if (auto* mouse = dynamic_cast<CCorvaneMouseDevice*>(device)) {
+    if (line.info->name == "shoot") return shoot_commands::Run(*mouse, line, std::move(done));
+    if (mouse_commands::Takes(line.info->name)) return mouse_commands::Run(*mouse, line, std::move(done));
   }
   if (auto* keyboard = dynamic_cast<CCorvaneKeyboardDevice*>(device)) {
     if (line.info->name == "macro")

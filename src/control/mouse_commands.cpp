@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <set>
 #include <sstream>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "control/setting_words.h"
 #include "devices/mouse/corvane_mouse_device.h"
 #include "profiles/profile_list_file.h"
+#include "support/ascii_text.h"
 #include "ui/controls/device_profile_ui.h"
 
 namespace brontal::mouse_commands {
@@ -67,7 +69,7 @@ constexpr std::string_view kLightNames[] = {"mode", "brightness", "speed", "dire
 
 bool KnownName(std::string_view name) {
   return std::ranges::find(kLightNames, name) != std::end(kLightNames) || name == "polling-rate" ||
-         name == "dpi-active" || FindProfileNumber(name) || ParseStageName(name);
+         name == "dpi-active" || name == "surface" || FindProfileNumber(name) || ParseStageName(name);
 }
 
 struct EnteredDpi {
@@ -90,6 +92,15 @@ std::optional<EnteredDpi> ParseDpi(std::string_view text, const mouse::DpiScale&
   entered.y = mouse::StageValueOf(scale, static_cast<int>(*second));
   entered.separate = true;
   return entered;
+}
+
+// A surface of the profile's list by its place or its name.
+std::optional<std::size_t> SurfaceNamed(const std::vector<SurfaceCorrection>& surfaces, std::string_view word) {
+  if (const std::optional<long> index = ParseNumber(word, 0, static_cast<long>(surfaces.size()) - 1))
+    return static_cast<std::size_t>(*index);
+  for (std::size_t i = 0; i < surfaces.size(); ++i)
+    if (EqualIgnoringAsciiCase(surfaces[i].name, word)) return i;
+  return std::nullopt;
 }
 
 DeviceReply Refused(const Pair& pair, const std::string& what) {
@@ -125,6 +136,9 @@ void Show(CCorvaneMouseDevice& mouse, const DeviceCommandLine& line, Done done) 
   s["color"] = HexColour(light.red, light.green, light.blue);
   s["polling-rate"] = system.report_rate;
   s["dpi-active"] = profile.GetActiveStage();
+  const std::vector<SurfaceCorrection> surfaces = profile.GetCorrections();
+  const auto chosen = std::ranges::find_if(surfaces, [](const SurfaceCorrection& c) { return c.select != 0; });
+  s["surface"] = chosen == surfaces.end() ? "" : chosen->name;
   for (const ProfileNumber& n : kProfileNumbers) s[std::string(n.name)] = system.*n.member;
   Json::Value& stages = v["dpi_stages"];
   stages = Json::arrayValue;
@@ -167,6 +181,8 @@ void Set(CCorvaneMouseDevice& mouse, const DeviceCommandLine& line, Done done) {
   MouseSystem system = profile.GetMouseSystem();
   std::vector<DpiStage> stages = profile.GetDpiStages();
   std::uint8_t active = profile.GetActiveStage();
+  std::optional<std::size_t> surface;
+  std::set<std::size_t> switched_off;
   const mouse::DpiScale scale = mouse.dpi_scale();
   bool touches_record = false;
   for (const std::string& word : line.args.positional) {
@@ -200,7 +216,13 @@ void Set(CCorvaneMouseDevice& mouse, const DeviceCommandLine& line, Done done) {
         const std::optional<long> enabled = ParseNumber(pair.value, 0, 1);
         if (!enabled) return done(Refused(pair, ""));
         stage.enabled = static_cast<std::uint8_t>(*enabled);
+        if (*enabled == 0) switched_off.insert(n);
       }
+      continue;
+    }
+    if (name == "surface") {
+      surface = SurfaceNamed(profile.GetCorrections(), pair.value);
+      if (!surface) return done(Refused(pair, " (its number in the list, or its name)"));
       continue;
     }
     if (name == "polling-rate" || name == "dpi-active") {
@@ -235,12 +257,16 @@ void Set(CCorvaneMouseDevice& mouse, const DeviceCommandLine& line, Done done) {
       light.blue = byte;
     }
   }
-  // The active stage is never a stage switched off, nor past the list.
-  if (active < stages.size()) stages[active].enabled = 1;
+  // The active stage is never past the list, nor switched off.
+  if (switched_off.contains(active))
+    return done({2, "", "brontalctl: set: the active DPI stage cannot be switched off\n"});
+  if (stages.size() <= active) stages.resize(std::size_t{active} + 1);
+  stages[active].enabled = 1;
   profile.SetMouseSystem(system);
   profile.SetDpiStages(stages);
   profile.SetActiveStage(active);
   profile.SetLight(light);
+  if (surface) profile.SelectCorrection(*surface);
   if (!mouse.SaveProfile())
     return done(
         Failure(line, "the profile could not be saved (" + profile.ProfilePath().string() + "); nothing was sent"));

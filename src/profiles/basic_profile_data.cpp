@@ -187,6 +187,10 @@ std::vector<SurfaceCorrection> CBasicProfiledata::GetCorrections() const {
   return DecodeCorrections(Member(document_, kCorrectInfo));
 }
 
+void CBasicProfiledata::SelectCorrection(std::size_t index) {
+  brontal::SelectCorrection(MemberForWrite(document_, kCorrectInfo), index);
+}
+
 HeadsetSystem CBasicProfiledata::GetHeadsetSystem() const {
   return DecodeHeadsetSystem(Member(document_, kSystemSetStages));
 }

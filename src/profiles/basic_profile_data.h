@@ -106,6 +106,7 @@ class CBasicProfiledata {
   std::uint8_t GetActiveStage();
   void SetActiveStage(std::uint8_t stage);
   std::vector<SurfaceCorrection> GetCorrections() const;
+  void SelectCorrection(std::size_t index);
 
   HeadsetSystem GetHeadsetSystem() const;
   void SetHeadsetSystem(const HeadsetSystem& system);

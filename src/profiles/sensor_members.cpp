@@ -42,4 +42,12 @@ std::vector<SurfaceCorrection> DecodeCorrections(const Json::Value& correct_info
   return DecodeElements<SurfaceCorrection>(correct_info, kCorrectionBytes, kCorrectionName);
 }
 
+void SelectCorrection(Json::Value& correct_info, std::size_t index) {
+  std::vector<SurfaceCorrection> corrections = DecodeCorrections(correct_info);
+  for (std::size_t i = 0; i < corrections.size(); ++i) {
+    corrections[i].select = i == index ? 1 : 0;
+    ElementForWrite(correct_info, i) = EncodeFields(corrections[i], kCorrectionBytes, kCorrectionName);
+  }
+}
+
 }  // namespace brontal

@@ -16,5 +16,8 @@ std::vector<DpiStage> DecodeDpiStages(const Json::Value& stage_dpis);
 void WriteDpiStages(Json::Value& stage_dpis, std::span<const DpiStage> stages);
 
 std::vector<SurfaceCorrection> DecodeCorrections(const Json::Value& correct_info);
+// The surface at `index` becomes the chosen one, the others not; an index
+// past the list leaves none chosen.
+void SelectCorrection(Json::Value& correct_info, std::size_t index);
 
 }  // namespace brontal

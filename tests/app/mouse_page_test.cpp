@@ -12,6 +12,7 @@
 #include "devices/mouse/corvane_mouse_device.h"
 #include "models/memory_layout.h"
 #include "ui/toolkit/edit.h"
+#include "ui/toolkit/list_owner.h"
 #include "ui/toolkit/option.h"
 #include "ui/toolkit/slider.h"
 #include "ui/toolkit/tab_layout.h"
@@ -75,6 +76,12 @@ class MousePageTest : public MainWindowTest {
   }
   std::vector<DpiStage> Stages() { return Mouse()->profile().GetDpiStages(); }
 };
+
+TEST_F(MousePageTest, TheActiveStageCannotBeSwitchedOffOnceThePageIsShown) {
+  const int active = Mouse()->profile().GetActiveStage();
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(Part("DPI_enable_check_" + std::to_string(i)).IsEnabled(), i != active) << i;
+  EXPECT_TRUE(Selected("DPI_select_check_" + std::to_string(active)));
+}
 
 TEST_F(MousePageTest, TheLastStageLeftOnCannotBeSwitchedOffAndSwitchingOneOnFreesThemAll) {
   Click("DPI_select_check_0");
@@ -143,6 +150,23 @@ TEST_F(MousePageTest, TheReportRateIsWrittenAndThePointerValuesStayInTheProfile)
   EXPECT_EQ(system.mouse_speed, 14);
   EXPECT_EQ(system.double_click_time, 350);
   EXPECT_FALSE(Wrote());
+}
+
+// The factory surfaces: Standard (0, 0), Cloth (2, 4), Hard (4, 8).
+TEST_F(MousePageTest, AChosenSurfaceGoesIntoTheRecordAndTheProfile) {
+  Click("mouse_device_seting_option_1");
+  auto& surfaces = Part<CComboUI>("surface_correction_combo");
+  ASSERT_EQ(surfaces.GetCount(), 3);
+  EXPECT_EQ(surfaces.GetCurSel(), 0);
+  ASSERT_TRUE(surfaces.UserSelectItem(1));
+  loop_.RunUntilIdle();
+  EXPECT_TRUE(RecordByteBecomes(64, 2));
+  EXPECT_TRUE(RecordByteBecomes(65, 4));
+  const std::vector<SurfaceCorrection> stored = Mouse()->profile().GetCorrections();
+  ASSERT_EQ(stored.size(), 3u);
+  EXPECT_EQ(stored[0].select, 0);
+  EXPECT_EQ(stored[1].select, 1);
+  EXPECT_EQ(stored[1].name, "Cloth");
 }
 
 TEST_F(MousePageTest, PageOptionsShowTheirPageAndOneOutOfRangeTheFirst) {

@@ -311,6 +311,9 @@ TEST(CallerFileWord, NamesTheFileOfImportAndExport) {
       {{"macro", "keyboard", "show", "a.mac"}, std::nullopt},
       {{"profile", "keyboard", "export", "p.json"}, 1},
       {{"profile", "keyboard", "rename", "p.json"}, std::nullopt},
+      {{"shoot", "mouse", "import", "1", "p.shoot"}, 2},
+      {{"shoot", "mouse", "export", "1", "p.shoot"}, 2},
+      {{"shoot", "mouse", "show", "1"}, std::nullopt},
   };
   for (const Case& c : cases) {
     DeviceCommandLine line;

@@ -76,6 +76,17 @@ TEST_F(MouseCommandsTest, SetWritesOneRecordWithEveryNameAndTheScreenSizeGiven) 
   EXPECT_EQ(Product()->profile().GetActiveStage(), 2);
 }
 
+TEST_F(MouseCommandsTest, TheSurfaceIsChosenByNameOrPlaceAndSent) {
+  ASSERT_EQ(Set({"surface=hard"}).status, 0);
+  EXPECT_EQ(Memory(MemoryRegion::kParameters, 64, 2), (std::vector<std::uint8_t>{4, 8}));
+  ASSERT_EQ(Set({"surface=1"}).status, 0);
+  EXPECT_EQ(Memory(MemoryRegion::kParameters, 64, 2), (std::vector<std::uint8_t>{2, 4}));
+  EXPECT_NE(Run({"show", "mouse"}).out.find("surface = Cloth"), std::string::npos);
+  const DeviceReply refused = Set({"surface=glass"});
+  EXPECT_EQ(refused.status, 2);
+  EXPECT_NE(refused.err.find("no surface 'glass'"), std::string::npos) << refused.err;
+}
+
 TEST_F(MouseCommandsTest, PointerAndWheelValuesStayInTheProfile) {
   ASSERT_EQ(Set({"pointer-speed=15", "wheel-lines=7", "wheel-page=1", "double-click-time=300"}).status, 0);
   EXPECT_TRUE(Requests().empty());
@@ -99,6 +110,7 @@ TEST_F(MouseCommandsTest, RefusalsWriteNothing) {
       {{"dpi-active=5"}, "no dpi-active '5'"},
       {{"dpi.0.color=red"}, "no dpi.0.color 'red'"},
       {{"mode=12"}, "no mode '12'"},
+      {{"dpi-active=2", "dpi.2.enabled=0"}, "the active DPI stage cannot be switched off"},
       {{"brightness=2", "pointer-speed=21"}, "no pointer-speed '21'"},
       {{"brightness=2", "--screen", "0x1080"}, "--screen takes WIDTHxHEIGHT"},
   };

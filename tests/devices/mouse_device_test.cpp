@@ -128,6 +128,8 @@ TEST_P(MouseDeviceTest, AnIndexSwitchEventSetsTheIndexAndTheActiveStage) {
   loop.RunUntilIdle();
   EXPECT_EQ(mouse.settings_index(), 2);
   EXPECT_EQ(mouse.raw_record()[12], 3);
+  // The mouse's own DPI button: the next record write keeps its stage.
+  EXPECT_EQ(mouse.profile().GetActiveStage(), 3);
 }
 
 // Four patterns of 180 events: 2920 bytes in 53 packets of 56, the last with 8.
@@ -143,6 +145,47 @@ TEST_P(MouseDeviceTest, TheShootImageGoesInFixedChunks) {
   for (std::size_t i = 0; i < chunks.size(); ++i) EXPECT_EQ(chunks[i].address, i * 56);
   EXPECT_EQ(chunks.back().length, 8);
   EXPECT_EQ(Memory(MemoryRegion::kShoot, 0, image.size()), image);
+}
+
+// What a failed read leaves: the profile and the mouse's buttons stay as they are.
+class MouseReadFailureTest : public test::SimulatedProductFixture<CCorvaneMouseDevice> {
+ protected:
+  MouseReadFailureTest() : SimulatedProductFixture(kCabled) {}
+  CCorvaneMouseDevice& Connect() {
+    CCorvaneMouseDevice& mouse = Open();
+    loop.AdvanceBy(CDeviceOptionUI::kConnectDelay);
+    EXPECT_TRUE(PumpUntil([&] { return mouse.ready(); }));
+    return mouse;
+  }
+};
+
+TEST_F(MouseReadFailureTest, AFailedSettingsReadChangesNothingInTheProfile) {
+  CCorvaneMouseDevice& mouse = Connect();
+  LightSetting light = mouse.profile().GetLight();
+  light.red = 0x42;
+  light.light = 1;
+  mouse.profile().SetLight(light);
+  ASSERT_TRUE(mouse.SaveProfile());
+  mouse.profile().SetActiveStage(4);
+  bool shown = false;
+  mouse.on_shown_on_panels = [&](CCorvaneUSBDevice&) { shown = true; };
+  Device().Faults().ErrorStatus(0xFF, 2);
+  mouse.OnSyncRequest();
+  ASSERT_TRUE(PumpUntil([&] { return shown; }));
+  EXPECT_EQ(mouse.profile().GetLight().red, 0x42);
+  EXPECT_EQ(mouse.profile().GetLight().light, 1);
+  EXPECT_EQ(mouse.profile().GetActiveStage(), 4);
+}
+
+TEST_F(MouseReadFailureTest, WithoutItsKeyTableReadTheMouseGetsNoKeyTable) {
+  Device().Faults().ErrorStatus(0xFF, 3);  // the connect read's first commands
+  CCorvaneMouseDevice& mouse = Connect();
+  ASSERT_EQ(mouse.slot_count(), 0u);
+  const std::vector<std::uint8_t> before = Memory(MemoryRegion::kKeyTables, 0, 0x180);
+  Device().Journal().Clear();
+  EXPECT_FALSE(Written([&](auto done) { mouse.WriteKeyTable(0, mouse.keys(), done); }));
+  EXPECT_TRUE(Requests(0x09).empty());
+  EXPECT_EQ(Memory(MemoryRegion::kKeyTables, 0, 0x180), before);
 }
 
 INSTANTIATE_TEST_SUITE_P(CableAndReceiver, MouseDeviceTest, ::testing::Values(kCabled, kReceiver),

@@ -76,11 +76,13 @@ void CCorvaneMouseDevice::OnConnected() {
     read.settings = ReadSettings(read.settings);
     return read;
   };
-  RunJob<ConnectRead>(std::move(job), [this](const ConnectRead& read) { TakeConnectRead(read); });
+  RunJob<ConnectRead>(std::move(job), [this, writes = settings_writes().posted()](const ConnectRead& read) {
+    TakeConnectRead(read, settings_writes().posted() != writes);
+  });
   LoadProfile();
 }
 
-void CCorvaneMouseDevice::TakeConnectRead(const ConnectRead& read) {
+void CCorvaneMouseDevice::TakeConnectRead(const ConnectRead& read, bool overtaken) {
   if (read.info_read) info_ = read.info;
   if (read.table_read) {
     slot_count_ = read.info.key_slot_count();
@@ -90,7 +92,8 @@ void CCorvaneMouseDevice::TakeConnectRead(const ConnectRead& read) {
     Trace("mouse: the device information or the key table could not be read");
   }
   ReloadKeyAssignments();
-  TakeSettings(read.settings);
+  // A change the user made while the read ran is newer than what it found.
+  if (!overtaken) TakeSettings(read.settings);
   ApplyToUi();
   ready_ = true;
   if (on_ready) on_ready();
@@ -161,6 +164,9 @@ void CCorvaneMouseDevice::DecodeSettings(std::function<void()> then) {
 
 void CCorvaneMouseDevice::TakeSettings(const SettingsRead& read) {
   channel().set_polling_paused(false);
+  // A read that failed on an open channel tells nothing; only a closed one
+  // decodes the record of the last read again.
+  if (!read.read && channel().open()) return;
   if (read.read) raw_ = read.raw;
   const std::uint8_t mode_before = live_light_.select_item;
   const mouse::DecodedSettings decoded = mouse::DecodeSettings(raw_, ModeCodes(), live_light_);
@@ -209,7 +215,9 @@ bool CCorvaneMouseDevice::WriteKeyTable(int index, std::span<const KeyAssignment
 }
 
 bool CCorvaneMouseDevice::SendKeyTable(int index, const keyboard::Table& table, Done done) {
-  if (!channel().open() || index < 0 || index >= kIndexCount) {
+  // Without the base table read at connect there is no table to write over:
+  // zeros would wipe the mouse's buttons.
+  if (!channel().open() || index < 0 || index >= kIndexCount || slot_count_ == 0) {
     Tell(done, false);
     return false;
   }
@@ -217,6 +225,7 @@ bool CCorvaneMouseDevice::SendKeyTable(int index, const keyboard::Table& table, 
     CCommandChannel& c = channel();
     DeviceInfoBlock info;
     if (!c.QueryLink() || !Succeeded(c.ReadDeviceInfo(info.bytes))) return false;
+    if (!c.SetDataLength(static_cast<std::uint16_t>(length))) return false;
     return LinkedTransaction(
         [&] { return c.WriteIndexBlock(command::kWriteIndexedKeyTable, index, std::span(table).first(length)); });
   };
@@ -292,13 +301,18 @@ void CCorvaneMouseDevice::RestoreDefaults(Done done) {
   const std::filesystem::path current = profile_.ProfilePath();
   if (current.empty()) return Tell(done, false);
   profile_.Load(DefaultDataFile());
-  if (!SaveProfile()) return Tell(done, false);
+  if (!SaveProfile()) {
+    // The defaults must not stay in memory to be saved over the profile by the next edit.
+    profile_.Load(current);
+    return Tell(done, false);
+  }
   ReloadKeyAssignments();
   LoadLighting();
   ApplyToUi();
-  const auto join = WriteJoin::Of(2, std::move(done));
-  WriteKeysWithMacros(0, keys_, [part = WriteJoin::Part(join)](const KeyWriteOutcome& outcome) { part(outcome.ok()); });
-  WriteSettings(WriteJoin::Part(join));
+  // The key table first, then the settings.
+  WriteKeysWithMacros(0, keys_, [this, done = std::move(done)](const KeyWriteOutcome& outcome) {
+    WriteSettings([done, keys_ok = outcome.ok()](bool ok) { Tell(done, keys_ok && ok); });
+  });
 }
 
 // ---- Events ----
@@ -318,7 +332,12 @@ void CCorvaneMouseDevice::HandleEvent(std::uint16_t code) {
     case mouse::MouseEvent::Kind::kIndexSwitch:
       if (!channel().open()) break;
       raw_[0] = event.index;
-      if (event.active_stage) raw_[12] = *event.active_stage;
+      if (event.active_stage) {
+        // The mouse's own DPI button: the pages and the next record write follow it.
+        raw_[12] = *event.active_stage;
+        profile_.SetActiveStage(*event.active_stage);
+        SaveProfile();
+      }
       ApplyToUi();
       break;
     case mouse::MouseEvent::Kind::kIgnored: break;

@@ -102,7 +102,8 @@ class CCorvaneMouseDevice : public CCorvaneUSBDevice {
     mouse::SettingsRecord raw{};
   };
 
-  void TakeConnectRead(const ConnectRead& read);
+  // `overtaken`: a settings write was posted while the read ran.
+  void TakeConnectRead(const ConnectRead& read, bool overtaken);
   // Job side: the record index, then the record, each behind a link check.
   SettingsRead ReadSettings(SettingsRead last);
   void DecodeSettings(std::function<void()> then = {});

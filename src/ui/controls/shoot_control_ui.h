@@ -56,6 +56,11 @@ class CShootControlUI : public CHorizontalLayoutUI {
   ShootImport Import(const std::filesystem::path& source, std::size_t memory_bytes);
   bool Export(const std::filesystem::path& target);
 
+  // The picked shot as its file holds it now (another program may have changed it).
+  void ReloadShot() {
+    if (Ready()) ShowShot();
+  }
+
  private:
   CControlUI* Part(std::string_view name) { return parts_.Get(name); }
   bool Ready() { return files_ && Usable(); }
