@@ -18,6 +18,7 @@
 #include "devices/interface_table.h"
 #include "devices/keyboard/corvane_keyboard_device.h"
 #include "devices/mouse/corvane_mouse_device.h"
+#include "devices/mousepad/corvane_mouse_pad_device.h"
 
 namespace brontal {
 namespace {
@@ -287,6 +288,7 @@ CCorvaneUSBDevice* FindReadyDevice(DeviceRoster& roster, std::string_view device
     if (device->entry() && !device->entry()->IsVisible()) continue;  // offline behind its receiver
     if (auto* keyboard = dynamic_cast<CCorvaneKeyboardDevice*>(device); keyboard && !keyboard->ready()) continue;
     if (auto* mouse = dynamic_cast<CCorvaneMouseDevice*>(device); mouse && !mouse->ready()) continue;
+    if (auto* pad = dynamic_cast<CCorvaneMousePadDevice*>(device); pad && !pad->ready()) continue;
     return device;
   }
   return nullptr;

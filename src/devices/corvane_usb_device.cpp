@@ -219,6 +219,27 @@ void CCorvaneUSBDevice::BindProfile(CBasicProfiledata& profile, LightNameLists& 
   LoadLightNames(static_cast<std::size_t>(GetEntryKind()), UserDataFolder(), names);
 }
 
+void CCorvaneUSBDevice::TakeProfileLighting(CBasicProfiledata& profile, LightSetting& live) {
+  const std::uint8_t before = live.select_item;
+  live = profile.GetLight();
+  lighting::EngineSettings settings;
+  settings.light = live;
+  settings.audio = profile.GetAudioLight();
+  settings.effect_list = profile.GetCustomEffectSteps();
+  settings.light_list = profile.GetLightList();
+  ConfigureAnimation(std::move(settings), live.select_item != before);
+  Invalidate();
+}
+
+bool CCorvaneUSBDevice::ReplaceProfileWithDefaults(CBasicProfiledata& profile) {
+  if (profile.ProfilePath().empty()) return false;
+  profile.Load(DefaultDataFile());
+  if (SaveProfileData(profile)) return true;
+  // The defaults must not stay in memory to be saved over the profile by the next edit.
+  profile.Load(profile.ProfilePath());
+  return false;
+}
+
 bool CCorvaneUSBDevice::LoadSelectedProfile(CBasicProfiledata& profile) {
   if (!profile_panel_) return false;
   const std::filesystem::path path = profile_panel_->ProfileFilePath(profile_panel_->SelectedIndex());
@@ -260,8 +281,22 @@ void CCorvaneUSBDevice::DownloadMacroImage(const MacroIndex& index, std::vector<
                                });
 }
 
-void CCorvaneUSBDevice::PollPowerStatus() {
-  if (!channel_.open() || window_hidden()) return;
+bool CCorvaneUSBDevice::PostSettingsWrite(std::function<bool()> write, WriteDone done) {
+  constexpr std::uint32_t kSettingsWriteKey = 1;
+  const std::uint64_t generation = settings_writes_.Post(std::move(done));
+  io_.PostCoalesced(kSettingsWriteKey, [this, life = LifeToken(), write = std::move(write), generation] {
+    const bool ok = write();
+    loop_.Post([this, life, ok, generation] {
+      if (life.expired()) return;
+      if (!ok) Trace("设置写入失败");
+      settings_writes_.Written(generation, ok);
+    });
+  });
+  return channel_.open();
+}
+
+void CCorvaneUSBDevice::PollPowerStatus(bool while_hidden) {
+  if (!channel_.open() || (window_hidden() && !while_hidden)) return;
   ReadPowerStatus([this](PowerStatus status) {
     if (!status) return;
     if (battery()) battery()->SetPowerStatus(*status);

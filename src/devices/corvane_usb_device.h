@@ -280,9 +280,22 @@ class CCorvaneUSBDevice : public CHorizontalLayoutUI, public CNotifyPump {
     RunJob<bool>([this] { return ReceiverLinkAlive(); }, std::move(done));
   }
   SettingsWriteWaiters& settings_writes() { return settings_writes_; }
+  // The settings record write: `write` runs on the worker, coalesced (while
+  // one waits, a newer one takes its place and every caller of the replaced
+  // ones hears the newer outcome). False when the channel is closed.
+  bool PostSettingsWrite(std::function<bool()> write, WriteDone done);
   // The status timer's poll of the families that report power: the battery
-  // gauge and the window hear the level. Not while the window is hidden.
-  void PollPowerStatus();
+  // gauge and the window hear the level. Keyboards and mice skip it while the
+  // window is hidden.
+  void PollPowerStatus(bool while_hidden = false);
+  // The profile's lighting becomes `live` and goes to the animation thread,
+  // restarted when the mode changed. For the families whose animation needs
+  // nothing but the profile.
+  void TakeProfileLighting(CBasicProfiledata& profile, LightSetting& live);
+  // The current profile's content replaced by the default data and saved;
+  // false (with the profile as it was) when there is no current profile or
+  // it could not be saved.
+  bool ReplaceProfileWithDefaults(CBasicProfiledata& profile);
   // The family's profile bound to this model's files, once.
   void BindProfile(CBasicProfiledata& profile, LightNameLists& names);
   // Loads the profile the selector has selected into `profile`, then the

@@ -26,7 +26,6 @@ namespace {
 
 using keyboard::Table;
 
-constexpr std::uint32_t kSettingsWriteKey = 1;
 // Where the device page shows the picture in the main window, right of the
 // profile selector (floating controls take window coordinates).
 constexpr Rect kPictureArea{284, 136, 792, 312};
@@ -317,16 +316,11 @@ bool CCorvaneKeyboardDevice::WriteSettings(int address_index, std::uint8_t recor
   const keyboard::SettingsRecord record =
       keyboard::EncodeSettings(raw_, profile_.GetLight(), profile_.GetKeyboardSystem(), ModeCodes(), record_value);
   const auto address = static_cast<std::uint32_t>(std::max(0, address_index)) * keyboard::kRecordStride;
-  const std::uint64_t generation = settings_writes().Post(std::move(done));
-  io().PostCoalesced(kSettingsWriteKey, [this, life = LifeToken(), record, address, generation] {
-    const bool ok = Transaction([&] { return channel().WriteAt(command::kWriteParameters, record, address); });
-    loop().Post([this, life, ok, generation] {
-      if (life.expired()) return;
-      if (!ok) Trace("设置写入失败");
-      settings_writes().Written(generation, ok);
-    });
-  });
-  return channel().open();
+  return PostSettingsWrite(
+      [this, record, address] {
+        return Transaction([&] { return channel().WriteAt(command::kWriteParameters, record, address); });
+      },
+      std::move(done));
 }
 
 // ---- Key tables ----
@@ -465,17 +459,7 @@ void CCorvaneKeyboardDevice::ApplySelectedProfile(Done done) {
 }
 
 void CCorvaneKeyboardDevice::RestoreDefaults(Done done) {
-  if (profile_.ProfilePath().empty()) {
-    Tell(done, false);
-    return;
-  }
-  profile_.Load(DefaultDataFile());
-  if (!SaveProfileData(profile_)) {
-    // The file keeps the user's profile: so does the device.
-    profile_.Load(profile_.ProfilePath());
-    Tell(done, false);
-    return;
-  }
+  if (!ReplaceProfileWithDefaults(profile_)) return Tell(done, false);
   // The device's tables lie over the list GetKeyList gives; the defaults are
   // the file's own list.
   keys_ = profile_.GetStoredKeyList();

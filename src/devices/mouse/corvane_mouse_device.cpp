@@ -14,7 +14,6 @@
 namespace brontal {
 namespace {
 
-constexpr std::uint32_t kSettingsWriteKey = 1;
 constexpr int kIndexCount = 4;
 
 bool Succeeded(CommandResult r) { return r == CommandResult::kSuccess; }
@@ -118,20 +117,8 @@ bool CCorvaneMouseDevice::RepairDanglingMacros() {
 bool CCorvaneMouseDevice::SaveProfile() { return SaveProfileData(profile_); }
 
 int CCorvaneMouseDevice::LoadLighting() {
-  const std::uint8_t before = live_light_.select_item;
-  live_light_ = profile_.GetLight();
-  UpdateAnimation(live_light_.select_item != before);
-  Invalidate();
+  TakeProfileLighting(profile_, live_light_);
   return 1;
-}
-
-void CCorvaneMouseDevice::UpdateAnimation(bool restart) {
-  lighting::EngineSettings settings;
-  settings.light = live_light_;
-  settings.audio = profile_.GetAudioLight();
-  settings.effect_list = profile_.GetCustomEffectSteps();
-  settings.light_list = profile_.GetLightList();
-  ConfigureAnimation(std::move(settings), restart);
 }
 
 bool CCorvaneMouseDevice::ApplyLightRecord(const LightSetting& record, Done done) {
@@ -168,16 +155,14 @@ void CCorvaneMouseDevice::TakeSettings(const SettingsRead& read) {
   // decodes the record of the last read again.
   if (!read.read && channel().open()) return;
   if (read.read) raw_ = read.raw;
-  const std::uint8_t mode_before = live_light_.select_item;
   const mouse::DecodedSettings decoded = mouse::DecodeSettings(raw_, ModeCodes(), live_light_);
-  live_light_ = decoded.light;
   const Json::Value before = profile_.Document();
   profile_.SetActiveStage(decoded.active_stage);
-  profile_.SetLight(live_light_);
+  profile_.SetLight(decoded.light);
   // Most connects find what the profile already holds: the file is written
   // only when the mouse told something new.
   if (!profile_.ProfilePath().empty() && profile_.Document() != before) SaveProfile();
-  UpdateAnimation(live_light_.select_item != mode_before);
+  TakeProfileLighting(profile_, live_light_);
 }
 
 bool CCorvaneMouseDevice::WriteSettings(Done done, std::optional<ScreenSize> screen) {
@@ -194,17 +179,13 @@ bool CCorvaneMouseDevice::WriteSettings(Done done, std::optional<ScreenSize> scr
                                                               .screen_width = size.width,
                                                               .screen_height = size.height},
                                                              ModeCodes());
-  const std::uint64_t generation = settings_writes().Post(std::move(done));
-  io().PostCoalesced(kSettingsWriteKey, [this, life = LifeToken(), record, generation] {
-    const bool ok = LinkedTransaction(
-        [&] { return channel().WriteAt(command::kWriteParameters, std::span(record).first(mouse::kWrittenBytes), 0); });
-    loop().Post([this, life, ok, generation] {
-      if (life.expired()) return;
-      if (!ok) Trace("设置写入失败");
-      settings_writes().Written(generation, ok);
-    });
-  });
-  return channel().open();
+  return PostSettingsWrite(
+      [this, record] {
+        return LinkedTransaction([&] {
+          return channel().WriteAt(command::kWriteParameters, std::span(record).first(mouse::kWrittenBytes), 0);
+        });
+      },
+      std::move(done));
 }
 
 // ---- Key table and macros ----
@@ -298,14 +279,7 @@ void CCorvaneMouseDevice::ApplySelectedProfile(Done done) {
 }
 
 void CCorvaneMouseDevice::RestoreDefaults(Done done) {
-  const std::filesystem::path current = profile_.ProfilePath();
-  if (current.empty()) return Tell(done, false);
-  profile_.Load(DefaultDataFile());
-  if (!SaveProfile()) {
-    // The defaults must not stay in memory to be saved over the profile by the next edit.
-    profile_.Load(current);
-    return Tell(done, false);
-  }
+  if (!ReplaceProfileWithDefaults(profile_)) return Tell(done, false);
   ReloadKeyAssignments();
   LoadLighting();
   ApplyToUi();

@@ -114,7 +114,6 @@ class CCorvaneMouseDevice : public CCorvaneUSBDevice {
   bool LinkedTransaction(const std::function<CommandResult()>& body);
   void DownloadMacros(const MacroIndex& index, std::vector<std::uint8_t> macros, MacroDone done);
   bool SendKeyTable(int index, const keyboard::Table& table, Done done);
-  void UpdateAnimation(bool restart);
 
   CMouseProfiledata profile_;
   LightNameLists light_names_;
