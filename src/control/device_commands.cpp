@@ -10,6 +10,7 @@
 #include "control/macro_commands.h"
 #include "control/macro_record_command.h"
 #include "control/mouse_commands.h"
+#include "control/pad_commands.h"
 #include "control/shoot_commands.h"
 #include "device_access/hid_path.h"
 #include "devices/corvane_usb_device.h"
@@ -47,7 +48,8 @@ constexpr std::array kCommands = {
                       "sensor's surface by its number or name, as show lists it); kept in the profile\n"
                       "only: pointer-speed (0-20), pointer-precision (0-1), double-click-time\n"
                       "(0-5000), wheel-lines (0-100), wheel-page (0-1). --screen WxH sends that screen\n"
-                      "size instead of the one brontal-driver stored.\n",
+                      "size instead of the one brontal-driver stored.\n"
+                      "Mouse pad settings: mode, brightness, speed, multicolor, color as above.\n",
                       kSetOptions},
     DeviceCommandInfo{"keys", "keys DEVICE [--fn] [--index N] [--json]", "every key with its slot, LED and action",
                       "Lists every logical key with its slot, LED number, action and default action\n"
@@ -236,7 +238,6 @@ bool ParseDeviceCommand(std::span<const std::string> words, DeviceCommandLine& l
     return false;
   }
   if (line.info->name == "lighting") return lighting_commands::Check(line, error);
-  if (line.info->name == "macro") return macro_commands::Check(line, error);
   if (line.info->name == "defaults") return defaults_command::Check(line, error);
   if (line.info->name == "layer") {
     if (family != "keyboard") {
@@ -252,6 +253,8 @@ bool ParseDeviceCommand(std::span<const std::string> words, DeviceCommandLine& l
     }
     return shoot_commands::Check(line, error);
   }
+  if (family == "mousepad" && line.info->name != "profile") return pad_commands::Check(line, error);
+  if (line.info->name == "macro") return macro_commands::Check(line, error);
   if (family == "mouse" && mouse_commands::Takes(line.info->name)) return mouse_commands::Check(line, error);
   if (line.args.Value("--screen")) {
     error = "--screen is the mouse's";
@@ -319,6 +322,9 @@ void RunDeviceRequest(DeviceRoster& roster, const DeviceRequest& request, std::f
     if (line.info->name == "shoot") return shoot_commands::Run(*mouse, line, std::move(done));
     if (mouse_commands::Takes(line.info->name)) return mouse_commands::Run(*mouse, line, std::move(done));
   }
+  if (auto* pad = dynamic_cast<CCorvaneMousePadDevice*>(device);
+      pad && (line.info->name == "show" || line.info->name == "set"))
+    return pad_commands::Run(*pad, line, std::move(done));
   if (auto* keyboard = dynamic_cast<CCorvaneKeyboardDevice*>(device)) {
     if (line.info->name == "macro")
       macro_commands::Run(*keyboard, line, std::move(done));

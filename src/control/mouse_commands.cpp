@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "control/key_action_word.h"
-#include "control/light_mode_names.h"
+#include "control/light_setting_words.h"
 #include "control/macro_download_words.h"
 #include "control/setting_words.h"
 #include "devices/mouse/corvane_mouse_device.h"
@@ -65,11 +65,9 @@ const ProfileNumber* FindProfileNumber(std::string_view name) {
   return nullptr;
 }
 
-constexpr std::string_view kLightNames[] = {"mode", "brightness", "speed", "direction", "multicolor", "color"};
-
 bool KnownName(std::string_view name) {
-  return std::ranges::find(kLightNames, name) != std::end(kLightNames) || name == "polling-rate" ||
-         name == "dpi-active" || name == "surface" || FindProfileNumber(name) || ParseStageName(name);
+  return light_setting_words::IsLightName(name) || name == "polling-rate" || name == "dpi-active" ||
+         name == "surface" || FindProfileNumber(name) || ParseStageName(name);
 }
 
 struct EnteredDpi {
@@ -127,13 +125,7 @@ void Show(CCorvaneMouseDevice& mouse, const DeviceCommandLine& line, Done done) 
   v["dpi_step"] = scale.step;
   v["dpi_largest"] = scale.LargestEntry();
   Json::Value& s = v["settings"];
-  s["mode"] = light.select_item;
-  s["mode_name"] = light.select_item < modes.size() ? modes[light.select_item].name : "";
-  s["brightness"] = light.light;
-  s["speed"] = light.speed;
-  s["direction"] = light.fx;
-  s["multicolor"] = light.multi_color;
-  s["color"] = HexColour(light.red, light.green, light.blue);
+  light_setting_words::Show(light, modes, s);
   s["polling-rate"] = system.report_rate;
   s["dpi-active"] = profile.GetActiveStage();
   const std::vector<SurfaceCorrection> surfaces = profile.GetCorrections();
@@ -158,12 +150,7 @@ void Show(CCorvaneMouseDevice& mouse, const DeviceCommandLine& line, Done done) 
   out << "mouse " << ids << " (" << v["link"].asString() << ")  button slots " << mouse.slot_count()
       << "  macro memory " << mouse.info().macro_memory_bytes() << " bytes  sensor " << std::hex << scale.sensor
       << std::dec << "  on-board index " << int{mouse.settings_index()} << '\n';
-  for (const std::string& name : s.getMemberNames()) {
-    if (name == "mode_name") continue;
-    out << "  " << name << " = " << (s[name].isString() ? s[name].asString() : std::to_string(s[name].asInt()));
-    if (name == "mode" && !s["mode_name"].asString().empty()) out << " (" << s["mode_name"].asString() << ")";
-    out << '\n';
-  }
+  out << light_setting_words::SettingLines(s);
   for (Json::ArrayIndex i = 0; i < stages.size(); ++i) {
     const Json::Value& row = stages[i];
     out << "  dpi." << i << " = " << row["dpi_x"].asInt();
@@ -235,27 +222,7 @@ void Set(CCorvaneMouseDevice& mouse, const DeviceCommandLine& line, Done done) {
         active = static_cast<std::uint8_t>(*value);
       continue;
     }
-    std::optional<long> value;
-    if (name == "mode") {
-      value = ParseLightMode(pair.value, mouse.LightModes());
-      if (value && static_cast<std::size_t>(*value) >= mouse.LightModes().size()) value.reset();
-    } else if (name == "color") {
-      value = setting_words::ParseColour(pair.value);
-    } else {
-      value = ParseNumber(pair.value, 0, name == "brightness" || name == "speed" ? 4 : 1);
-    }
-    if (!value) return done(Refused(pair, ""));
-    const auto byte = static_cast<std::uint8_t>(*value);
-    if (name == "mode") light.select_item = byte;
-    if (name == "brightness") light.light = byte;
-    if (name == "speed") light.speed = byte;
-    if (name == "direction") light.fx = byte;
-    if (name == "multicolor") light.multi_color = byte;
-    if (name == "color") {
-      light.red = static_cast<std::uint8_t>(*value >> 16);
-      light.green = static_cast<std::uint8_t>(*value >> 8);
-      light.blue = byte;
-    }
+    if (!light_setting_words::Apply(name, pair.value, mouse.LightModes(), light)) return done(Refused(pair, ""));
   }
   // The active stage is never past the list, nor switched off.
   if (switched_off.contains(active))

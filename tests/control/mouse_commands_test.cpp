@@ -4,9 +4,9 @@
 
 #include <filesystem>
 
+#include "control/device_command_fixture.h"
 #include "control/device_commands.h"
 #include "devices/mouse/corvane_mouse_device.h"
-#include "devices/simulated_product_fixture.h"
 #include "models/memory_layout.h"
 
 namespace brontal {
@@ -17,21 +17,9 @@ using sim::MemoryRegion;
 constexpr std::size_t kTableStride = 0x180;     // one on-board index's key table
 constexpr Json::ArrayIndex kMissingButton = 7;  // the simulated mouse has no DPI-cycle button
 
-class MouseCommandsTest : public test::SimulatedProductFixture<CCorvaneMouseDevice> {
+class MouseCommandsTest : public test::DeviceCommandFixture<CCorvaneMouseDevice> {
  protected:
-  MouseCommandsTest() : SimulatedProductFixture(0x2003) {
-    CCorvaneMouseDevice& mouse = Open();
-    loop.AdvanceBy(CDeviceOptionUI::kConnectDelay);
-    EXPECT_TRUE(PumpUntil([&] { return mouse.ready(); }));
-    Device().Journal().Clear();
-  }
-
-  DeviceReply Run(std::vector<std::string> args) {
-    std::optional<DeviceReply> reply;
-    RunDeviceRequest(roster_, {std::move(args), "test"}, [&](DeviceReply r) { reply = std::move(r); });
-    EXPECT_TRUE(PumpUntil([&] { return reply.has_value(); }));
-    return reply.value_or(DeviceReply{-1, "", "no reply"});
-  }
+  MouseCommandsTest() : DeviceCommandFixture(0x2003) {}
   DeviceReply Set(std::vector<std::string> words) {
     words.insert(words.begin(), {"set", "mouse"});
     return Run(std::move(words));

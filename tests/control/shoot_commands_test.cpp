@@ -6,9 +6,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "control/device_command_fixture.h"
 #include "control/device_commands.h"
 #include "devices/mouse/corvane_mouse_device.h"
-#include "devices/simulated_product_fixture.h"
 #include "helpers/temporary_folder.h"
 #include "macros/shoot_file.h"
 #include "macros/shoot_image.h"
@@ -24,21 +24,13 @@ constexpr std::size_t kFactoryEvents = kShotCount * kShotEvents;
 constexpr std::size_t kFactoryImageBytes = 2920;  // four factory patterns
 constexpr std::size_t kChunkBytes = 56;
 
-class ShootCommandsTest : public test::SimulatedProductFixture<CCorvaneMouseDevice> {
+class ShootCommandsTest : public test::DeviceCommandFixture<CCorvaneMouseDevice> {
  protected:
-  ShootCommandsTest() : SimulatedProductFixture(0x2003) {
-    CCorvaneMouseDevice& mouse = Open();
-    loop.AdvanceBy(CDeviceOptionUI::kConnectDelay);
-    EXPECT_TRUE(PumpUntil([&] { return mouse.ready(); }));
-    Device().Journal().Clear();
-  }
+  ShootCommandsTest() : DeviceCommandFixture(0x2003) {}
 
   DeviceReply Run(std::vector<std::string> words) {
     words.insert(words.begin(), {"shoot", "mouse"});
-    std::optional<DeviceReply> reply;
-    RunDeviceRequest(roster_, {std::move(words), "test"}, [&](DeviceReply r) { reply = std::move(r); });
-    EXPECT_TRUE(PumpUntil([&] { return reply.has_value(); }));
-    return reply.value_or(DeviceReply{-1, "", "no reply"});
+    return DeviceCommandFixture::Run(std::move(words));
   }
   Json::Value RunJson(std::vector<std::string> words) {
     words.push_back("--json");
