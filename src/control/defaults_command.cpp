@@ -1,16 +1,11 @@
 #include "control/defaults_command.h"
 
+#include "control/setting_words.h"
 #include "devices/corvane_usb_device.h"
 
 namespace brontal::defaults_command {
 
-bool Check(const DeviceCommandLine& line, std::string& error) {
-  if (!line.args.positional.empty()) {
-    error = "unexpected argument '" + line.args.positional.front() + "'";
-    return false;
-  }
-  return true;
-}
+bool Check(const DeviceCommandLine& line, std::string& error) { return setting_words::CheckNoArguments(line, error); }
 
 void Run(CCorvaneUSBDevice& device, const DeviceCommandLine& line, std::function<void(DeviceReply)> done) {
   device.RestoreDefaults([device_word = line.device, done = std::move(done)](bool ok) {

@@ -5,17 +5,12 @@
 #include <cstdio>
 #include <sstream>
 
+#include "control/setting_words.h"
 #include "devices/corvane_usb_device.h"
 
 namespace brontal::lighting_commands {
 
-bool Check(const DeviceCommandLine& line, std::string& error) {
-  if (!line.args.positional.empty()) {
-    error = "unexpected argument '" + line.args.positional.front() + "'";
-    return false;
-  }
-  return true;
-}
+bool Check(const DeviceCommandLine& line, std::string& error) { return setting_words::CheckNoArguments(line, error); }
 
 void Run(CCorvaneUSBDevice& device, const DeviceCommandLine& line, std::function<void(DeviceReply)> done) {
   const std::vector<LightMode> modes = device.LightModes();

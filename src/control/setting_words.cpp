@@ -55,6 +55,12 @@ int OnboardIndex(const DeviceCommandLine& line, int profile_position) {
   return std::max(0, profile_position);
 }
 
+bool CheckNoArguments(const DeviceCommandLine& line, std::string& error) {
+  if (line.args.positional.empty()) return true;
+  error = "unexpected argument '" + line.args.positional.front() + "'";
+  return false;
+}
+
 bool CheckPairs(const DeviceCommandLine& line, std::string& error,
                 const std::function<bool(const Pair&, std::string&)>& check) {
   if (line.args.positional.empty()) {

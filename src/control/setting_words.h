@@ -38,6 +38,9 @@ bool CheckOnboardIndex(const DeviceCommandLine& line, std::string& error);
 // table when there is no position).
 int OnboardIndex(const DeviceCommandLine& line, int profile_position);
 
+// A command that takes no words after the device.
+bool CheckNoArguments(const DeviceCommandLine& line, std::string& error);
+
 // Every positional word is NAME=VALUE and passes `check`.
 bool CheckPairs(const DeviceCommandLine& line, std::string& error,
                 const std::function<bool(const Pair&, std::string&)>& check);
