@@ -106,13 +106,7 @@ CMainWnd::CMainWnd(Toolkit& toolkit, const AppMessages& messages, DesktopService
     // The lighting page follows what the selected device shows.
     device.on_shown_on_panels = [this](CCorvaneUSBDevice& shown) {
       const CDeviceOptionUI* entry = roster_.SelectedEntry();
-      if (!entry || entry->device() != &shown) return;
-      lighting_page_.ShowSelectedDevice();
-      system_page_.ShowSelectedDevice();
-      mouse_page_.ShowSelectedDevice();
-      key_assignment_.ShowSelectedDevice();
-      macro_panel_.ShowSelectedDevice();
-      shoot_panel_.ShowSelectedDevice();
+      if (entry && entry->device() == &shown) ShowSelectedDeviceOnPages();
     };
     if (CDeviceProfileUI* panel = device.profile_panel())
       panel->SetNoticeHandler([this](const std::string& text) { ShowNotice(text); });
@@ -141,6 +135,15 @@ CMainWnd::CMainWnd(Toolkit& toolkit, const AppMessages& messages, DesktopService
     macro_panel_.OnSelectedDeviceLeaving();
     shoot_panel_.OnSelectedDeviceLeaving();
   };
+}
+
+void CMainWnd::ShowSelectedDeviceOnPages() {
+  lighting_page_.ShowSelectedDevice();
+  system_page_.ShowSelectedDevice();
+  mouse_page_.ShowSelectedDevice();
+  key_assignment_.ShowSelectedDevice();
+  macro_panel_.ShowSelectedDevice();
+  shoot_panel_.ShowSelectedDevice();
 }
 
 void CMainWnd::TellMacroDownload(const MacroDownloadResult& result) {
@@ -353,13 +356,11 @@ void CMainWnd::OnWindowSelect(const RoutedNotify& route, TNotifyUI& msg) {
   if (route.name == "device_select") {
     if (!entry->IsSelected()) return;
     roster_.ShowEntry(*entry);
-    if (entry->device()) entry->device()->ApplyToUi();
-    lighting_page_.ShowSelectedDevice();
-    system_page_.ShowSelectedDevice();
-    mouse_page_.ShowSelectedDevice();
-    key_assignment_.ShowSelectedDevice();
-    macro_panel_.ShowSelectedDevice();
-    shoot_panel_.ShowSelectedDevice();
+    // A device's ApplyToUi shows it on the pages; an entry without one empties them.
+    if (entry->device())
+      entry->device()->ApplyToUi();
+    else
+      ShowSelectedDeviceOnPages();
   } else {  // "synchro_device_select"
     entry->RefreshIcons();
     roster_.RefreshNoDeviceState();

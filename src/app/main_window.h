@@ -112,6 +112,8 @@ class CMainWnd : public WindowImplBase, public SkinReceiver {
 
   // A key of the device picture in the per-key colour mode: the key painted.
   void PaintPictureKey(int key);
+  // Every page shows the selected device (or none).
+  void ShowSelectedDeviceOnPages();
   // Why a device's keys were not written after its macro download.
   void TellMacroDownload(const MacroDownloadResult& result);
   // "shootdate_save_btn": the four patterns to the selected mouse.

@@ -5,7 +5,6 @@
 #include "control/command_line.h"
 #include "macros/key_function_catalogue.h"
 #include "macros/macro_key_action.h"
-#include "support/ascii_text.h"
 
 namespace brontal {
 namespace {
@@ -91,12 +90,7 @@ std::optional<KeyActionWord> ParseKeyActionWord(std::string_view word, std::stri
 
 std::optional<KeyAction> MacroWordAction(const KeyActionWord& word, const MacroIndex& macros, std::string& error) {
   const std::string& name = *word.macro_name;
-  // Names differ in more than letter case, unless the file was edited by hand.
-  std::optional<std::size_t> found;
-  for (std::size_t index = 0; index < macros.Count() && !found; ++index)
-    if (macros.Name(index) == name) found = index;
-  for (std::size_t index = 0; index < macros.Count() && !found; ++index)
-    if (EqualIgnoringAsciiCase(macros.Name(index), name)) found = index;
+  const std::optional<std::size_t> found = macros.Find(name);
   if (!found) {
     error = "no macro is named '" + name + "'";
     return std::nullopt;

@@ -7,7 +7,7 @@
 
 namespace brontal {
 
-std::optional<long> ParseLightMode(std::string_view text, const std::vector<LightMode>& modes) {
+std::optional<long> ParseLightMode(std::string_view text, std::span<const LightMode> modes) {
   if (const auto number = ParseNumber(text, 0, 255)) return number;
   for (std::size_t i = 0; i < modes.size(); ++i)
     if (EqualIgnoringAsciiCase(modes[i].name, text)) return static_cast<long>(i);

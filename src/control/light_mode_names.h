@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -10,7 +11,7 @@
 namespace brontal {
 
 // The mode index a word names: a number, or a mode's name in any letter case.
-std::optional<long> ParseLightMode(std::string_view text, const std::vector<LightMode>& modes);
+std::optional<long> ParseLightMode(std::string_view text, std::span<const LightMode> modes);
 
 // The factory modes of a light slot (0 keyboard, 1 mouse, 2 mouse pad, 3 headset).
 std::vector<LightMode> FactoryLightModes(std::size_t light_slot);

@@ -20,8 +20,7 @@ bool IsLightName(std::string_view name) { return std::ranges::find(kNames, name)
 bool Apply(std::string_view name, std::string_view value, std::span<const LightMode> modes, LightSetting& light) {
   std::optional<long> number;
   if (name == "mode") {
-    const std::vector<LightMode> list(modes.begin(), modes.end());
-    number = ParseLightMode(value, list);
+    number = ParseLightMode(value, modes);
     if (number && static_cast<std::size_t>(*number) >= modes.size()) number.reset();
   } else if (name == "color") {
     number = setting_words::ParseColour(value);

@@ -18,7 +18,6 @@
 #include "macros/macro_folder.h"
 #include "macros/macro_key_repair.h"
 #include "profiles/profile_list_file.h"
-#include "support/ascii_text.h"
 
 namespace brontal::macro_commands {
 namespace {
@@ -39,16 +38,6 @@ std::string JsonText(const Json::Value& value) {
   std::ostringstream out;
   WriteJson(out, value);
   return out.str();
-}
-
-// The exact name first, then the name in any letter case (names are unique
-// without regard to case unless the index was edited by hand).
-std::optional<std::size_t> Find(const MacroIndex& index, std::string_view name) {
-  for (std::size_t i = 0; i < index.Count(); ++i)
-    if (index.Name(i) == name) return i;
-  for (std::size_t i = 0; i < index.Count(); ++i)
-    if (EqualIgnoringAsciiCase(index.Name(i), name)) return i;
-  return std::nullopt;
 }
 
 DeviceReply NoSuchMacro(std::string_view name) {
@@ -97,7 +86,7 @@ void List(const MacroFolder& folder, bool json, Done done) {
 
 void Show(const MacroFolder& folder, std::string_view name, bool json, Done done) {
   const MacroIndex index = folder.Index();
-  const std::optional<std::size_t> found = Find(index, name);
+  const std::optional<std::size_t> found = index.Find(name);
   if (!found) return done(NoSuchMacro(name));
   Json::Value rows(Json::arrayValue);
   std::string out = EventRow("event", "input", "action", "delay");
@@ -134,7 +123,7 @@ void Add(const MacroFolder& folder, Done done) {
 }
 
 void Rename(const MacroFolder& folder, std::string_view old_name, std::string_view new_name, Done done) {
-  const std::optional<std::size_t> found = Find(folder.Index(), old_name);
+  const std::optional<std::size_t> found = folder.Index().Find(old_name);
   if (!found) return done(NoSuchMacro(old_name));
   switch (folder.Rename(*found, new_name)) {
     case MacroRename::kRenamed: return done({0, "", ""});
@@ -146,7 +135,7 @@ void Rename(const MacroFolder& folder, std::string_view old_name, std::string_vi
 }
 
 void Delete(CCorvaneKeyboardDevice& keyboard, const MacroFolder& folder, std::string_view name, Done done) {
-  const std::optional<std::size_t> found = Find(folder.Index(), name);
+  const std::optional<std::size_t> found = folder.Index().Find(name);
   if (!found) return done(NoSuchMacro(name));
   // The index first: should it fail, no key has been renumbered against it.
   if (!folder.Remove(*found)) return done(Failure("the macro index could not be written; nothing was deleted"));
@@ -178,7 +167,7 @@ void Import(const MacroFolder& folder, const std::string& file, Done done) {
 }
 
 void Export(const MacroFolder& folder, std::string_view name, const std::string& file, Done done) {
-  const std::optional<std::size_t> found = Find(folder.Index(), name);
+  const std::optional<std::size_t> found = folder.Index().Find(name);
   if (!found) return done(NoSuchMacro(name));
   if (!folder.Export(*found, file)) return done(Failure("the macro could not be copied to " + file));
   done({0, "", ""});

@@ -8,7 +8,6 @@
 #include "input_capture/capture_choice.h"
 #include "macros/macro_editor.h"
 #include "macros/macro_folder.h"
-#include "support/ascii_text.h"
 #include "ui/toolkit/message_loop.h"
 
 namespace brontal::macro_record_command {
@@ -50,16 +49,10 @@ struct Recording {
   TimerId timer{};
 };
 
-std::optional<std::size_t> FindByName(const MacroIndex& index, std::string_view name) {
-  for (std::size_t i = 0; i < index.Count(); ++i)
-    if (EqualIgnoringAsciiCase(index.Name(i), name)) return i;
-  return std::nullopt;
-}
-
 // The macro of that name, made when there is none; nullopt, with the reason.
 std::optional<std::size_t> MacroNamed(const MacroFolder& folder, std::string_view name, bool& made,
                                       std::string& reason) {
-  if (std::optional<std::size_t> found = FindByName(folder.Index(), name)) return found;
+  if (std::optional<std::size_t> found = folder.Index().Find(name)) return found;
   if (folder.Index().Count() >= kMacroLimit) {
     reason = "there is no macro named '" + std::string(name) + "' and there are " + std::to_string(kMacroLimit) +
              " macros already";

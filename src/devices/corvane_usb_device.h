@@ -90,7 +90,11 @@ class CCorvaneUSBDevice : public CHorizontalLayoutUI, public CNotifyPump {
   // worker; the base answers at once.
   virtual void CheckLinkAlive(std::function<void(bool)> done) { done(IsLinkAlive()); }
   virtual int ReloadKeyTables() { return 0; }
-  virtual void ApplyToUi() {}
+  // The pages show the device's values again.
+  virtual void ApplyToUi() {
+    Invalidate();
+    if (on_shown_on_panels) on_shown_on_panels(*this);
+  }
   // Told when ApplyToUi has the pages show the device's values again.
   std::function<void(CCorvaneUSBDevice&)> on_shown_on_panels;
   virtual std::string CurrentProfileFile() const { return {}; }
@@ -268,11 +272,6 @@ class CCorvaneUSBDevice : public CHorizontalLayoutUI, public CNotifyPump {
     loop_.Post([life = LifeToken(), task = std::move(task)] {
       if (!life.expired()) task();
     });
-  }
-  // The pages show the device's values again.
-  void ShowOnPanels() {
-    Invalidate();
-    if (on_shown_on_panels) on_shown_on_panels(*this);
   }
   // The link test of a product that may sit behind its receiver: on the worker.
   bool ReceiverLinkAlive() { return channel_.open() && receiver_link() && channel_.QueryLink(); }

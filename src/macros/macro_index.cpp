@@ -50,6 +50,14 @@ std::string MacroIndex::Guid(std::size_t index) const {
   return guid;
 }
 
+std::optional<std::size_t> MacroIndex::Find(std::string_view name) const {
+  for (std::size_t i = 0; i < Count(); ++i)
+    if (Name(i) == name) return i;
+  for (std::size_t i = 0; i < Count(); ++i)
+    if (EqualIgnoringAsciiCase(Name(i), name)) return i;
+  return std::nullopt;
+}
+
 bool MacroIndex::HasName(std::string_view name, std::optional<std::size_t> except) const {
   for (std::size_t i = 0; i < Count(); ++i) {
     if (i != except && EqualIgnoringAsciiCase(Name(i), name)) return true;

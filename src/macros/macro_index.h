@@ -33,6 +33,10 @@ class MacroIndex {
   // outside the folder nor share, and on removal delete, another's file.
   std::string Guid(std::size_t index) const;
 
+  // The macro of that name: the exact name first, then the name in any
+  // letter case (names differ in more than case unless the file was edited
+  // by hand).
+  std::optional<std::size_t> Find(std::string_view name) const;
   // Names compare with ASCII letters in either case.
   bool HasName(std::string_view name, std::optional<std::size_t> except = std::nullopt) const;
   bool HasGuid(std::string_view guid) const;

@@ -54,7 +54,6 @@ class CCorvaneKeyboardDevice : public CCorvaneUSBDevice {
   // lists have them (at once, with the images unchanged, when the channel is
   // closed). 0 when nothing was read.
   int ReloadKeyTables(std::function<void()> then);
-  void ApplyToUi() override { ShowOnPanels(); }
   std::string CurrentProfileFile() const override;
   std::optional<LightSetting> LiveLight() const override { return live_light_; }
   bool StreamsLights() const override { return keyboard::IsHostDrivenMode(live_light_.select_item); }

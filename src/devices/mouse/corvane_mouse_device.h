@@ -43,7 +43,6 @@ class CCorvaneMouseDevice : public CCorvaneUSBDevice {
   void PollStatus() override { PollPowerStatus(); }
   bool IsLinkAlive() override { return ReceiverLinkAlive(); }
   void CheckLinkAlive(std::function<void(bool)> done) override { CheckReceiverLink(std::move(done)); }
-  void ApplyToUi() override { ShowOnPanels(); }
   std::string CurrentProfileFile() const override { return profile_.ProfilePath().string(); }
   std::optional<LightSetting> LiveLight() const override { return live_light_; }
   std::vector<LightMode> LightModes() const override { return light_names_.modes; }

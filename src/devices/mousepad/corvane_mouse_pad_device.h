@@ -31,7 +31,6 @@ class CCorvaneMousePadDevice : public CCorvaneUSBDevice {
   void OnSyncRequest() override;
   // The pad reports its power whether the window shows or not.
   void PollStatus() override { PollPowerStatus(true); }
-  void ApplyToUi() override { ShowOnPanels(); }
   std::string CurrentProfileFile() const override { return profile_.ProfilePath().string(); }
   std::optional<LightSetting> LiveLight() const override { return live_light_; }
   std::vector<LightMode> LightModes() const override { return light_names_.modes; }

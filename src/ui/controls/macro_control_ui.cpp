@@ -188,33 +188,31 @@ void CMacroControlUI::ShowFolder(const std::optional<std::filesystem::path>& fol
   if (CControlUI* macros = Part("macro_name_tab")) macros->SetEnabled(folder_.has_value());
 }
 
-void CMacroControlUI::RefreshMacroList() {
-  auto* list = Part<CListUI>(kMacroList);
-  if (recording_ || !folder_ || !list) return;
+std::optional<std::size_t> CMacroControlUI::RefillKeepingOpenRow() {
   const std::string open = editor_ ? editor_->Guid() : std::string();
   FillMacroList();
   const MacroIndex index = folder_->Index();
-  for (std::size_t i = 0; i < index.Count() && !open.empty(); ++i) {
-    if (index.Guid(i) != open) continue;
-    // Still there: it stays open as it is, perhaps under a new name.
-    list->SelectItem(static_cast<int>(i), false);
-    if (CControlUI* name = Part(kNameField)) name->SetText(index.Name(i));
-    return;
-  }
-  PickMacroRow(std::nullopt);
+  for (std::size_t i = 0; i < index.Count() && !open.empty(); ++i)
+    if (index.Guid(i) == open) return i;
+  return std::nullopt;
+}
+
+void CMacroControlUI::RefreshMacroList() {
+  auto* list = Part<CListUI>(kMacroList);
+  if (recording_ || !folder_ || !list) return;
+  const std::optional<std::size_t> row = RefillKeepingOpenRow();
+  if (!row) return PickMacroRow(std::nullopt);
+  // Still there: it stays open as it is, perhaps under a new name.
+  list->SelectItem(static_cast<int>(*row), false);
+  if (CControlUI* name = Part(kNameField)) name->SetText(folder_->Index().Name(*row));
 }
 
 void CMacroControlUI::ReloadFromFiles() {
   if (recording_ || !folder_) return;
-  const std::string open = editor_ ? editor_->Guid() : std::string();
+  const std::optional<std::size_t> row = RefillKeepingOpenRow();
   // A delay typed but not committed would otherwise be saved, with the old
   // list around it, over what the other program wrote.
   editor_.reset();
-  FillMacroList();
-  const MacroIndex index = folder_->Index();
-  std::optional<std::size_t> row;
-  for (std::size_t i = 0; i < index.Count() && !open.empty() && !row; ++i)
-    if (index.Guid(i) == open) row = i;
   PickMacroRow(row);
 }
 

@@ -123,6 +123,8 @@ class CMacroControlUI : public CHorizontalLayoutUI, public CNotifyPump {
   }
 
   void FillMacroList();
+  // The list filled again; where the open macro stands in it, if it is still there.
+  std::optional<std::size_t> RefillKeepingOpenRow();
   void PickMacroRow(std::optional<std::size_t> row);
   void EnableMacroControls(bool enabled);
   void ShowEvents(std::span<const MacroEvent> events, std::optional<std::size_t> selected);
