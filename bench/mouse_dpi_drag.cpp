@@ -8,13 +8,10 @@
 #include <vector>
 
 #include "device_access/command_codes.h"
-#include "devices/headless_roster.h"
 #include "devices/mouse/corvane_mouse_device.h"
 #include "scenario_main.h"
-#include "support/user_folders.h"
-#include "transport/in_process_simulation.h"
+#include "single_product.h"
 #include "ui/qt/qt_message_loop.h"
-#include "ui_loop_probe.h"
 
 namespace brontal {
 namespace {
@@ -29,28 +26,10 @@ constexpr std::uint16_t kReceiver = 0x221D;
 constexpr int kChanges = 100;
 
 void DragDpiSlider(MessageLoop& loop) {
-  sim::InProcessSimulation simulation{std::vector<sim::ProductIds>{}};
-  sim::SimulatedDevice* device = simulation.simulator().Device(kVendor, kReceiver);
-  simulation.simulator().Plug(kVendor, kReceiver);
-  HeadlessRoster devices(loop, ProgramFolder() / "skin");
-  CCorvaneMouseDevice* mouse = nullptr;
-  bool ready = false;
-  devices.roster().profile_panels = true;
-  devices.roster().device_created = [&](CCorvaneUSBDevice& created) {
-    mouse = dynamic_cast<CCorvaneMouseDevice*>(&created);
-    if (mouse) mouse->on_ready = [&ready] { ready = true; };
-  };
-  std::string error;
-  if (!devices.Create(error)) {
-    std::fprintf(stderr, "%s\n", error.c_str());
-    return;
-  }
-  devices.Start();
-  if (!bench::RunUntil(
-          loop, [&] { return ready; }, 10s)) {
-    std::fprintf(stderr, "the mouse did not become ready\n");
-    return;
-  }
+  bench::SingleProduct<CCorvaneMouseDevice> scene(loop, kVendor, kReceiver);
+  if (!scene.Connect()) return;
+  CCorvaneMouseDevice* mouse = &scene.product();
+  sim::SimulatedDevice* device = &scene.simulated();
   device->Journal().Clear();
   bench::BlockingProbe probe(loop);
   int changes = 0;
@@ -86,7 +65,6 @@ void DragDpiSlider(MessageLoop& loop) {
       "(goal p99 < 5 ms: %s)\n",
       changes, changes * 10.0, records, Verdict(records < static_cast<std::size_t>(changes)), p99,
       probe.Percentile(1.0), probe.samples(), longest_change_ms, Verdict(p99 < 5));
-  devices.discovery().Stop();
 }
 
 }  // namespace

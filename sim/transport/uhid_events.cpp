@@ -81,6 +81,13 @@ uhid_event UhidSetReportRefusal(std::uint32_t request_id) {
   return event;
 }
 
+uhid_event UhidSetReportAccepted(std::uint32_t request_id) {
+  uhid_event event{};
+  event.type = UHID_SET_REPORT_REPLY;
+  event.u.set_report_reply.id = request_id;
+  return event;
+}
+
 UhidKernelEvent ReadUhidEvent(std::span<const std::uint8_t> bytes) {
   UhidKernelEvent result;
   uhid_event event{};
@@ -105,10 +112,15 @@ UhidKernelEvent ReadUhidEvent(std::span<const std::uint8_t> bytes) {
       result.kind = UhidKernelEvent::Kind::kGetReport;
       result.request_id = event.u.get_report.id;
       break;
-    case UHID_SET_REPORT:
+    case UHID_SET_REPORT: {
       result.kind = UhidKernelEvent::Kind::kSetReport;
       result.request_id = event.u.set_report.id;
+      const std::size_t size = std::min<std::size_t>(event.u.set_report.size, sizeof event.u.set_report.data);
+      if (event.u.set_report.rtype != UHID_OUTPUT_REPORT || size == 0) break;
+      result.kind = UhidKernelEvent::Kind::kSetOutputReport;
+      result.report.assign(event.u.set_report.data, event.u.set_report.data + size);
       break;
+    }
     default:  // start, stop, open, close: the device serves whether or not anyone listens
       break;
   }

@@ -33,12 +33,17 @@ std::optional<uhid_event> UhidInputEvent(std::span<const std::uint8_t> report);
 // so that the host's ioctl does not wait out the kernel's timeout.
 uhid_event UhidGetReportRefusal(std::uint32_t request_id);
 uhid_event UhidSetReportRefusal(std::uint32_t request_id);
+// An output report the host set through the control pipe (HIDIOCSOUTPUT)
+// went to the device.
+uhid_event UhidSetReportAccepted(std::uint32_t request_id);
 
 struct UhidKernelEvent {
-  enum class Kind { kOutputReport, kGetReport, kSetReport, kIgnored, kMalformed };
+  // kSetOutputReport: a set-report request of an output report, which the
+  // device takes as it takes a written one; kSetReport: of any other type.
+  enum class Kind { kOutputReport, kGetReport, kSetReport, kSetOutputReport, kIgnored, kMalformed };
   Kind kind = Kind::kIgnored;
-  std::vector<std::uint8_t> report;  // kOutputReport
-  std::uint32_t request_id = 0;      // kGetReport, kSetReport
+  std::vector<std::uint8_t> report;  // kOutputReport, kSetOutputReport
+  std::uint32_t request_id = 0;      // kGetReport, kSetReport, kSetOutputReport
 };
 // One event as read from the uhid device; a short record counts as zero-extended.
 UhidKernelEvent ReadUhidEvent(std::span<const std::uint8_t> bytes);

@@ -71,15 +71,14 @@ bool UhidNodeHost::Bridge::FromKernel() {
       // A server that does not keep up loses reports, as a busy device's endpoint would.
       ::send(host_end_.get(), event.report.data(), event.report.size(), MSG_DONTWAIT | MSG_NOSIGNAL);
       break;
-    case UhidKernelEvent::Kind::kGetReport:
-      WriteEvent(uhid_.get(), UhidGetReportRefusal(event.request_id));
+    case UhidKernelEvent::Kind::kGetReport: WriteEvent(uhid_.get(), UhidGetReportRefusal(event.request_id)); break;
+    case UhidKernelEvent::Kind::kSetOutputReport:
+      ::send(host_end_.get(), event.report.data(), event.report.size(), MSG_DONTWAIT | MSG_NOSIGNAL);
+      WriteEvent(uhid_.get(), UhidSetReportAccepted(event.request_id));
       break;
-    case UhidKernelEvent::Kind::kSetReport:
-      WriteEvent(uhid_.get(), UhidSetReportRefusal(event.request_id));
-      break;
+    case UhidKernelEvent::Kind::kSetReport: WriteEvent(uhid_.get(), UhidSetReportRefusal(event.request_id)); break;
     case UhidKernelEvent::Kind::kIgnored:
-    case UhidKernelEvent::Kind::kMalformed:
-      break;
+    case UhidKernelEvent::Kind::kMalformed: break;
   }
   return true;
 }
@@ -98,8 +97,8 @@ bool UhidNodeHost::Bridge::FromServer() {
 }
 
 void UhidNodeHost::Bridge::Run(std::stop_token stop) {
-  std::array<pollfd, 3> fds = {
-      pollfd{wake_.get(), POLLIN, 0}, pollfd{uhid_.get(), POLLIN, 0}, pollfd{host_end_.get(), POLLIN, 0}};
+  std::array<pollfd, 3> fds = {pollfd{wake_.get(), POLLIN, 0}, pollfd{uhid_.get(), POLLIN, 0},
+                               pollfd{host_end_.get(), POLLIN, 0}};
   while (!stop.stop_requested()) {
     if (::poll(fds.data(), fds.size(), -1) < 0) {
       if (errno == EINTR) continue;

@@ -5,6 +5,7 @@
 
 #include "app/lighting_page_rules.h"
 #include "app/main_window.h"
+#include "app/synchronised_lighting.h"
 #include "devices/corvane_usb_device.h"
 #include "devices/device_option_ui.h"
 #include "devices/keyboard/corvane_keyboard_device.h"
@@ -171,10 +172,45 @@ void LightingPageActions::OnNotify(const RoutedNotify& route, TNotifyUI& msg) {
   } else if (name == "deng_Op_tab") {
     ShowSelectedDevice();
   } else if (name == "deng_same_mode") {
-    window_.NotBuilt("synchronised lighting", name);
+    ApplySameMode();
   } else if (keyboard) {
     OnAudioControl(*keyboard, route, msg);
   }
+}
+
+bool LightingPageActions::ApplySameMode(std::optional<lighting::SyncEffectType> effect) {
+  CCorvaneUSBDevice* selected = SelectedDevice();
+  const std::optional<LightSetting> source = selected ? selected->LiveLight() : std::nullopt;
+  const std::optional<lighting::Family> family = selected ? AnimationFamily(selected->family()) : std::nullopt;
+  if (!source || !family) return false;
+  if (!effect) effect = lighting::SyncEffectOfMode(*family, source->select_item);
+  if (!effect) return false;
+  const lighting::SyncLook look = lighting::SyncLookOf(*effect, *source);
+  std::vector<CCorvaneUSBDevice*> joined;
+  for (CCorvaneUSBDevice* device : window_.roster().devices()) {
+    const CDeviceOptionUI* entry = device->entry();
+    const std::optional<lighting::Family> its_family = AnimationFamily(device->family());
+    const std::optional<LightSetting> live = device->LiveLight();
+    if (!entry || !entry->IsVisible() || !entry->IsSynchro() || !its_family || !live) continue;
+    // The device's own record keeps what is its alone (custom group, special
+    // mode) and takes the shared look, so that its own effect matches.
+    LightSetting record = *live;
+    record.select_item = lighting::SyncModeOf(*its_family, *effect);
+    record.light = look.brightness;
+    record.speed = look.speed;
+    record.fx = look.direction;
+    record.multi_color = look.multicolour;
+    record.red = look.colour.red;
+    record.green = look.colour.green;
+    record.blue = look.colour.blue;
+    device->channel().set_polling_paused(true);
+    joined.push_back(device);
+    Apply(*device, record, false);
+  }
+  window_.synchronised_lighting().Join(std::move(joined), look);
+  // One panel serves every device: it shows the selected one.
+  ShowSelectedDevice();
+  return true;
 }
 
 void LightingPageActions::OnLevelSlider(CCorvaneUSBDevice& device, bool brightness) {

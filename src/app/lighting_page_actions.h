@@ -2,8 +2,10 @@
 
 #include <chrono>
 #include <cstdint>
+#include <optional>
 
 #include "app/notify_routes.h"
+#include "devices/lighting/sync_effect.h"
 #include "profiles/profile_records.h"
 #include "ui/toolkit/notify.h"
 
@@ -34,14 +36,21 @@ class LightingPageActions {
   // The game restore timer: the remembered mode comes back.
   void RestoreAfterGame();
   bool game_shown() const { return game_shown_; }
+  // "deng_same_mode": every shown device whose synchronisation box is ticked
+  // takes its family's mode for the effect that the selected device's mode
+  // stands for (or for `effect`), with the selected device's brightness,
+  // speed, direction and colours, and joins the synchronised lighting. False,
+  // with nothing changed, when there is no selected device with a lighting
+  // record or its mode stands for no effect.
+  bool ApplySameMode(std::optional<lighting::SyncEffectType> effect = std::nullopt);
 
  private:
   CLightControlUI* Panel() const;
   CCorvaneUSBDevice* SelectedDevice() const;
   CCorvaneKeyboardDevice* SelectedKeyboard() const;
-  // The apply sequence, the polling-paused flag cleared first when asked.
   // The same-mode button, offered while more than one device is shown.
   void OfferSameMode(CLightControlUI& panel) const;
+  // The apply sequence, the polling-paused flag cleared first when asked.
   void Apply(CCorvaneUSBDevice& device, const LightSetting& record, bool resume_polling);
   void OnColour(CCorvaneUSBDevice& device, LightSetting record, std::uint8_t red, std::uint8_t green, std::uint8_t blue,
                 bool resume_polling);

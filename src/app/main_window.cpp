@@ -8,8 +8,10 @@
 #include "app/desktop_services.h"
 #include "app/set_wnd.h"
 #include "app/skin_frame.h"
+#include "app/sync_request.h"
 #include "control/control_socket.h"
 #include "control/device_commands.h"
+#include "control/sync_command.h"
 #include "devices/corvane_usb_device.h"
 #include "devices/device_option_ui.h"
 #include "devices/device_tables.h"
@@ -86,6 +88,7 @@ CMainWnd::CMainWnd(Toolkit& toolkit, const AppMessages& messages, DesktopService
       lighting_page_(*this),
       system_page_(*this),
       mouse_page_(*this),
+      headset_panel_(*this),
       key_assignment_(*this),
       macro_panel_(*this, desktop),
       shoot_panel_(*this, desktop) {
@@ -131,6 +134,12 @@ CMainWnd::CMainWnd(Toolkit& toolkit, const AppMessages& messages, DesktopService
                   [this](const RoutedNotify& route, TNotifyUI& msg) { macro_panel_.OnNotify(route, msg); });
   SetRouteHandler(Route::kShootPanel,
                   [this](const RoutedNotify& route, TNotifyUI& msg) { shoot_panel_.OnNotify(route, msg); });
+  // The voice changer's page is the headset's too.
+  for (const Route route : {Route::kHeadsetPanel, Route::kMagicPanel})
+    SetRouteHandler(route,
+                    [this](const RoutedNotify& routed, TNotifyUI& msg) { headset_panel_.OnNotify(routed, msg); });
+  // The synchronisation thread lets go of a device before its channel closes.
+  roster_.before_device_closes = [this](CCorvaneUSBDevice& device) { synchronised_lighting_.Leave(device); };
   roster_.before_selected_device_leaves = [this] {
     macro_panel_.OnSelectedDeviceLeaving();
     shoot_panel_.OnSelectedDeviceLeaving();
@@ -141,6 +150,7 @@ void CMainWnd::ShowSelectedDeviceOnPages() {
   lighting_page_.ShowSelectedDevice();
   system_page_.ShowSelectedDevice();
   mouse_page_.ShowSelectedDevice();
+  headset_panel_.ShowSelectedDevice();
   key_assignment_.ShowSelectedDevice();
   macro_panel_.ShowSelectedDevice();
   shoot_panel_.ShowSelectedDevice();
@@ -261,6 +271,7 @@ void CMainWnd::OnWindowInit() {
       GetToolkit().Loop(),
       [this](const DeviceRequest& request, std::function<void(DeviceReply)> done) {
         const std::string command = request.args.empty() ? std::string() : request.args.front();
+        if (command == sync_command::kName) return RunSyncRequest(*this, request, std::move(done));
         if (command != "macro" && command != "shoot") return RunDeviceRequest(roster_, request, std::move(done));
         // The pages show what the command changed in the files.
         RunDeviceRequest(
@@ -290,6 +301,7 @@ void CMainWnd::OnWindowInit() {
   // Shown when discovery's first pass posts the application message, with the devices listed.
   ShowWindow(false);
   discovery_.Start();
+  synchronised_lighting_.Start();
   ArmWindowTimer(kIdleTimer, kIdlePeriod);
 }
 
@@ -362,6 +374,8 @@ void CMainWnd::OnWindowSelect(const RoutedNotify& route, TNotifyUI& msg) {
     else
       ShowSelectedDeviceOnPages();
   } else {  // "synchro_device_select"
+    // Unticked, the device leaves the synchronised lighting and shows its own again.
+    if (!entry->IsSynchro() && entry->device()) entry->device()->channel().set_polling_paused(false);
     entry->RefreshIcons();
     roster_.RefreshNoDeviceState();
   }
@@ -527,6 +541,7 @@ void CMainWnd::Shutdown() {
   shut_down_ = true;
   key_assignment_.StopKeyCapture();
   discovery_.Stop();
+  synchronised_lighting_.Stop();
   control_server_.reset();
   endpoint_.reset();
   for (CCorvaneUSBDevice* device : roster_.devices()) device->StopThreads();

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/app_messages.h"
+#include "app/headset_panel_actions.h"
 #include "app/key_assignment_actions.h"
 #include "app/lighting_page_actions.h"
 #include "app/macro_panel_actions.h"
@@ -16,6 +17,7 @@
 #include "app/profile_actions.h"
 #include "app/shoot_panel_actions.h"
 #include "app/skin_change.h"
+#include "app/synchronised_lighting.h"
 #include "app/system_page_actions.h"
 #include "devices/device_roster.h"
 #include "devices/discovery_thread.h"
@@ -73,6 +75,8 @@ class CMainWnd : public WindowImplBase, public SkinReceiver {
   int language_index() const { return language_index_; }
 
   DeviceRoster& roster() { return roster_; }
+  LightingPageActions& lighting_page() { return lighting_page_; }
+  SynchronisedLighting& synchronised_lighting() { return synchronised_lighting_; }
   MacroPanelActions& macro_panel() { return macro_panel_; }
   KeyAssignmentActions& key_assignment() { return key_assignment_; }
   // Where a route's work is not built yet: a trace line says what is missing.
@@ -140,11 +144,13 @@ class CMainWnd : public WindowImplBase, public SkinReceiver {
 
   SlotList slots_;
   DeviceRoster roster_;
+  SynchronisedLighting synchronised_lighting_;  // after the roster: its thread ends before the devices go
   DiscoveryThread discovery_;
   ProfileActions profile_actions_;
   LightingPageActions lighting_page_;
   SystemPageActions system_page_;
   MousePageActions mouse_page_;
+  HeadsetPanelActions headset_panel_;
   std::unique_ptr<InputCapture> input_capture_;
   KeyAssignmentActions key_assignment_;  // after the capture: it stops its capture when it goes
   MacroPanelActions macro_panel_;        // the same

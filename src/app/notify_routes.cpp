@@ -159,6 +159,8 @@ constexpr Entry kTable[] = {
     {"movevaluechanged", "DPI_slider_", kP, R::kKeyboardMousePage},
     {"movevaluechanged", "drumo_DPI_edit_", kP, R::kKeyboardMousePage},
     {"movevaluechanged", "DPI_edit_", kP, R::kKeyboardMousePage},
+    // The equaliser follows a band while it is dragged.
+    {"movevaluechanged", "6533_eq_hz_slider_", kP, R::kHeadsetPanel},
 
     // Combo items.
     {"itemselect", "device_profile_combo", kE, R::kWindow},

@@ -15,6 +15,7 @@
 #include "control/control_socket.h"
 #include "control/device_commands.h"
 #include "control/macro_record_command.h"
+#include "control/sync_command.h"
 #include "device_access/hid_backend.h"
 #include "profiles/data_folders.h"
 #include "transport/in_process_simulation.h"
@@ -81,6 +82,7 @@ void PrintHelp(std::ostream& out) {
          "'brontalctl COMMAND --help' explains a command.\n\nCommands:\n";
   for (const Command& c : kCommands) PrintUsageLine(out, c.usage, c.summary);
   for (const DeviceCommandInfo& c : DeviceCommands()) PrintUsageLine(out, c.usage, c.summary);
+  PrintUsageLine(out, sync_command::Info().usage, sync_command::Info().summary);
   PrintUsageLine(out, "lighting preview PRODUCT --mode M --steps K [...]",
                  "a keyboard model's host animation, step by step, without a device");
   out << "\nDEVICE is keyboard, mouse, mousepad, headset or VID:PID. While brontal-driver runs,\n"
@@ -124,6 +126,30 @@ int RunDeviceCommand(std::span<const std::string_view> words, bool simulated, st
   std::optional<DeviceReply> reply;
   if (!simulated) reply = SendDeviceRequest(request);
   if (!reply) reply = RunOnOwnDevices(request, kDeviceWait);
+  out << reply->out;
+  err << reply->err;
+  return reply->status;
+}
+
+// "sync" lives in brontal-driver, which keeps computing the colours; without
+// it there is nobody to run the effect.
+int RunSyncCommand(std::span<const std::string_view> words, bool simulated, std::ostream& out, std::ostream& err) {
+  const DeviceRequest request{{words.begin(), words.end()}, HidBus::Identity()};
+  sync_command::Line line;
+  std::string error;
+  if (!sync_command::Parse(request.args, line, error)) {
+    err << "brontalctl: sync: " << error << " (" << sync_command::Info().usage << ")\n";
+    return kExitUsage;
+  }
+  if (line.help) {
+    out << sync_command::HelpText();
+    return kExitOk;
+  }
+  const std::optional<DeviceReply> reply = simulated ? std::nullopt : SendDeviceRequest(request);
+  if (!reply) {
+    err << "brontalctl: sync: synchronised lighting runs in brontal-driver; start it first\n";
+    return kExitFailure;
+  }
   out << reply->out;
   err << reply->err;
   return reply->status;
@@ -199,6 +225,7 @@ int RunBrontalctl(std::span<const std::string_view> args, std::ostream& out, std
   }
   // A folder of the user's that cannot be written is said once, whoever finds it.
   SetFolderNoticeHandler([](const std::string& text) { std::cerr << "brontalctl: " << text << '\n'; });
+  if (rest.front() == sync_command::kName) return RunSyncCommand(rest, simulated.has_value(), out, err);
   std::optional<sim::InProcessSimulation> simulation;
   if (FindDeviceCommand(rest.front())) {
     if (simulated) simulation.emplace(*simulated);

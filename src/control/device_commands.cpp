@@ -4,6 +4,7 @@
 #include <array>
 
 #include "control/defaults_command.h"
+#include "control/headset_commands.h"
 #include "control/keyboard_commands.h"
 #include "control/layer_command.h"
 #include "control/lighting_commands.h"
@@ -16,6 +17,7 @@
 #include "devices/corvane_usb_device.h"
 #include "devices/device_option_ui.h"
 #include "devices/device_roster.h"
+#include "devices/headset/corvane_zu6533_device.h"
 #include "devices/interface_table.h"
 #include "devices/keyboard/corvane_keyboard_device.h"
 #include "devices/mouse/corvane_mouse_device.h"
@@ -49,7 +51,10 @@ constexpr std::array kCommands = {
                       "only: pointer-speed (0-20), pointer-precision (0-1), double-click-time\n"
                       "(0-5000), wheel-lines (0-100), wheel-page (0-1). --screen WxH sends that screen\n"
                       "size instead of the one brontal-driver stored.\n"
-                      "Mouse pad settings: mode, brightness, speed, multicolor, color as above.\n",
+                      "Mouse pad settings: mode, brightness, speed, multicolor, color as above.\n"
+                      "Headset settings: mode, brightness, speed, multicolor, color as above, mic and\n"
+                      "monitor (levels 0-100), mic-mute and monitor-mute (0-1), eq (equaliser option\n"
+                      "1-12, 13 the selected custom curve), eq-curve (a custom curve by its name).\n",
                       kSetOptions},
     DeviceCommandInfo{"keys", "keys DEVICE [--fn] [--index N] [--json]", "every key with its slot, LED and action",
                       "Lists every logical key with its slot, LED number, action and default action\n"
@@ -138,6 +143,16 @@ constexpr std::array kCommands = {
                       "patterns are kept in files and reach the mouse only with send, all four at once.\n"
                       "A gun without a readable file starts from its factory pattern.\n",
                       kJson},
+    DeviceCommandInfo{"eq", "eq headset list|save NAME BANDS|delete NAME|apply NAME [--json]",
+                      "the headset's custom equaliser curves",
+                      "The custom curves of the current profile (at most 20). BANDS is ten gains in dB\n"
+                      "(-20 to 20), comma-separated, 31 Hz first (31, 62, 125, 250, 500, 1k, 2k, 4k, 8k,\n"
+                      "16k). save plays the bands and keeps them as curve NAME (a new curve, or NAME's\n"
+                      "bands replaced); apply plays curve NAME; delete takes it out of the profile.\n"
+                      "The equaliser runs on this computer through PipeWire, while the headset is\n"
+                      "attached and a program that owns it (brontal-driver, or brontalctl for the\n"
+                      "moment of its command) runs.\n",
+                      kJson},
 };
 
 bool IsFamilyWord(std::string_view word) {
@@ -156,27 +171,6 @@ std::string_view FamilyWord(DeviceType type) {
   return {};
 }
 
-std::string_view FamilyWord(DeviceFamily family) {
-  switch (family) {
-    case DeviceFamily::kKeyboard: return "keyboard";
-    case DeviceFamily::kMouse: return "mouse";
-    case DeviceFamily::kMousePad: return "mousepad";
-    case DeviceFamily::kHeadset: return "headset";
-    case DeviceFamily::kUnset: break;
-  }
-  return {};
-}
-
-// The family the device word names; empty when it names no supported product.
-std::string FamilyOf(std::string_view device_word) {
-  if (IsFamilyWord(device_word)) return std::string(device_word);
-  const std::optional<ProductIds> ids = ParseProductIds(device_word);
-  for (const InterfaceRow& row : kInterfaceTable)
-    if (ids && IsRealProduct(row) && row.vendor_id == ids->vendor && row.product_id == ids->product)
-      return std::string(FamilyWord(row.type));
-  return {};
-}
-
 bool Matches(const CCorvaneUSBDevice& device, std::string_view device_word) {
   if (IsFamilyWord(device_word)) return FamilyWord(device.family()) == device_word;
   // A receiver's id names the product as well as its cable's.
@@ -192,6 +186,26 @@ bool Matches(const CCorvaneUSBDevice& device, std::string_view device_word) {
 }
 
 }  // namespace
+
+std::string_view FamilyWord(DeviceFamily family) {
+  switch (family) {
+    case DeviceFamily::kKeyboard: return "keyboard";
+    case DeviceFamily::kMouse: return "mouse";
+    case DeviceFamily::kMousePad: return "mousepad";
+    case DeviceFamily::kHeadset: return "headset";
+    case DeviceFamily::kUnset: break;
+  }
+  return {};
+}
+
+std::string FamilyOf(std::string_view device_word) {
+  if (IsFamilyWord(device_word)) return std::string(device_word);
+  const std::optional<ProductIds> ids = ParseProductIds(device_word);
+  for (const InterfaceRow& row : kInterfaceTable)
+    if (ids && IsRealProduct(row) && row.vendor_id == ids->vendor && row.product_id == ids->product)
+      return std::string(FamilyWord(row.type));
+  return {};
+}
 
 std::optional<ProductIds> ParseProductIds(std::string_view word) {
   const std::size_t colon = word.find(':');
@@ -253,6 +267,11 @@ bool ParseDeviceCommand(std::span<const std::string> words, DeviceCommandLine& l
     }
     return shoot_commands::Check(line, error);
   }
+  if (line.info->name == "eq" && family != "headset") {
+    error = "only the headset has an equaliser";
+    return false;
+  }
+  if (family == "headset" && line.info->name != "profile") return headset_commands::Check(line, error);
   if (family == "mousepad" && line.info->name != "profile") return pad_commands::Check(line, error);
   if (line.info->name == "macro") return macro_commands::Check(line, error);
   if (family == "mouse" && mouse_commands::Takes(line.info->name)) return mouse_commands::Check(line, error);
@@ -285,15 +304,18 @@ std::chrono::seconds DeviceRequestTimeLimit(const DeviceRequest& request) {
   return options ? kDeviceWork + options->length : kDeviceWork;
 }
 
+bool DeviceReady(CCorvaneUSBDevice& device) {
+  if (!device.channel().open()) return false;
+  if (device.entry() && !device.entry()->IsVisible()) return false;  // offline behind its receiver
+  if (auto* keyboard = dynamic_cast<CCorvaneKeyboardDevice*>(&device)) return keyboard->ready();
+  if (auto* mouse = dynamic_cast<CCorvaneMouseDevice*>(&device)) return mouse->ready();
+  if (auto* pad = dynamic_cast<CCorvaneMousePadDevice*>(&device)) return pad->ready();
+  return true;
+}
+
 CCorvaneUSBDevice* FindReadyDevice(DeviceRoster& roster, std::string_view device_word) {
-  for (CCorvaneUSBDevice* device : roster.devices()) {
-    if (!Matches(*device, device_word) || !device->channel().open()) continue;
-    if (device->entry() && !device->entry()->IsVisible()) continue;  // offline behind its receiver
-    if (auto* keyboard = dynamic_cast<CCorvaneKeyboardDevice*>(device); keyboard && !keyboard->ready()) continue;
-    if (auto* mouse = dynamic_cast<CCorvaneMouseDevice*>(device); mouse && !mouse->ready()) continue;
-    if (auto* pad = dynamic_cast<CCorvaneMousePadDevice*>(device); pad && !pad->ready()) continue;
-    return device;
-  }
+  for (CCorvaneUSBDevice* device : roster.devices())
+    if (Matches(*device, device_word) && DeviceReady(*device)) return device;
   return nullptr;
 }
 
@@ -322,6 +344,8 @@ void RunDeviceRequest(DeviceRoster& roster, const DeviceRequest& request, std::f
     if (line.info->name == "shoot") return shoot_commands::Run(*mouse, line, std::move(done));
     if (mouse_commands::Takes(line.info->name)) return mouse_commands::Run(*mouse, line, std::move(done));
   }
+  if (auto* headset = dynamic_cast<CCorvaneZU6533Device*>(device); headset && headset_commands::Takes(line.info->name))
+    return headset_commands::Run(*headset, line, std::move(done));
   if (auto* pad = dynamic_cast<CCorvaneMousePadDevice*>(device);
       pad && (line.info->name == "show" || line.info->name == "set"))
     return pad_commands::Run(*pad, line, std::move(done));

@@ -17,6 +17,7 @@ namespace brontal {
 
 class DeviceRoster;
 class CCorvaneUSBDevice;
+enum class DeviceFamily : std::int32_t;
 
 // brontalctl's commands that change or show a device's settings. They run in
 // whichever program owns the device (the desktop program while it runs,
@@ -37,6 +38,10 @@ struct ProductIds {
 };
 // "VID:PID" in hexadecimal; nothing for any other word.
 std::optional<ProductIds> ParseProductIds(std::string_view word);
+// The family word ("keyboard", "mouse", "mousepad", "headset") a device word
+// names; empty when it names no supported product.
+std::string FamilyOf(std::string_view device_word);
+std::string_view FamilyWord(DeviceFamily family);
 
 std::span<const DeviceCommandInfo> DeviceCommands();
 const DeviceCommandInfo* FindDeviceCommand(std::string_view name);
@@ -66,6 +71,8 @@ std::chrono::seconds DeviceRequestTimeLimit(const DeviceRequest& request);
 // `done` runs once, on that thread, possibly later (after the device's I/O).
 void RunDeviceRequest(DeviceRoster& roster, const DeviceRequest& request, std::function<void(DeviceReply)> done);
 
+// Whether the device is online and read, so that commands reach it.
+bool DeviceReady(CCorvaneUSBDevice& device);
 // The device the word names that is online and read: nullptr when there is none.
 CCorvaneUSBDevice* FindReadyDevice(DeviceRoster& roster, std::string_view device_word);
 

@@ -1,7 +1,9 @@
 #include "device_access/hid_device.h"
 
+#include <linux/hidraw.h>
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -112,6 +114,7 @@ bool CHidDevice::Open(std::string_view path, bool read, bool write, bool overlap
   while (::read(stop_event_.get(), &drained, sizeof drained) > 0) {
   }
   read_abandoned_ = false;
+  plain_output_writes_ = false;
 
   path_ = path;
   descriptor_ = std::move(descriptor);
@@ -268,31 +271,64 @@ bool CHidDevice::ReadReport(std::span<std::uint8_t> buffer, std::size_t* bytes_r
 
 bool CHidDevice::WriteReport(std::span<const std::uint8_t> buffer, std::size_t* bytes_written,
                              std::uint32_t timeout_ms) {
+  std::size_t written = 0;
+  const bool went = RunWrite([this, bytes = std::vector<std::uint8_t>(buffer.begin(), buffer.end())](
+                                 int fd, std::int64_t deadline) { return WriteOne(fd, bytes, deadline, false); },
+                             timeout_ms, &written);
+  if (bytes_written) *bytes_written = written;
+  return went && written == buffer.size();
+}
+
+std::size_t CHidDevice::SetOutputReports(std::vector<std::vector<std::uint8_t>> reports, std::uint32_t timeout_ms) {
+  std::size_t sent = 0;
+  RunWrite(
+      [this, reports = std::move(reports)](int fd, std::int64_t deadline) {
+        std::size_t count = 0;
+        for (const std::vector<std::uint8_t>& report : reports)
+          if (WriteOne(fd, report, deadline, true) == report.size()) ++count;
+        return std::optional<std::size_t>(count);
+      },
+      timeout_ms, &sent);
+  return sent;
+}
+
+std::optional<std::size_t> CHidDevice::WriteOne(int fd, std::span<const std::uint8_t> bytes, std::int64_t deadline,
+                                                bool control_pipe) {
+  // Nodes that know no set-output request (a kernel before 5.11, the
+  // simulated bus) take the report as an ordinary write.
+  if (control_pipe && !plain_output_writes_) {
+    if (::ioctl(fd, HIDIOCSOUTPUT(bytes.size()), bytes.data()) >= 0) return bytes.size();
+    if (errno != ENOTTY) return std::nullopt;
+    plain_output_writes_ = true;
+  }
+  // The write is tried first: a node mostly takes it at once, and the wait
+  // would cost a call of its own for every report.
+  for (;;) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n >= 0) return static_cast<std::size_t>(n);
+    if (errno == EINTR) continue;
+    if (errno != EAGAIN || WaitFor(fd, POLLOUT, deadline) != Wait::kReady) return std::nullopt;
+  }
+}
+
+bool CHidDevice::RunWrite(std::function<std::optional<std::size_t>(int fd, std::int64_t deadline)> body,
+                          std::uint32_t timeout_ms, std::size_t* result) {
   IoScope in_progress(write_in_progress_);
-  if (bytes_written) *bytes_written = 0;
+  *result = 0;
   if (!IsOpen()) return false;
   const std::int64_t deadline = DeadlineFor(timeout_ms);
   // The job holds the node while it writes, which may outlast this call in
   // the kernel; Close() waits for it.
-  auto job = [this, deadline, bytes = std::vector<std::uint8_t>(buffer.begin(), buffer.end())] {
+  auto job = [this, deadline, body = std::move(body)] {
     std::optional<std::size_t> written;
     const int fd = AcquireFd();
     if (fd < 0) return written;
-    for (;;) {
-      if (WaitFor(fd, POLLOUT, deadline) != Wait::kReady) break;
-      const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-      if (n < 0 && (errno == EAGAIN || errno == EINTR)) continue;
-      if (n >= 0) written = static_cast<std::size_t>(n);
-      break;
-    }
+    written = body(fd, deadline);
     ReleaseFd();
     return written;
   };
-  std::size_t written = 0;
-  const ReportWriter::Outcome outcome = writer_.Write(
-      std::move(job), deadline == kNoDeadline ? ReportWriter::kNoDeadline : deadline, stop_event_.get(), &written);
-  if (bytes_written) *bytes_written = written;
-  return outcome == ReportWriter::Outcome::kWritten && written == buffer.size();
+  return writer_.Write(std::move(job), deadline == kNoDeadline ? ReportWriter::kNoDeadline : deadline,
+                       stop_event_.get(), result) == ReportWriter::Outcome::kWritten;
 }
 
 }  // namespace brontal

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -68,6 +69,11 @@ class CHidDevice {
   // dropped, so that read cannot take the late answer meant for this one.
   bool ReadReport(std::span<std::uint8_t> buffer, std::size_t* bytes_read, std::uint32_t timeout_ms);
   bool WriteReport(std::span<const std::uint8_t> buffer, std::size_t* bytes_written, std::uint32_t timeout_ms);
+  // Output reports through the control pipe (USB SET_REPORT requests), as
+  // devices that take output reports only that way need, one after the other
+  // within one time limit; a report refused does not stop the ones after it.
+  // How many went whole.
+  std::size_t SetOutputReports(std::vector<std::vector<std::uint8_t>> reports, std::uint32_t timeout_ms);
   // Drops every report queued on the handle now. The kernel keeps at most 64
   // per handle and drops new ones once full, and a handle also gets the
   // reports of the node's other collections: a reply must not come in behind them.
@@ -102,6 +108,14 @@ class CHidDevice {
 
  private:
   enum class Wait { kReady, kStopped, kTimedOut, kGone };
+  // One report on the node, within `deadline`; `control_pipe`: as a
+  // set-output request rather than an interrupt write. The bytes written.
+  std::optional<std::size_t> WriteOne(int fd, std::span<const std::uint8_t> bytes, std::int64_t deadline,
+                                      bool control_pipe);
+  // `body` on the writer thread with the node; false when the node is closed,
+  // or the time ran out or the wait was stopped first. `result`: what it returned.
+  bool RunWrite(std::function<std::optional<std::size_t>(int fd, std::int64_t deadline)> body, std::uint32_t timeout_ms,
+                std::size_t* result);
   int AcquireFd();
   void ReleaseFd();
   Wait WaitFor(int fd, short events, std::int64_t deadline_ms);
@@ -144,6 +158,8 @@ class CHidDevice {
   std::atomic<bool> read_in_progress_{false};
   std::atomic<bool> write_in_progress_{false};
   std::atomic<bool> read_abandoned_{false};
+  // The node refused a set-output request as unknown: output reports go as writes.
+  std::atomic<bool> plain_output_writes_{false};
   // Last: its thread may still run a write that uses the members above.
   ReportWriter writer_;
 };

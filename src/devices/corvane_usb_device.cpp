@@ -28,6 +28,8 @@ constexpr std::uint16_t kHeartbeat = 0x0404;
 constexpr std::chrono::milliseconds kRetryAfterFailedRead{10};
 constexpr std::chrono::milliseconds kClosedChannelPause{100};
 
+}  // namespace
+
 std::optional<lighting::Family> AnimationFamily(DeviceFamily family) {
   switch (family) {
     case DeviceFamily::kKeyboard: return lighting::Family::kKeyboard;
@@ -38,8 +40,6 @@ std::optional<lighting::Family> AnimationFamily(DeviceFamily family) {
   }
   return std::nullopt;
 }
-
-}  // namespace
 
 CCorvaneUSBDevice::CCorvaneUSBDevice(MessageLoop& loop) : CCorvaneUSBDevice(loop, DeviceFamily::kUnset) {}
 

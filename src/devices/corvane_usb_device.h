@@ -37,6 +37,8 @@ class MessageLoop;
 
 // Family codes of the device classes.
 enum class DeviceFamily : std::int32_t { kUnset = 0, kKeyboard = 1, kMouse = 2, kMousePad = 3, kHeadset = 7 };
+// The family as the lighting animations name it; nothing for kUnset.
+std::optional<lighting::Family> AnimationFamily(DeviceFamily family);
 
 // What the device tables give a device at creation.
 struct DeviceSetup {

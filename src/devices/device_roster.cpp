@@ -335,6 +335,7 @@ void DeviceRoster::OnDeviceRemoved(std::size_t slot) {
     if (IsWiredKeyboardOrMouse(slots_[slot].row.type)) SwitchLinks(*device, slot);
     return;
   }
+  if (before_device_closes) before_device_closes(*device);
   CCommandChannel& channel = device->channel();
   {
     std::scoped_lock lock(channel.exchange_lock());
@@ -382,11 +383,14 @@ void DeviceRoster::RefreshNoDeviceState() {
     if (auto* pages = Find<CTabLayoutUI>(window_, "device_switch")) pages->SelectItem(0);
     if (auto* power = Find<CTabLayoutUI>(window_, "device_power_switch")) power->SelectItem(0);
   }
-  // Synchronised lighting needs two devices.
+  // Synchronised lighting needs two devices; without them each shows its own lighting again.
   const auto ticked = std::count_if(entries.begin(), entries.end(),
                                     [](CDeviceOptionUI* e) { return e->IsVisible() && e->IsSynchro(); });
   for (CDeviceOptionUI* entry : entries) {
-    if (ticked < 2 && entry->IsSynchro()) entry->SetSynchro(false);
+    if (ticked < 2 && entry->IsSynchro()) {
+      entry->SetSynchro(false);
+      if (entry->device()) entry->device()->channel().set_polling_paused(false);
+    }
     if (CControlUI* check = CPaintManagerUI::FindSubControlByName(entry, "synchro_device_select"))
       check->SetVisible(visible > 1);
   }

@@ -66,6 +66,8 @@ class DeviceRoster {
   // Whether devices run their host-side lighting animation: the program's;
   // brontalctl leaves at once, and the lights it computed would stop with it.
   bool animations = true;
+  // Called before an unplugged device's channel closes.
+  std::function<void(CCorvaneUSBDevice&)> before_device_closes;
   // Called before the selected device goes away (macro recording stops then).
   std::function<void()> before_selected_device_leaves;
 

@@ -221,6 +221,11 @@ void CBasicProfiledata::SetCustomEqBands(std::size_t slot, const EqBands& bands)
   if (slot < kMaxCustomEqCurves) PutEqBands(MemberForWrite(document_, kCustomEqCurves), slot, bands);
 }
 
+void CBasicProfiledata::RemoveCustomEqBands(std::size_t slot) {
+  Json::Value& curves = MemberForWrite(document_, kCustomEqCurves);
+  if (curves.isArray() && slot < curves.size()) curves.removeIndex(static_cast<Json::ArrayIndex>(slot), nullptr);
+}
+
 std::vector<std::string> CBasicProfiledata::GetCustomEqNames() const {
   return DecodeEqNames(Member(document_, kCustomEqNames));
 }

@@ -119,6 +119,8 @@ class CBasicProfiledata {
   // zeros and is never stored.
   EqBands GetCustomEqBands(std::size_t slot);
   void SetCustomEqBands(std::size_t slot, const EqBands& bands);
+  // The curve at `slot` taken out; the later ones move down (names apart).
+  void RemoveCustomEqBands(std::size_t slot);
   std::vector<std::string> GetCustomEqNames() const;
   void SetCustomEqNames(std::span<const std::string> names);
 

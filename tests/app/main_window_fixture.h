@@ -114,10 +114,12 @@ class MainWindowTest : public ::testing::Test {
       if (auto* found = dynamic_cast<DeviceT*>(device)) return found;
     return nullptr;
   }
-  // The device opens, its connect timer runs, its read comes back and its page is shown.
+  // The device opens, its connect timer runs, its read comes back and its page is shown;
+  // `before_connect` has the opened device before its connect timer runs.
   template <typename DeviceT>
-  void ConnectAndShow() {
+  void ConnectAndShow(const std::function<void(DeviceT&)>& before_connect = {}) {
     EXPECT_TRUE(PumpUntil([&] { return First<DeviceT>() && First<DeviceT>()->channel().open(); }));
+    if (before_connect) before_connect(*First<DeviceT>());
     loop_.AdvanceBy(CDeviceOptionUI::kConnectDelay);
     EXPECT_TRUE(PumpUntil([&] { return First<DeviceT>()->ready(); }));
     window_.roster().ShowEntry(*First<DeviceT>()->entry());

@@ -14,7 +14,8 @@ namespace brontal::test {
 template <typename DeviceT>
 class DeviceCommandFixture : public SimulatedProductFixture<DeviceT> {
  protected:
-  explicit DeviceCommandFixture(std::uint16_t product) : SimulatedProductFixture<DeviceT>(product) {
+  explicit DeviceCommandFixture(std::uint16_t product, std::uint16_t vendor = SimulatedProductFixture<DeviceT>::kVendor)
+      : SimulatedProductFixture<DeviceT>(product, vendor) {
     DeviceT& device = this->Open();
     this->loop.AdvanceBy(CDeviceOptionUI::kConnectDelay);
     EXPECT_TRUE(this->PumpUntil([&] { return device.ready(); }));

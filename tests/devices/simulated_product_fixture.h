@@ -27,9 +27,10 @@ class SimulatedProductFixture : public DeviceUiFixture {
  protected:
   static constexpr std::uint16_t kVendor = 0x320F;
 
-  explicit SimulatedProductFixture(std::uint16_t product) : product_(product) {
+  explicit SimulatedProductFixture(std::uint16_t product, std::uint16_t vendor = kVendor)
+      : vendor_(vendor), product_(product) {
     roster_.profile_panels = true;
-    simulator().Plug(kVendor, product);
+    simulator().Plug(vendor, product);
   }
   ~SimulatedProductFixture() override { discovery_.Stop(); }
 
@@ -38,7 +39,7 @@ class SimulatedProductFixture : public DeviceUiFixture {
     return test::PumpUntil(loop, done);
   }
 
-  sim::SimulatedDevice& Device() { return *simulator().Device(kVendor, product_); }
+  sim::SimulatedDevice& Device() { return *simulator().Device(vendor_, product_); }
 
   DeviceT* Product() { return roster_.devices().empty() ? nullptr : dynamic_cast<DeviceT*>(roster_.devices().front()); }
 
@@ -97,6 +98,7 @@ class SimulatedProductFixture : public DeviceUiFixture {
     return found;
   }
 
+  const std::uint16_t vendor_;
   const std::uint16_t product_;
   PrivateUserFolders folders_;
   SlotList slots_;

@@ -1,7 +1,7 @@
 // The HID layer on real hidraw nodes: run inside the kernel path test's VM,
 // where `brontal-sim serve --uhid` has plugged the keyboard 320f:5100, its
-// receiver 320f:5103 and the mouse 320f:2003 (BRONTAL_SIM_DIR names its
-// folder). Not a test of the host: there are no such nodes there.
+// receiver 320f:5103, the mouse 320f:2003 and the headset 0c76:1630
+// (BRONTAL_SIM_DIR names its folder). Not a test of the host: there are no such nodes there.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -39,12 +39,24 @@ int Sim(const std::string& arguments) {
   return std::system((self + "/brontal-sim " + arguments + " >/dev/null").c_str());
 }
 
-std::optional<std::string> PathOf(std::uint16_t product, CollectionRole role) {
+// brontal-sim's output for `arguments`.
+std::string SimOutput(const std::string& arguments) {
+  const std::string self = std::filesystem::read_symlink("/proc/self/exe").parent_path().string();
+  std::string output;
+  if (FILE* pipe = ::popen((self + "/brontal-sim " + arguments).c_str(), "r")) {
+    std::array<char, 4096> chunk;
+    while (const std::size_t n = std::fread(chunk.data(), 1, chunk.size(), pipe)) output.append(chunk.data(), n);
+    ::pclose(pipe);
+  }
+  return output;
+}
+
+std::optional<std::string> PathOf(std::uint16_t product, CollectionRole role, std::uint16_t vendor = kVendor) {
   CHidDevice scan;
   if (!scan.EnumerateInterfaces()) return std::nullopt;
   while (const auto path = scan.NextPath()) {
     for (const InterfaceRow& row : kInterfaceTable) {
-      if (IsRealProduct(row) && row.vendor_id == kVendor && row.product_id == product && row.role == role &&
+      if (IsRealProduct(row) && row.vendor_id == vendor && row.product_id == product && row.role == role &&
           row.vendor_id == ParseVendorId(*path) && row.product_id == ParseProductId(*path) &&
           row.interface_number == ParseInterfaceNumber(*path) && row.collection_number == ParseCollectionNumber(*path))
         return *path;
@@ -142,6 +154,28 @@ TEST(HidrawKernel, EventsArriveOnEachLinkWithBothPlugged) {
                                                   : static_cast<std::uint16_t>(first.Value);
     EXPECT_EQ(code, 0x0401);
   }
+}
+
+// The headset takes its light reports as set-output requests on the control
+// pipe, which reach the device through uhid as set-report requests.
+TEST(HidrawKernel, TheHeadsetsLightReportsGoAsSetOutputRequests) {
+  ASSERT_FALSE(SimFolder().empty());
+  const std::optional<std::string> path = PathOf(0x1630, CollectionRole::kCommand, 0x0C76);
+  ASSERT_TRUE(path) << "no collection of 0c76:1630";
+  CHidDevice headset;
+  ASSERT_TRUE(headset.Open(*path, true, true, true, false));
+  std::vector<std::vector<std::uint8_t>> reports;
+  for (std::uint8_t plane : {0xAA, 0xAB, 0xAC}) {
+    std::vector<std::uint8_t> report(17, 0);
+    report[0] = 0xFF;
+    report[1] = 0x22;
+    report[2] = plane;
+    report[4] = 0x40;
+    reports.push_back(report);
+  }
+  EXPECT_EQ(headset.SetOutputReports(reports, 2000), reports.size());
+  const std::string journal = SimOutput("journal " + SimFolder() + " 0c76:1630");
+  EXPECT_NE(journal.find("ff 22 ac 00 40"), std::string::npos) << journal;
 }
 
 }  // namespace

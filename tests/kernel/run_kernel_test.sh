@@ -9,7 +9,7 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 build="$(realpath "$1")" || exit 2
 work="$build/kernel-test"
 limit="${KERNEL_TEST_TIMEOUT:-240}"
-products="320f:5100 320f:5103 320f:2003"
+products="320f:5100 320f:5103 320f:2003 0c76:1630"
 
 start=$EPOCHREALTIME
 fail() { echo "kernel-test: $*" >&2; exit 1; }

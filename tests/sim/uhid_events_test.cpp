@@ -13,8 +13,8 @@ namespace {
 
 // The records as the kernel reads them: offsets of its uhid ABI, not of our build.
 constexpr std::size_t kRecordSize = 4380;
-constexpr std::size_t kName = 4, kPhys = 132, kUniq = 196, kRdSize = 260, kBus = 262, kVendor = 264,
-                      kProduct = 268, kVersion = 272, kCountry = 276, kRdData = 280;
+constexpr std::size_t kName = 4, kPhys = 132, kUniq = 196, kRdSize = 260, kBus = 262, kVendor = 264, kProduct = 268,
+                      kVersion = 272, kCountry = 276, kRdData = 280;
 constexpr std::uint32_t kBusUsb = 0x03;
 
 std::vector<std::uint8_t> Bytes(const uhid_event& event) {
@@ -67,7 +67,8 @@ TEST(UhidEvents, EveryProductIsCreatedAsAUsbInterfaceOnItsOwnPort) {
     EXPECT_EQ(At<std::uint32_t>(record, kCountry), 0u);
     const std::vector<std::uint8_t> descriptor(record.begin() + kRdData,
                                                record.begin() + kRdData + product.report_descriptor.size());
-    EXPECT_EQ(descriptor, std::vector<std::uint8_t>(product.report_descriptor.begin(), product.report_descriptor.end()));
+    EXPECT_EQ(descriptor,
+              std::vector<std::uint8_t>(product.report_descriptor.begin(), product.report_descriptor.end()));
   }
 }
 
@@ -102,6 +103,15 @@ std::vector<std::uint8_t> Request(std::uint32_t type, std::uint32_t id) {
   Put(record, 4, id);
   return record;
 }
+// UHID_SET_REPORT: id, report number, type, size, data.
+std::vector<std::uint8_t> SetReport(std::uint32_t id, std::uint8_t type, std::uint16_t size) {
+  std::vector<std::uint8_t> record = Request(UHID_SET_REPORT, id);
+  Put<std::uint8_t>(record, 9, type);
+  Put(record, 10, size);
+  for (std::size_t i = 0; i < size && 12 + i < record.size(); ++i)
+    record[12 + i] = static_cast<std::uint8_t>(i * 7 + 1);
+  return record;
+}
 
 TEST(UhidEvents, KernelEventsBecomeReportsRequestsOrNothing) {
   using Kind = UhidKernelEvent::Kind;
@@ -119,6 +129,9 @@ TEST(UhidEvents, KernelEventsBecomeReportsRequestsOrNothing) {
       {"empty output report", Output(0), Kind::kMalformed, {}, 0},
       {"get report", Request(UHID_GET_REPORT, 0x01020304), Kind::kGetReport, {}, 0x01020304},
       {"set report", Request(UHID_SET_REPORT, 77), Kind::kSetReport, {}, 77},
+      {"set output report", SetReport(78, UHID_OUTPUT_REPORT, 17), Kind::kSetOutputReport, Pattern(17), 78},
+      {"set feature report", SetReport(79, UHID_FEATURE_REPORT, 17), Kind::kSetReport, {}, 79},
+      {"empty set output report", SetReport(80, UHID_OUTPUT_REPORT, 0), Kind::kSetReport, {}, 80},
       {"start", Record(UHID_START), Kind::kIgnored, {}, 0},
       {"stop", Record(UHID_STOP), Kind::kIgnored, {}, 0},
       {"open", Record(UHID_OPEN), Kind::kIgnored, {}, 0},
@@ -143,8 +156,8 @@ TEST(UhidEvents, InputReportsTravelWithTheirLength) {
     std::size_t size;
     bool sent;
   };
-  for (const Case c : {Case{64, true}, Case{1, true}, Case{UHID_DATA_MAX, true}, Case{0, false},
-                       Case{UHID_DATA_MAX + 1, false}}) {
+  for (const Case c :
+       {Case{64, true}, Case{1, true}, Case{UHID_DATA_MAX, true}, Case{0, false}, Case{UHID_DATA_MAX + 1, false}}) {
     SCOPED_TRACE(c.size);
     const std::vector<std::uint8_t> report = Pattern(c.size);
     const std::optional<uhid_event> event = UhidInputEvent(report);
@@ -162,13 +175,18 @@ TEST(UhidEvents, FeatureRequestsAreRefusedUnderTheirId) {
   const std::vector<std::uint8_t> get = Bytes(UhidGetReportRefusal(0xA1B2C3D4));
   EXPECT_EQ(At<std::uint32_t>(get, 0), 10u);  // UHID_GET_REPORT_REPLY
   EXPECT_EQ(At<std::uint32_t>(get, 4), 0xA1B2C3D4u);
-  EXPECT_NE(At<std::uint16_t>(get, 8), 0u);  // err
+  EXPECT_NE(At<std::uint16_t>(get, 8), 0u);   // err
   EXPECT_EQ(At<std::uint16_t>(get, 10), 0u);  // size
 
   const std::vector<std::uint8_t> set = Bytes(UhidSetReportRefusal(5));
   EXPECT_EQ(At<std::uint32_t>(set, 0), 14u);  // UHID_SET_REPORT_REPLY
   EXPECT_EQ(At<std::uint32_t>(set, 4), 5u);
   EXPECT_NE(At<std::uint16_t>(set, 8), 0u);
+
+  const std::vector<std::uint8_t> accepted = Bytes(UhidSetReportAccepted(6));
+  EXPECT_EQ(At<std::uint32_t>(accepted, 0), 14u);
+  EXPECT_EQ(At<std::uint32_t>(accepted, 4), 6u);
+  EXPECT_EQ(At<std::uint16_t>(accepted, 8), 0u);
 }
 
 }  // namespace

@@ -10,7 +10,11 @@ bool Succeeded(CommandResult r) { return r == CommandResult::kSuccess; }
 
 }  // namespace
 
-CCorvaneMousePadDevice::CCorvaneMousePadDevice(MessageLoop& loop) : CCorvaneUSBDevice(loop, DeviceFamily::kMousePad) {}
+CCorvaneMousePadDevice::CCorvaneMousePadDevice(MessageLoop& loop)
+    : CCorvaneMousePadDevice(loop, DeviceFamily::kMousePad) {}
+
+CCorvaneMousePadDevice::CCorvaneMousePadDevice(MessageLoop& loop, DeviceFamily family)
+    : CCorvaneUSBDevice(loop, family) {}
 
 CCorvaneMousePadDevice::~CCorvaneMousePadDevice() {
   // The workers call this family's operations: they stop before it goes.

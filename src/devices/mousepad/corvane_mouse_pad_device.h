@@ -42,7 +42,7 @@ class CCorvaneMousePadDevice : public CCorvaneUSBDevice {
   // False when the channel is closed (nothing is sent).
   bool WriteSettings(Done done = {});
 
-  bool LoadProfile();
+  virtual bool LoadProfile();
   bool SaveProfile() { return SaveProfileData(profile_); }
 
   CBasicProfiledata& profile() { return profile_; }
@@ -55,6 +55,8 @@ class CCorvaneMousePadDevice : public CCorvaneUSBDevice {
   std::function<void()> on_ready;
 
  protected:
+  // The headset keeps the pad's lighting record and power status.
+  CCorvaneMousePadDevice(MessageLoop& loop, DeviceFamily family);
   std::chrono::milliseconds SyncDelay() const override { return std::chrono::milliseconds(500); }
 
  private:

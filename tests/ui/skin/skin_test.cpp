@@ -245,7 +245,10 @@ TEST_F(MainLayoutTest, TabsShowTheirPanels) {
   const auto* pages = dynamic_cast<CTabLayoutUI*>(Find("function_switch"));
   ASSERT_NE(pages, nullptr);
   const std::pair<std::string_view, std::string_view> panels[] = {{"deng_Op_tab", "deng_page"},
-                                                                  {"key_Op_tab", "KeySetControlItem"}};
+                                                                  {"key_Op_tab", "KeySetControlItem"},
+                                                                  {"6533_voice_Op_tab", "6533_eq_option_1"},
+                                                                  {"magic_Op_tab", "magic_enable_option"},
+                                                                  {"Virtual7.1_Op_tab", "virtual_surround_option"}};
   for (const auto& [tab, panel] : panels) {
     const std::string query = "//Option[@name='" + std::string(tab) + "']";
     const int index = main.select_node(query.c_str()).node().attribute("bindtabindex").as_int(-1);
