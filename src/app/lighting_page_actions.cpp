@@ -332,7 +332,6 @@ void LightingPageActions::OnAudioControl(CCorvaneKeyboardDevice& keyboard, const
       SetComponent(record.bk_red, record.bk_green, record.bk_blue, channel, edited.value);
     }
   } else {
-    // The audio styles window comes with the music modes.
     window_.NotBuilt("lighting page action", name);
     return;
   }

@@ -9,6 +9,7 @@
 #include "app/set_wnd.h"
 #include "app/skin_frame.h"
 #include "app/sync_request.h"
+#include "control/audio_styles_command.h"
 #include "control/control_socket.h"
 #include "control/device_commands.h"
 #include "control/sync_command.h"
@@ -82,6 +83,7 @@ CMainWnd::CMainWnd(Toolkit& toolkit, const AppMessages& messages, DesktopService
       desktop_(desktop),
       bus_(bus),
       roster_(*this, slots_),
+      audio_lighting_(roster_, toolkit.Loop(), bus),
       discovery_(
           slots_, toolkit.Loop(), [this](const WindowMessage& m) { SendMessage(m); }, messages.application),
       profile_actions_(*this, desktop),
@@ -93,6 +95,7 @@ CMainWnd::CMainWnd(Toolkit& toolkit, const AppMessages& messages, DesktopService
       macro_panel_(*this, desktop),
       shoot_panel_(*this, desktop) {
   roster_.profile_panels = true;
+  audio_lighting_.on_notice = [this](const std::string& text) { ShowNotice(text); };
   shoot_panel_.send_patterns = [this](const ShootPatterns& patterns) { SendShootPatterns(patterns); };
   SetRouteHandler(Route::kKeyAssignment, [this](const RoutedNotify& route, TNotifyUI& msg) {
     key_assignment_.OnNotify(route, msg);
@@ -272,6 +275,10 @@ void CMainWnd::OnWindowInit() {
       [this](const DeviceRequest& request, std::function<void(DeviceReply)> done) {
         const std::string command = request.args.empty() ? std::string() : request.args.front();
         if (command == sync_command::kName) return RunSyncRequest(*this, request, std::move(done));
+        if (audio_styles_command::IsRequest(request))
+          return done(audio_styles_command::Answer(
+              request, audio_lighting_.styles(),
+              [this](const AudioStyles& styles) { return audio_lighting_.ApplyStyles(styles); }));
         if (command != "macro" && command != "shoot") return RunDeviceRequest(roster_, request, std::move(done));
         // The pages show what the command changed in the files.
         RunDeviceRequest(
@@ -302,6 +309,7 @@ void CMainWnd::OnWindowInit() {
   ShowWindow(false);
   discovery_.Start();
   synchronised_lighting_.Start();
+  audio_lighting_.Start(AudioCaptureSupervisor::InstalledSetup(bus_));
   ArmWindowTimer(kIdleTimer, kIdlePeriod);
 }
 
@@ -352,6 +360,8 @@ void CMainWnd::OnWindowClick(const RoutedNotify& route, TNotifyUI& msg) {
     if (route.index == 1) desktop_.OpenSystemSettings(DesktopServices::SystemSettings::kMouse);
   } else if (name == "setbtn") {
     OpenSettings();
+  } else if (name == "music_setting_btn") {
+    audio_lighting_.EditStyles(*this, GetPaintManager().GetScale());
   } else if (name == "skinbtn") {
     skin_frame_ = CSkinFrame::Open(*this, *msg.sender, desktop_, TheSkinObserver());
   } else {
@@ -395,7 +405,10 @@ void CMainWnd::OnWindowTimer(unsigned id) {
       StopWindowTimer(id);
       desktop_.ShowTrayMenu();
       break;
-    case kIdleTimer: roster_.RetryWaitingSlots(); break;
+    case kIdleTimer:
+      roster_.RetryWaitingSlots();
+      audio_lighting_.FollowKeyboards();
+      break;
     case LightingPageActions::kGameRestoreTimer: lighting_page_.RestoreAfterGame(); break;
     default: break;
   }
@@ -540,6 +553,7 @@ void CMainWnd::Shutdown() {
   if (shut_down_) return;
   shut_down_ = true;
   key_assignment_.StopKeyCapture();
+  audio_lighting_.Stop();
   discovery_.Stop();
   synchronised_lighting_.Stop();
   control_server_.reset();
@@ -580,6 +594,7 @@ LRESULT CMainWnd::HandleMessage(const WindowMessage& message, bool& handled) {
   }
   switch (id) {
     case kWmActivate: SetWindowActive(message.wparam != 0); break;
+    case kWmCopyData: handled = audio_lighting_.OnCopyData(message); break;
     case kWmMouseLeave:
       Trace("鼠标移出");
       SetWindowActive(false);

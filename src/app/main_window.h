@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/app_messages.h"
+#include "app/audio_lighting.h"
 #include "app/headset_panel_actions.h"
 #include "app/key_assignment_actions.h"
 #include "app/lighting_page_actions.h"
@@ -79,6 +80,7 @@ class CMainWnd : public WindowImplBase, public SkinReceiver {
   SynchronisedLighting& synchronised_lighting() { return synchronised_lighting_; }
   MacroPanelActions& macro_panel() { return macro_panel_; }
   KeyAssignmentActions& key_assignment() { return key_assignment_; }
+  AudioLighting& audio_lighting() { return audio_lighting_; }
   // Where a route's work is not built yet: a trace line says what is missing.
   void NotBuilt(std::string_view what, std::string_view detail);
   bool host_lighting() const { return host_lighting_; }
@@ -144,6 +146,7 @@ class CMainWnd : public WindowImplBase, public SkinReceiver {
 
   SlotList slots_;
   DeviceRoster roster_;
+  AudioLighting audio_lighting_;                // after the roster: it hands the roster's devices the sound
   SynchronisedLighting synchronised_lighting_;  // after the roster: its thread ends before the devices go
   DiscoveryThread discovery_;
   ProfileActions profile_actions_;

@@ -44,7 +44,7 @@ constexpr Entry kTable[] = {
     {"click", "main_auto_application_checkbox", kE, R::kWindow},
     {"click", "main_btn_ok", kE, R::kKeyAssignment},
     {"click", "Close_bkColor_btn", kE, R::kLightingPage},
-    {"click", "music_setting_btn", kE, R::kLightingPage},
+    {"click", "music_setting_btn", kE, R::kWindow},
     // Clicks by prefix.
     {"click", "key_", kP, R::kKeyAssignment},
     {"click", "color_option_", kP, R::kLightingPage},

@@ -8,6 +8,7 @@
 #include <ostream>
 #include <vector>
 
+#include "cli/audio_command.h"
 #include "cli/commands.h"
 #include "cli/device_host.h"
 #include "cli/udev_rules_text.h"
@@ -85,6 +86,7 @@ void PrintHelp(std::ostream& out) {
   PrintUsageLine(out, sync_command::Info().usage, sync_command::Info().summary);
   PrintUsageLine(out, "lighting preview PRODUCT --mode M --steps K [...]",
                  "a keyboard model's host animation, step by step, without a device");
+  for (const audio_command::SubCommand& c : audio_command::SubCommands()) PrintUsageLine(out, c.usage, c.summary);
   out << "\nDEVICE is keyboard, mouse, mousepad, headset or VID:PID. While brontal-driver runs,\n"
          "device commands are carried out by it; otherwise brontalctl opens the device itself.\n"
          "Exit status: 0 done, 1 the device or the operation failed, 2 usage error (nothing written).\n"
@@ -214,6 +216,7 @@ int RunBrontalctl(std::span<const std::string_view> args, std::ostream& out, std
       return LightingPreviewCommand(words, out, err);
     }
   }
+  if (rest.front() == audio_command::kName) return audio_command::Run(std::span(rest).subspan(1), out, err);
   // Commands that reach devices refuse a bus that is no bus rather than fall back to the real one.
   const bool reaches_devices = rest.front() != "describe" && rest.front() != "udev-rules" &&
                                rest.front() != "actions" && std::find(rest.begin(), rest.end(), "--help") == rest.end();

@@ -37,6 +37,7 @@ using setting_words::Written;
 constexpr long kMaxGroup = keyboard::kCustomGroupCount - 1;
 constexpr std::size_t kKeyboardLightSlot = 0;
 constexpr std::uint8_t kFnLayerSwitchCategory = 0xE2;
+constexpr long kLastAudioMode = 6;
 
 enum class Field {
   kMode,
@@ -54,31 +55,44 @@ enum class Field {
   kOsMode,
   kRepeat,
   kRepeatDelay,
+  kAudioMode,
+  kAudioBackground,
+  kAudioForeground,
+  kAudioMulticolor,
 };
+
+// Where a setting lives: the settings record the keyboard holds, the
+// profile only, or the profile's audio lighting (which the host's music
+// steps use).
+enum class Home { kRecord, kProfile, kAudio };
 
 struct SettingName {
   std::string_view name;
   Field field;
   long low, high;
-  bool in_record;  // repeat and repeat-delay live in the profile only
+  Home home;
 };
 
 constexpr SettingName kSettings[] = {
-    {"mode", Field::kMode, 0, 255, true},
-    {"brightness", Field::kBrightness, 0, 4, true},
-    {"speed", Field::kSpeed, 0, 4, true},
-    {"direction", Field::kDirection, 0, 1, true},
-    {"multicolor", Field::kMulticolor, 0, 1, true},
-    {"color", Field::kColor, 0, 0xFFFFFF, true},
-    {"custom-group", Field::kCustomGroup, 0, kMaxGroup, true},
-    {"special-mode", Field::kSpecialMode, 0, 255, true},
-    {"six-key", Field::kSixKey, 0, 1, true},
-    {"win-lock", Field::kWinLock, 0, 1, true},
-    {"w-flag", Field::kWFlag, 0, 1, true},
-    {"polling-rate", Field::kPollingRate, 0, 3, true},
-    {"os-mode", Field::kOsMode, 0, 255, true},
-    {"repeat", Field::kRepeat, 0, 65535, false},
-    {"repeat-delay", Field::kRepeatDelay, 0, 65535, false},
+    {"mode", Field::kMode, 0, 255, Home::kRecord},
+    {"brightness", Field::kBrightness, 0, 4, Home::kRecord},
+    {"speed", Field::kSpeed, 0, 4, Home::kRecord},
+    {"direction", Field::kDirection, 0, 1, Home::kRecord},
+    {"multicolor", Field::kMulticolor, 0, 1, Home::kRecord},
+    {"color", Field::kColor, 0, 0xFFFFFF, Home::kRecord},
+    {"custom-group", Field::kCustomGroup, 0, kMaxGroup, Home::kRecord},
+    {"special-mode", Field::kSpecialMode, 0, 255, Home::kRecord},
+    {"six-key", Field::kSixKey, 0, 1, Home::kRecord},
+    {"win-lock", Field::kWinLock, 0, 1, Home::kRecord},
+    {"w-flag", Field::kWFlag, 0, 1, Home::kRecord},
+    {"polling-rate", Field::kPollingRate, 0, 3, Home::kRecord},
+    {"os-mode", Field::kOsMode, 0, 255, Home::kRecord},
+    {"repeat", Field::kRepeat, 0, 65535, Home::kProfile},
+    {"repeat-delay", Field::kRepeatDelay, 0, 65535, Home::kProfile},
+    {"audio-mode", Field::kAudioMode, 0, kLastAudioMode, Home::kAudio},
+    {"audio-background", Field::kAudioBackground, 0, 0xFFFFFF, Home::kAudio},
+    {"audio-foreground", Field::kAudioForeground, 0, 0xFFFFFF, Home::kAudio},
+    {"audio-multicolor", Field::kAudioMulticolor, 0, 1, Home::kAudio},
 };
 
 const SettingName* FindSetting(std::string_view name) {
@@ -95,7 +109,9 @@ std::optional<long> ParseSettingValue(const SettingName& setting, std::string_vi
     if (mode && !modes.empty() && static_cast<std::size_t>(*mode) >= modes.size()) return std::nullopt;
     return mode;
   }
-  if (setting.field == Field::kColor) return ParseColour(value);
+  if (setting.field == Field::kColor || setting.field == Field::kAudioBackground ||
+      setting.field == Field::kAudioForeground)
+    return ParseColour(value);
   return ParseNumber(value, setting.low, setting.high);
 }
 
@@ -117,6 +133,7 @@ void Show(CCorvaneKeyboardDevice& keyboard, const DeviceCommandLine& line, Done 
   keyboard.ReadPowerStatus([&keyboard, json = line.args.Has("--json"),
                             done = std::move(done)](std::optional<std::array<std::uint8_t, 6>> power) {
     const LightSetting& light = keyboard.live_light();
+    const AudioLightSetting& audio = keyboard.live_audio();
     const KeyboardSystem system = keyboard.profile().GetKeyboardSystem();
     const InterfaceRow& id = keyboard.identity();
     const std::uint16_t firmware = keyboard.firmware_version();
@@ -150,6 +167,10 @@ void Show(CCorvaneKeyboardDevice& keyboard, const DeviceCommandLine& line, Done 
     s["os-mode"] = system.os_mode;
     s["repeat"] = system.repeat;
     s["repeat-delay"] = system.repeat_delay;
+    s["audio-mode"] = audio.audio_mode;
+    s["audio-background"] = HexColour(audio.bk_red, audio.bk_green, audio.bk_blue);
+    s["audio-foreground"] = HexColour(audio.fg_red, audio.fg_green, audio.fg_blue);
+    s["audio-multicolor"] = audio.seven_color;
     if (keyboard.has_battery() && power) {
       v["battery"]["level"] = (*power)[0];
       v["battery"]["state"] = (*power)[1] == 0 ? "external" : (*power)[1] == 1 ? "charging" : "battery";
@@ -180,7 +201,7 @@ void Show(CCorvaneKeyboardDevice& keyboard, const DeviceCommandLine& line, Done 
 
 // ---- set ----
 
-void ApplySetting(Field field, long value, LightSetting& light, KeyboardSystem& system) {
+void ApplySetting(Field field, long value, LightSetting& light, KeyboardSystem& system, AudioLightSetting& audio) {
   const auto byte = static_cast<std::uint8_t>(value);
   const auto word = static_cast<std::uint16_t>(value);
   switch (field) {
@@ -203,6 +224,18 @@ void ApplySetting(Field field, long value, LightSetting& light, KeyboardSystem& 
     case Field::kOsMode: system.os_mode = word; break;
     case Field::kRepeat: system.repeat = word; break;
     case Field::kRepeatDelay: system.repeat_delay = word; break;
+    case Field::kAudioMode: audio.audio_mode = byte; break;
+    case Field::kAudioBackground:
+      audio.bk_red = static_cast<std::uint8_t>(value >> 16);
+      audio.bk_green = static_cast<std::uint8_t>(value >> 8);
+      audio.bk_blue = byte;
+      break;
+    case Field::kAudioForeground:
+      audio.fg_red = static_cast<std::uint8_t>(value >> 16);
+      audio.fg_green = static_cast<std::uint8_t>(value >> 8);
+      audio.fg_blue = byte;
+      break;
+    case Field::kAudioMulticolor: audio.seven_color = byte; break;
   }
 }
 
@@ -210,7 +243,10 @@ void Set(CCorvaneKeyboardDevice& keyboard, const DeviceCommandLine& line, Done d
   CKeyboardProfiledata& profile = keyboard.profile();
   LightSetting light = profile.GetLight();
   KeyboardSystem system = profile.GetKeyboardSystem();
+  AudioLightSetting audio = profile.GetAudioLight();
   bool touches_record = false;
+  bool touches_audio = false;
+  bool multicolour_given = false, foreground_given = false;
   for (const std::string& word : line.args.positional) {
     const Pair pair = *SplitPair(word);
     const SettingName& setting = *FindSetting(pair.name);
@@ -219,16 +255,23 @@ void Set(CCorvaneKeyboardDevice& keyboard, const DeviceCommandLine& line, Done d
       done({2, "", "brontalctl: set: this keyboard has no " + std::string(setting.name) + " '" + pair.value + "'\n"});
       return;
     }
-    ApplySetting(setting.field, *value, light, system);
+    ApplySetting(setting.field, *value, light, system, audio);
     // As on the page, the chosen group is the profile's as well as the record's.
     if (setting.field == Field::kCustomGroup) profile.SetCustomGroup(light.custom_group);
-    touches_record = touches_record || setting.in_record;
+    touches_record = touches_record || setting.home == Home::kRecord;
+    touches_audio = touches_audio || setting.home == Home::kAudio;
+    multicolour_given = multicolour_given || setting.field == Field::kAudioMulticolor;
+    foreground_given = foreground_given || setting.field == Field::kAudioForeground;
   }
+  // As on the page, a foreground colour of its own ends the seven colours.
+  if (foreground_given && !multicolour_given) audio.seven_color = 0;
   profile.SetKeyboardSystem(system);
+  if (touches_audio) profile.SetAudioLight(audio);
   const std::string not_saved =
       "the profile could not be saved (" + profile.ProfilePath().string() + "); nothing was sent";
   if (!touches_record) {
-    if (!profile.Save()) return done(Failure(line, not_saved));
+    // The audio lighting goes through the page's sequence: saved, and the live lighting reloaded.
+    if (!(touches_audio ? keyboard.ApplyAudioRecord(audio) : profile.Save())) return done(Failure(line, not_saved));
     return done({0, "", ""});
   }
   // The page's own sequence: stored, saved, the live lighting reloaded,

@@ -157,6 +157,7 @@ void CCorvaneUSBDevice::StartLightingThread() {
   const auto lights = std::min<std::size_t>(static_cast<std::size_t>(position_count_), lighting::kMaxLights);
   animator_ = std::make_unique<lighting::LightAnimator>(*family, identity_.product_id, lights, std::move(hooks));
   animator_->Configure(light_settings_ ? *light_settings_ : InitialLightSettings(), true);
+  if (colour_block_) animator_->SetColourBlock(*colour_block_);
   animator_->Start();
 }
 

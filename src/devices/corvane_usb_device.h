@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -133,6 +134,11 @@ class CCorvaneUSBDevice : public CHorizontalLayoutUI, public CNotifyPump {
   // nothing sent, when the profile could not be saved or the family has no
   // lighting; `done` then is not called.
   virtual bool ApplyLightRecord(const LightSetting& /*record*/, std::function<void(bool ok)> /*done*/) { return false; }
+  // The audio feed, on the UI thread: a spectrum frame (500 values, the
+  // first 25 the band levels) and the 6-byte colour block. Only keyboards
+  // act on them.
+  virtual void OnAudioSpectrum(std::span<const std::int32_t> /*frame*/) {}
+  virtual void OnAudioColour(std::span<const std::uint8_t> /*block*/) {}
   virtual void SetEntryKind(EntryKind kind) { kind_ = kind; }
   virtual EntryKind GetEntryKind() const { return kind_; }
 
@@ -323,6 +329,19 @@ class CCorvaneUSBDevice : public CHorizontalLayoutUI, public CNotifyPump {
   void ReactToClick() {
     if (animator_) animator_->OnMouseClick();
   }
+  // A keyboard's inputs for its animation thread, on the UI thread: a key
+  // pressed or released, the audio feed's band levels and its colour block,
+  // which a restarted animation is handed again.
+  void ReactToKey(std::uint8_t key, lighting::KeyEdge edge) {
+    if (animator_) animator_->OnKeyReaction(key, edge);
+  }
+  void AnimateSpectrum(std::span<const std::int32_t> bands) {
+    if (animator_) animator_->OnSpectrum(bands);
+  }
+  void AnimateColourBlock(std::array<std::uint8_t, 6> block) {
+    colour_block_ = block;
+    if (animator_) animator_->SetColourBlock(block);
+  }
   // Job side: a write bracketed by 0x01 and 0x02, the end sent whatever came
   // before it; false when any of them failed or the channel is closed.
   bool Transaction(const std::function<CommandResult()>& body);
@@ -369,7 +388,8 @@ class CCorvaneUSBDevice : public CHorizontalLayoutUI, public CNotifyPump {
 
   WorkerThread event_thread_;
   bool animates_ = true;
-  std::optional<lighting::EngineSettings> light_settings_;  // the last configured, for a restart
+  std::optional<lighting::EngineSettings> light_settings_;   // the last configured, for a restart
+  std::optional<std::array<std::uint8_t, 6>> colour_block_;  // likewise
   std::unique_ptr<lighting::LightAnimator> animator_;
 };
 

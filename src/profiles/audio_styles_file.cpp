@@ -1,5 +1,7 @@
 #include "profiles/audio_styles_file.h"
 
+#include <algorithm>
+
 #include "profiles/factory_copy.h"
 #include "profiles/json_document.h"
 #include "profiles/json_fields.h"
@@ -25,13 +27,18 @@ AudioStyles Decode(const Json::Value& document) {
   const Json::Value& info = Member(Member(document, kDevice), kAudioLightInfo);
   AudioStyles styles;
   styles.selected = ToField<std::uint8_t>(Member(info, kSelected));
+  if (styles.selected >= kAudioStyleCount) styles.selected = 0;
   for (std::size_t i = 0; i < kAudioStyleCount; ++i) styles.names[i] = ToText(Member(info, NameMember(i).c_str()));
   for (std::size_t i = 0; i < styles.levels.size(); ++i)
-    styles.levels[i] = ToField<std::uint8_t>(Member(info, LevelMember(i).c_str()));
+    styles.levels[i] = std::min(ToField<std::uint8_t>(Member(info, LevelMember(i).c_str())), kHighestStyleLevel);
   return styles;
 }
 
 }  // namespace
+
+std::string StyleNameOrDefault(std::string_view name, std::size_t style) {
+  return std::string(name.empty() ? kDefaultStyleNames[style] : name);
+}
 
 AudioStyles LoadAudioStyles(const AppFolders& folders) {
   return Decode(ReadWithFactoryCopy(folders, kFileName, HasDevice));

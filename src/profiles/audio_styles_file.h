@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "profiles/data_folders.h"
 
@@ -14,6 +15,10 @@
 namespace brontal {
 
 inline constexpr std::size_t kAudioStyleCount = 4;
+inline constexpr std::uint8_t kHighestStyleLevel = 9;
+// The name a style takes when its name is left empty ("group one" .. "group four").
+inline constexpr std::array<std::string_view, kAudioStyleCount> kDefaultStyleNames = {"第一组", "第二组", "第三组",
+                                                                                      "第四组"};
 
 struct AudioStyles {
   std::uint8_t selected = 0;  // "nAudioStyle", 0..3
@@ -23,9 +28,13 @@ struct AudioStyles {
   bool operator==(const AudioStyles&) const = default;
 };
 
+// `name`, or the default name of style `style` when it is empty.
+std::string StyleNameOrDefault(std::string_view name, std::size_t style);
+
 // The user's styles; a file without a "Device" object (missing, empty,
 // corrupt) is first replaced by the factory copy. Missing members give 0 and
-// empty names.
+// empty names; a selected style beyond the four reads as the first, a level
+// beyond 9 as 9.
 AudioStyles LoadAudioStyles(const AppFolders& folders = AppFolders::Installed());
 // Rewrites every member of "AudioLightInfo"; the file's other members stay.
 bool SaveAudioStyles(const AudioStyles& styles, const AppFolders& folders = AppFolders::Installed());

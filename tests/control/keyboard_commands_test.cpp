@@ -9,6 +9,7 @@
 #include "devices/keyboard_fixture.h"
 #include "macros/macro_index.h"
 #include "models/memory_layout.h"
+#include "profiles/family_profile_data.h"
 #include "ui/controls/device_profile_ui.h"
 
 namespace brontal {
@@ -100,6 +101,49 @@ TEST_F(KeyboardCommandsTest, ASetModeIsShownAndReadBackFromTheKeyboard) {
   EXPECT_EQ(settings["mode"].asInt(), 5);
   EXPECT_EQ(settings["brightness"].asInt(), 2);
   EXPECT_EQ(Keyboard()->profile().GetLight().select_item, 5);
+}
+
+// The music lighting lives in the profile: saved and taken by the live
+// lighting, nothing written to the keyboard.
+TEST_F(KeyboardCommandsTest, SetTakesTheMusicLightingIntoTheProfile) {
+  const std::size_t writes = Requests(0x06).size();
+  AudioLightSetting start = Keyboard()->profile().GetAudioLight();
+  start.seven_color = 1;
+  Keyboard()->profile().SetAudioLight(start);
+  struct Case {
+    std::vector<std::string> settings;
+    AudioLightSetting expected;
+  };
+  AudioLightSetting coloured = start;
+  coloured.audio_mode = 2;
+  coloured.fg_red = 0x10, coloured.fg_green = 0x20, coloured.fg_blue = 0x30;
+  coloured.seven_color = 0;  // a foreground colour of its own ends the seven colours
+  AudioLightSetting both = coloured;
+  both.bk_red = 0xAB, both.bk_green = 0xCD, both.bk_blue = 0xEF;
+  both.seven_color = 1;
+  const Case cases[] = {
+      {{"audio-mode=2", "audio-foreground=102030"}, coloured},
+      {{"audio-multicolor=1", "audio-background=#abcdef", "audio-foreground=102030"}, both},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args = {"set", "keyboard"};
+    args.insert(args.end(), c.settings.begin(), c.settings.end());
+    const DeviceReply reply = Run(args);
+    ASSERT_EQ(reply.status, 0) << reply.err;
+    EXPECT_EQ(Keyboard()->live_audio(), c.expected);
+    CKeyboardProfiledata saved;
+    saved.Load(Keyboard()->profile().ProfilePath());
+    EXPECT_EQ(saved.GetAudioLight(), c.expected);
+  }
+  EXPECT_EQ(Requests(0x06).size(), writes);
+
+  Json::Value shown;
+  ASSERT_TRUE(Json::Reader().parse(Run({"show", "keyboard", "--json"}).out, shown));
+  EXPECT_EQ(shown["settings"]["audio-mode"].asInt(), 2);
+  EXPECT_EQ(shown["settings"]["audio-background"].asString(), "abcdef");
+  EXPECT_EQ(shown["settings"]["audio-multicolor"].asInt(), 1);
+  for (const char* refused : {"audio-mode=7", "audio-multicolor=2", "audio-foreground=12345"})
+    EXPECT_EQ(Run({"set", "keyboard", refused}).status, 2) << refused;
 }
 
 // The program that animates draws the lights itself: no note.

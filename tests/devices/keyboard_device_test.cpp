@@ -355,6 +355,65 @@ TEST_F(KeyboardDeviceTest, FramesStreamOnlyInTheHostDrivenModes) {
   }));
 }
 
+// On the full brightness, one colour, at full speed: a key press through the
+// event collection starts a ring on the picture's keys; spectra handed over
+// light music bars in the frames the keyboard receives.
+TEST_F(KeyboardDeviceTest, AKeyPressRipplesAndTheSpectrumLightsMusicBarsInTheFrames) {
+  CCorvaneKeyboardDevice& keyboard = Connect();
+  LightSetting light = keyboard.profile().GetLight();
+  light.select_item = static_cast<std::uint8_t>(IndexOfCode(keyboard, 8));
+  light.light = 4;
+  light.speed = 4;
+  light.multi_color = 0;
+  light.red = 255;
+  keyboard.profile().SetLight(light);
+  keyboard.LoadLighting();
+  // L at column 10, row 3 of the grid, ; beside it.
+  constexpr int kL = 72, kSemicolon = 73;
+  const std::uint8_t slot = keyboard.maps().slot[kL];
+  ASSERT_NE(slot, keyboard::kNoSlot);
+  ASSERT_TRUE(simulator().Event(kVendor, kCabled, static_cast<std::uint16_t>(0x0500 | slot)));
+  auto alpha = [&](int key) { return keyboard.GetPositionColour(key) >> 24; };
+  EXPECT_TRUE(PumpUntil([&] { return alpha(kL) != 0; }));
+  EXPECT_TRUE(PumpUntil([&] { return alpha(kSemicolon) != 0; })) << "the ring spreads";
+
+  AudioLightSetting audio;
+  audio.audio_mode = 0;  // a bar per column
+  audio.fg_green = 255;
+  audio.bk_blue = 255;
+  ASSERT_TRUE(keyboard.ApplyAudioRecord(audio));
+  light.select_item = static_cast<std::uint8_t>(IndexOfCode(keyboard, 29));
+  keyboard.profile().SetLight(light);
+  keyboard.LoadLighting();
+  // Band 5 full: column 5 (F4, 5, T, G, B) lit from row 1 down.
+  std::vector<std::int32_t> frame(500, 0);
+  frame[5] = 2000;
+  auto shown = [&](int key) { return Memory(MemoryRegion::kLiveFrame, keyboard.maps().led[key] * 3u, 3); };
+  const std::vector<std::uint8_t> bar = {0, 253, 0};
+  const std::vector<std::uint8_t> background = {0, 0, 254};
+  EXPECT_TRUE(PumpUntil([&] {
+    keyboard.OnAudioSpectrum(frame);
+    loop.AdvanceBy(20ms);
+    return shown(47) == bar && shown(88) == bar && shown(4) == background && shown(48) == background;
+  }));
+}
+
+TEST_F(KeyboardDeviceTest, TheAudioColourBlockIsKeptForTheAudioColourModeAcrossARestart) {
+  CCorvaneKeyboardDevice& keyboard = Connect();
+  keyboard.OnAudioColour(std::vector<std::uint8_t>{10, 20, 30, 40, 50, 60});
+  keyboard.StartLightingThread();
+  LightSetting light = keyboard.profile().GetLight();
+  light.select_item = static_cast<std::uint8_t>(IndexOfCode(keyboard, 30));
+  light.light = 4;
+  keyboard.profile().SetLight(light);
+  keyboard.LoadLighting();
+  const std::size_t led = keyboard.maps().led[64];
+  EXPECT_TRUE(PumpUntil([&] {
+    loop.AdvanceBy(20ms);
+    return Memory(MemoryRegion::kLiveFrame, led * 3, 3) == std::vector<std::uint8_t>{9, 19, 29};
+  }));
+}
+
 TEST_F(KeyboardDeviceTest, AKeyboardArrivingWhileTheHostLightingIsOffStaysOffUntilTurnedOn) {
   roster_.host_lighting = false;
   CCorvaneKeyboardDevice& keyboard = Connect();

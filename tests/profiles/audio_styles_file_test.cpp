@@ -15,18 +15,18 @@ constexpr const char* kFactory = R"({ "Device" : { "AudioLightInfo" : {
   "nStyleR0" : 9, "nStyleG0" : 0, "nStyleB0" : 1, "nStyleR1" : 2, "nStyleG1" : 3, "nStyleB1" : 4,
   "nStyleR2" : 5, "nStyleG2" : 6, "nStyleB2" : 7, "nStyleR3" : 8, "nStyleG3" : 9, "nStyleB3" : 0 } } })";
 
-AudioStyles FactoryStyles() {
-  return {1, {"第一组", "B", "C", "D"}, {9, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0}};
-}
+AudioStyles FactoryStyles() { return {1, {"第一组", "B", "C", "D"}, {9, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0}}; }
 
 TEST(AudioStylesFile, AFileWithoutADeviceObjectIsReplacedByTheFactoryCopy) {
-  for (const char* user : std::initializer_list<const char*>{nullptr, "", "{", "[]", R"({ "Device" : "x" })", R"({ "Device" : null })"}) {
+  for (const char* user :
+       std::initializer_list<const char*>{nullptr, "", "{", "[]", R"({ "Device" : "x" })", R"({ "Device" : null })"}) {
     SCOPED_TRACE(user ? user : "missing");
     ScratchFolder folder;
     folder.Write("factory/AudioFile.json", kFactory);
     if (user) folder.Write("user/AudioFile.json", user);
     EXPECT_EQ(LoadAudioStyles(folder.Folders()), FactoryStyles());
-    EXPECT_EQ(ReadJsonDocument(folder / "user" / "AudioFile.json"), ReadJsonDocument(folder / "factory" / "AudioFile.json"));
+    EXPECT_EQ(ReadJsonDocument(folder / "user" / "AudioFile.json"),
+              ReadJsonDocument(folder / "factory" / "AudioFile.json"));
   }
 }
 
@@ -60,6 +60,28 @@ TEST(AudioStylesFile, ResetTakesTheFactoryCopyWhenThereIsOne) {
   folder.Write("factory/AudioFile.json", kFactory);
   EXPECT_EQ(ResetAudioStyles(folder.Folders()), FactoryStyles());
   EXPECT_EQ(LoadAudioStyles(folder.Folders()), FactoryStyles());
+}
+
+// Another program's numbers beyond the ranges would pick levels of no style.
+TEST(AudioStylesFile, NumbersBeyondTheirRangesReadAsTheNearestThatFits) {
+  ScratchFolder folder;
+  folder.Write("user/AudioFile.json", R"({ "Device" : { "AudioLightInfo" : {
+    "nAudioStyle" : 4, "nStyleR0" : 10, "nStyleG0" : -3, "nStyleB0" : 300, "nStyleR3" : 9 } } })");
+  const AudioStyles styles = LoadAudioStyles(folder.Folders());
+  EXPECT_EQ(styles.selected, 0);
+  EXPECT_EQ(styles.levels[0], 9);
+  EXPECT_EQ(styles.levels[1], 0);
+  EXPECT_EQ(styles.levels[2], 9);
+  EXPECT_EQ(styles.levels[9], 9);
+}
+
+TEST(AudioStylesFile, AnEmptyNameTakesTheDefaultOfItsPosition) {
+  const std::pair<std::size_t, const char*> defaults[] = {{0, "第一组"}, {1, "第二组"}, {2, "第三组"}, {3, "第四组"}};
+  for (const auto& [style, name] : defaults) {
+    EXPECT_EQ(StyleNameOrDefault("", style), name);
+    EXPECT_EQ(StyleNameOrDefault(" ", style), " ");  // only nothing at all is empty
+    EXPECT_EQ(StyleNameOrDefault("Bass", style), "Bass");
+  }
 }
 
 TEST(AudioStylesFile, NothingUsableAnywhereWritesNothing) {

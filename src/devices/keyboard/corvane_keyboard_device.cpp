@@ -660,7 +660,18 @@ void CCorvaneKeyboardDevice::OnKeyEvent(int slot, int kind) {
   if (slot < 0 || slot > 0xFF) return;
   const std::optional<std::uint8_t> key = keyboard::LogicalKeyOfSlot(maps_, static_cast<std::uint8_t>(slot));
   if (!key) return;
-  if (on_key_reaction) on_key_reaction(*key, kind);
+  if (kind == 1) ReactToKey(*key, lighting::KeyEdge::kPress);
+  if (kind == 2) ReactToKey(*key, lighting::KeyEdge::kRelease);
+}
+
+void CCorvaneKeyboardDevice::OnAudioSpectrum(std::span<const std::int32_t> frame) {
+  AnimateSpectrum(frame.first(std::min(frame.size(), lighting::kSpectrumBands)));
+}
+
+void CCorvaneKeyboardDevice::OnAudioColour(std::span<const std::uint8_t> block) {
+  std::array<std::uint8_t, 6> colours{};
+  std::copy_n(block.begin(), std::min(block.size(), colours.size()), colours.begin());
+  AnimateColourBlock(colours);
 }
 
 void CCorvaneKeyboardDevice::OnSyncRequest() {

@@ -62,6 +62,10 @@ class CCorvaneKeyboardDevice : public CCorvaneUSBDevice {
     return mode_index >= 0 && mode_index <= 0xFF && keyboard::IsHostDrivenMode(static_cast<std::uint8_t>(mode_index));
   }
   bool ApplyLightRecord(const LightSetting& record, Done done) override;
+  // The band levels go to the animation (the music mode shows them) and the
+  // colour block, kept, to the audio colour mode.
+  void OnAudioSpectrum(std::span<const std::int32_t> frame) override;
+  void OnAudioColour(std::span<const std::uint8_t> block) override;
 
   // Settings record write: the record as last read with the profile's
   // settings over it. Writes coalesce: while one waits, a newer one takes
@@ -160,7 +164,8 @@ class CCorvaneKeyboardDevice : public CCorvaneUSBDevice {
   // The picture's keys show their actions in the layer "key_set_FN_tier"
   // chooses, and mark the keys whose action shows otherwise than their default.
   void RefreshKeyMarks();
-  // A key slot was pressed (1) or released (2).
+  // A key slot was pressed (1) or released (2): the key reaction of the live
+  // lighting mode, on the animation thread.
   void OnKeyEvent(int slot, int kind);
   void SelectKey(int logical_key);
   void SelectFnKey(int logical_key);
@@ -195,8 +200,6 @@ class CCorvaneKeyboardDevice : public CCorvaneUSBDevice {
   std::function<void()> on_ready;
   // Told when the firmware is older than the one the program needs.
   std::function<void()> on_firmware_outdated;
-  // The key reaction of the live lighting mode (logical key, 1 press, 2 release).
-  std::function<void(int, int)> on_key_reaction;
 
  protected:
   void OnDeviceEvent(std::uint16_t code) override;

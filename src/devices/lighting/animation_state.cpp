@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "devices/key_action_tables.h"
+#include "devices/lighting/light_primitives.h"
 
 namespace brontal::lighting {
 
@@ -49,6 +50,7 @@ void AnimationState::Reset() {
   levels.fill(0);
   colour_indexes.fill(0);
   reactions.fill(0);
+  held.fill(0);
   wave = {};
   key_colours.fill({});
   counter = 0;
@@ -58,7 +60,7 @@ void AnimationState::Reset() {
 }
 
 void AnimationState::Paint(std::size_t light, Rgb colour, std::uint8_t alpha) {
-  if (light < kMaxLights && paintable_[light]) colours[light] = PackColour(colour, alpha);
+  if (IsLight(light)) colours[light] = PackColour(colour, alpha);
 }
 
 void AnimationState::PaintAll(Rgb colour, std::uint8_t alpha) {
@@ -68,5 +70,15 @@ void AnimationState::PaintAll(Rgb colour, std::uint8_t alpha) {
 std::uint8_t AnimationState::RandomColourIndex() { return static_cast<std::uint8_t>(RandomBelow(kWheelSize)); }
 
 std::size_t AnimationState::RandomBelow(std::size_t n) { return n == 0 ? 0 : random_() % n; }
+
+void ShowLevels(AnimationState& state, const LightSetting& look) {
+  for (const std::uint8_t key : state.Lights()) {
+    state.Paint(key, ColourOf(look, state.colour_indexes[key]), LevelAlpha(look, state.levels[key]));
+  }
+}
+
+void FadeAll(AnimationState& state, std::uint8_t mode) {
+  for (const std::uint8_t key : state.Lights()) state.levels[key] = Fade(state.levels[key], mode);
+}
 
 }  // namespace brontal::lighting

@@ -12,26 +12,14 @@
 #include "devices/lighting/keyboard_geometry.h"
 #include "devices/lighting/light_engine.h"
 #include "devices/lighting/light_tables.h"
+#include "devices/lighting/spectrum_bands.h"
+#include "devices/lighting/wave_field.h"
 
 // Everything one device's animation keeps between units, and the few ways
 // the effects paint the colour vector.
 namespace brontal::lighting {
 
 using LightArray = std::array<std::uint8_t, kMaxLights>;
-
-// Four bitmaps of one byte per grid column (bit r for grid row r) that carry
-// rings and streaks across a keyboard, with the step counter and the stage
-// of the scripted show.
-struct WaveField {
-  static constexpr std::size_t kBitmaps = 4;
-  std::array<std::array<std::uint8_t, kGridColumns>, kBitmaps> bitmaps{};
-  std::uint8_t step = 0;
-  std::uint8_t stage = 0;
-
-  void SetInAll(std::size_t column, std::uint8_t bit) {
-    for (auto& bitmap : bitmaps) bitmap[column] |= bit;
-  }
-};
 
 // A blink flips when its period has passed since the last flip, so however
 // often it is stepped it never flips faster.
@@ -62,13 +50,15 @@ class AnimationState {
   AnimationState(Family family, std::uint16_t product_id, std::size_t light_count, std::uint32_t seed);
 
   // Clears what an animation accumulates (levels, colour indexes, reactions,
-  // the wave field, phases, counters, the colour vector); settings, the
-  // colour block and the random source stay.
+  // held keys, the wave field, phases, counters, the colour vector);
+  // settings, the audio feed's spectrum and colour block and the random
+  // source stay.
   void Reset();
 
   // The lights the effects write: a keyboard's keys of its model (all 126
   // logical keys when the model is unknown), every light of other devices.
   std::span<const std::uint8_t> Lights() const { return {lights_.data(), light_total_}; }
+  bool IsLight(std::size_t light) const { return light < kMaxLights && paintable_[light]; }
   // Paints only lights of Lights(); a keyboard's keys its model lacks keep
   // their zeros.
   void Paint(std::size_t light, Rgb colour, std::uint8_t alpha);
@@ -93,9 +83,11 @@ class AnimationState {
   LightArray levels{};
   LightArray colour_indexes{};
   LightArray reactions{};  // 0 idle, 1 rising, 2 falling
+  LightArray held{};       // keys held down, for the splash
   WaveField wave;
   std::array<Rgb, kMaxLights> key_colours{};  // keyboard mode 20, as loaded
   std::array<std::uint8_t, 6> colour_block{};
+  SpectrumBands spectrum{};  // held to 0..2000; the music steps take it
   int counter = 0;
   PlaybackState playback;
   PerLightState per_light;
@@ -110,6 +102,11 @@ class AnimationState {
 constexpr std::uint32_t PackColour(Rgb colour, std::uint8_t alpha) {
   return static_cast<std::uint32_t>(alpha) << 24 | static_cast<std::uint32_t>(colour.red) << 16 |
          static_cast<std::uint32_t>(colour.green) << 8 | colour.blue;
+}
+
+constexpr Rgb UnpackColour(std::uint32_t colour) {
+  return {static_cast<std::uint8_t>(colour >> 16), static_cast<std::uint8_t>(colour >> 8),
+          static_cast<std::uint8_t>(colour)};
 }
 
 constexpr Rgb LiveColour(const LightSetting& look) { return {look.red, look.green, look.blue}; }
@@ -140,5 +137,11 @@ constexpr LightSetting LookOf(const Record& record) {
 constexpr std::uint8_t LevelAlpha(const LightSetting& look, std::uint8_t level) {
   return static_cast<std::uint8_t>(level * Brightness(look) / 256);
 }
+
+// Each light of Lights() shows its own level in the colour of its colour
+// index.
+void ShowLevels(AnimationState& state, const LightSetting& look);
+// Each light of Lights() fades one step (Fade with `mode`).
+void FadeAll(AnimationState& state, std::uint8_t mode);
 
 }  // namespace brontal::lighting

@@ -119,6 +119,7 @@ ShowTables BuildShow(int variant, const KeyGrid<kGridRows>& grid, const KeyList<
   }
   show.end_key = variant == kFullSizeVariant ? kKeyL : kKeyU;
   show.ripple_key = variant == kFullSizeVariant ? kKeyP : kKeyU;
+  if (keys > 0) show.ripple_end_key = sweep[keys - 1];
   return show;
 }
 

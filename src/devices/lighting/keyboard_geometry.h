@@ -3,6 +3,9 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+
+#include "devices/key_action_tables.h"
 
 // Where the keys of a keyboard sit, as the spatial lighting effects see them.
 // Every table is derived from the key pictures (KeyPictureLayout), so the
@@ -17,7 +20,8 @@
 //     the model's key set;
 //   - the show of mode 14: 20 rows of one key per grid row, nearest to a line
 //     that crosses the board from left to right; 16 pairs walking from both
-//     ends of the sweep order towards its middle;
+//     ends of the sweep order towards its middle; its ripple stage ends on the
+//     last key of the sweep order, the bottom of the rightmost column;
 // and, model-independent, from the full-size board, which holds every key of
 // the smaller ones:
 //   - the snake path: the grid row by row, turning at each end;
@@ -45,17 +49,42 @@ inline constexpr std::size_t kKeyGroups = 52;
 inline constexpr std::size_t kKeyGroupSize = 12;
 inline constexpr std::size_t kKeyPathLength = 170;
 
+// Cells holding a logical key below this are the ones the effects light.
+constexpr bool IsKeyCell(std::uint8_t cell) { return cell < kLogicalKeyCount; }
+
 // Indexed [column][row].
 template <std::size_t Rows>
 using KeyGrid = std::array<std::array<std::uint8_t, Rows>, kGridColumns>;
 template <std::size_t Length>
 using KeyList = std::array<std::uint8_t, Length>;
 
+struct GridCell {
+  std::size_t column = 0;
+  std::size_t row = 0;
+};
+
+// The first cell of `grid` holding `key`, reading the columns from the left
+// and each from the top; nothing when the grid lacks the key.
+template <std::size_t Rows>
+constexpr std::optional<GridCell> FindCell(const KeyGrid<Rows>& grid, std::uint8_t key) {
+  for (std::size_t c = 0; c < kGridColumns; ++c) {
+    for (std::size_t r = 0; r < Rows; ++r) {
+      if (grid[c][r] == key) return GridCell{c, r};
+    }
+  }
+  return std::nullopt;
+}
+
 struct ShowTables {
   std::array<KeyList<kShowRowKeys>, kShowRows> rows{};
   std::array<KeyList<2>, kShowPairs> pairs{};
   std::uint8_t end_key = kNoKey;     // the pairs stage ends when this key has faded
   std::uint8_t ripple_key = kNoKey;  // the key the ripple stage starts from
+  // The ripple stage waits for the ring to light this key and for it to go
+  // dark again, so it must be a key of the model, far from the ripple key:
+  // waiting on a key the board lacks (logical key 124 is on none) would stop
+  // the show for good.
+  std::uint8_t ripple_end_key = kNoKey;
 };
 
 struct KeyboardGeometry {

@@ -2,8 +2,11 @@
 
 #include <algorithm>
 
-#include "devices/key_action_tables.h"
+#include "devices/lighting/key_reactions.h"
 #include "devices/lighting/light_primitives.h"
+#include "devices/lighting/music_modes.h"
+#include "devices/lighting/scripted_show.h"
+#include "devices/lighting/wave_field_modes.h"
 #include "devices/lighting/whole_device_effects.h"
 
 namespace brontal::lighting {
@@ -13,8 +16,6 @@ constexpr std::uint8_t kFullLevel = 255;
 constexpr auto kWheel = static_cast<std::uint8_t>(kWheelSize);
 constexpr auto kWaveSpan = static_cast<std::uint8_t>(kWaveCurve.size());
 
-bool IsKey(std::uint8_t cell) { return cell < kLogicalKeyCount; }
-
 // `visit(key, column, row)` for every key cell of the model's grid; nothing
 // without geometry.
 template <typename Visit>
@@ -22,7 +23,7 @@ void ForEachGridKey(const AnimationState& state, Visit visit) {
   if (state.geometry == nullptr) return;
   for (std::size_t c = 0; c < kGridColumns; ++c) {
     for (std::size_t r = 0; r < kGridRows; ++r) {
-      if (const std::uint8_t key = state.geometry->grid[c][r]; IsKey(key)) visit(key, c, r);
+      if (const std::uint8_t key = state.geometry->grid[c][r]; IsKeyCell(key)) visit(key, c, r);
     }
   }
 }
@@ -32,20 +33,9 @@ void ForEachDiagonalKey(const AnimationState& state, Visit visit) {
   if (state.geometry == nullptr) return;
   for (std::size_t row = 0; row < kDiagonalRows; ++row) {
     for (const std::uint8_t key : state.geometry->diagonal[row]) {
-      if (IsKey(key)) visit(key, row);
+      if (IsKeyCell(key)) visit(key, row);
     }
   }
-}
-
-// The light's own level and colour index make its colour.
-void ShowLevels(AnimationState& state, const LightSetting& look) {
-  for (const std::uint8_t key : state.Lights()) {
-    state.Paint(key, ColourOf(look, state.colour_indexes[key]), LevelAlpha(look, state.levels[key]));
-  }
-}
-
-void FadeAll(AnimationState& state, std::uint8_t mode) {
-  for (const std::uint8_t key : state.Lights()) state.levels[key] = Fade(state.levels[key], mode);
 }
 
 std::uint8_t WheelIndex(std::size_t index) { return static_cast<std::uint8_t>(index % kWheelSize); }
@@ -71,7 +61,7 @@ void StepSweep(AnimationState& state, const LightSetting& look) {
   state.phase = StepPhase(look.fx, multi ? kWheel : kWaveSpan, state.phase, 1);
   for (std::size_t i = 0; i < kSweepLength; ++i) {
     const std::uint8_t key = state.geometry->sweep[i];
-    if (!IsKey(key)) continue;
+    if (!IsKeyCell(key)) continue;
     const std::size_t at = state.phase + 5 * i;
     if (multi) {
       state.Paint(key, WheelColour(at), Brightness(look));
@@ -98,35 +88,12 @@ void ShowDiagonalRainbow(AnimationState& state, const LightSetting& look) {
       state, [&](std::uint8_t key, std::size_t row) { state.Paint(key, WheelColour(12 * row), Brightness(look)); });
 }
 
-// Modes 7 and 25: the key reactions set the states, the step follows them.
-void StepKeyReactions(AnimationState& state, const LightSetting& look) {
-  for (const std::uint8_t key : state.Lights()) {
-    std::uint8_t& level = state.levels[key];
-    if (state.reactions[key] == 1) level = level >= 240 ? 255 : static_cast<std::uint8_t>(level + 15);
-    if (state.reactions[key] == 2) level = level <= 5 ? 0 : static_cast<std::uint8_t>(level - 5);
-  }
-  ShowLevels(state, look);
-}
-
-// Modes 8, 9, 13, 14 and 16 move the wave field, which the key reactions
-// seed; here their keys fade and show their levels.
-void StepWaveFieldMode(AnimationState& state, const LightSetting& look, std::uint8_t mode) {
-  constexpr std::uint8_t kRippleMode = 8;
-  if (mode == kRippleMode) {
-    for (const std::uint8_t key : state.Lights()) {
-      state.colour_indexes[key] = StepPhase(1, kWheel, state.colour_indexes[key], 7);
-    }
-  }
-  FadeAll(state, mode);
-  ShowLevels(state, look);
-}
-
 void StepSparkle(AnimationState& state, const LightSetting& look) {
   constexpr int kSparks = 6;
   const SharedKeyboardGeometry& shared = *state.shared_geometry;
   for (int i = 0; i < kSparks; ++i) {
     const std::uint8_t key = shared.light_order[state.RandomBelow(shared.light_order_length)];
-    if (!IsKey(key)) continue;
+    if (!IsKeyCell(key)) continue;
     state.levels[key] = kFullLevel;
     state.colour_indexes[key] = state.RandomColourIndex();
   }
@@ -191,7 +158,7 @@ void StepSnake(AnimationState& state, const LightSetting& look) {
   constexpr std::uint8_t kHeadLevel = 254;
   const SharedKeyboardGeometry& shared = *state.shared_geometry;
   state.phase = StepPhase(look.fx, static_cast<std::uint8_t>(shared.snake_length), state.phase, 1);
-  if (const std::uint8_t key = shared.snake[state.phase]; IsKey(key)) state.levels[key] = kHeadLevel;
+  if (const std::uint8_t key = shared.snake[state.phase]; IsKeyCell(key)) state.levels[key] = kHeadLevel;
   FadeAll(state, look.select_item);
   ShowLevels(state, look);
 }
@@ -203,7 +170,7 @@ void StepGroupSweep(AnimationState& state, const LightSetting& look) {
   const SharedKeyboardGeometry& shared = *state.shared_geometry;
   state.phase = StepPhase(look.fx, static_cast<std::uint8_t>(kKeyGroups), state.phase, 1);
   for (const std::uint8_t key : shared.key_groups[state.phase]) {
-    if (!IsKey(key)) continue;
+    if (!IsKeyCell(key)) continue;
     state.levels[key] = kFullLevel;
     state.colour_indexes[key] = 0;
   }
@@ -218,13 +185,6 @@ void StepGroupSweep(AnimationState& state, const LightSetting& look) {
       state.Paint(key, LiveColour(look), LevelAlpha(look, level));
     }
   }
-}
-
-// Mode 29: the spectrum visualisations light keys from the audio feed; here
-// the keys fade and show their levels.
-void StepMusic(AnimationState& state, const LightSetting& look) {
-  FadeAll(state, kMusicMode);
-  ShowLevels(state, look);
 }
 
 void ShowColourBlock(AnimationState& state, const LightSetting& look) {
@@ -259,12 +219,12 @@ void RunKeyboardStep(AnimationState& state, std::chrono::milliseconds now) {
     case 5: StepGridBreathing(state, look); break;
     case 6: ShowDiagonalRainbow(state, look); break;
     case 7:
-    case 25: StepKeyReactions(state, look); break;
+    case 25: StepKeyLevels(state, look); break;
     case 8:
-    case 9:
-    case 13:
-    case 14:
-    case 16: StepWaveFieldMode(state, look, look.select_item); break;
+    case 9: StepSeededField(state, look); break;
+    case 13: StepRisingRings(state, look); break;
+    case 14: StepScriptedShow(state, look); break;
+    case 16: StepCornerRings(state, look); break;
     case 10: StepSparkle(state, look); break;
     case 11: StepRainbowFlow(state, look); break;
     case 12: StepRowWave(state, look); break;

@@ -12,7 +12,7 @@ void StartRain(AnimationState& state) {
   for (std::size_t c = 0; c < kGridColumns; ++c) {
     for (std::size_t r = 0; r < kRainGridRows; ++r) {
       const std::uint8_t key = grid[c][r];
-      if (key >= kLogicalKeyCount) continue;
+      if (!IsKeyCell(key)) continue;
       state.levels[key] = kRainStartLevels[c][r];
       state.colour_indexes[key] = static_cast<std::uint8_t>(7 * c);
     }
@@ -33,7 +33,7 @@ void StartFallingRain(AnimationState& state) {
       if (next >= kCycle) next = static_cast<std::uint8_t>(phase - kWrapGap);
       phase = next;
       const std::uint8_t key = grid[c][r];
-      if (key >= kLogicalKeyCount) continue;
+      if (!IsKeyCell(key)) continue;
       state.levels[key] = phase;
       state.colour_indexes[key] = static_cast<std::uint8_t>(7 * c);
     }

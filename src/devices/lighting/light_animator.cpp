@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <random>
-#include <utility>
 
 namespace brontal::lighting {
 namespace {
@@ -20,31 +19,6 @@ void LightAnimator::Start() {
   if (!thread_.running()) thread_.Start([this](std::stop_token stop) { Run(stop); });
 }
 
-void LightAnimator::Configure(EngineSettings settings, bool restart) {
-  std::lock_guard lock(mutex_);
-  settings_ = std::move(settings);
-  restart_ = restart_ || restart;
-}
-
-void LightAnimator::OnMouseClick() {
-  std::lock_guard lock(mutex_);
-  ++clicks_;
-}
-
-void LightAnimator::TakeMail() {
-  std::optional<EngineSettings> settings;
-  bool restart = false;
-  int clicks = 0;
-  {
-    std::lock_guard lock(mutex_);
-    settings.swap(settings_);
-    restart = std::exchange(restart_, false);
-    clicks = std::exchange(clicks_, 0);
-  }
-  if (settings) engine_.Configure(std::move(*settings), restart);
-  for (; clicks > 0; --clicks) engine_.OnMouseClick();
-}
-
 void LightAnimator::Run(std::stop_token stop) {
   const auto unit = std::chrono::duration_cast<Clock::duration>(kAnimationUnit);
   const Clock::time_point origin = Clock::now();
@@ -55,11 +29,13 @@ void LightAnimator::Run(std::stop_token stop) {
     if (!WorkerThread::Sleep(stop, std::max(wait, std::chrono::milliseconds{0}))) break;
     const Clock::time_point now = Clock::now();
     if (now < deadline) continue;
+    // Drained while idle too: the keys and spectra of a hidden window do not
+    // pile up to play out when it shows.
+    mailbox_.DrainInto(engine_);
     if (hooks_.wanted && !hooks_.wanted()) {
       deadline = now + kIdlePause;
       continue;
     }
-    TakeMail();
     if (engine_.Tick(std::chrono::duration_cast<std::chrono::milliseconds>(now - origin)))
       steps_.fetch_add(1, std::memory_order_relaxed);
     units_.fetch_add(1, std::memory_order_relaxed);

@@ -1,15 +1,16 @@
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
-#include <optional>
 #include <span>
 #include <stop_token>
+#include <utility>
 
+#include "devices/lighting/animation_mailbox.h"
 #include "devices/lighting/light_engine.h"
 #include "devices/worker_thread.h"
 
@@ -20,9 +21,9 @@ namespace brontal::lighting {
 // deadline (no millisecond polling), and longer while nobody needs the
 // colours, and it stops within a unit of being asked.
 //
-// The engine belongs to the thread; other threads reach it only through the
-// mailboxes below, taken at the start of the next unit, so nothing of the
-// engine is shared without a lock.
+// The engine belongs to the thread; other threads reach it only through its
+// mailbox, drained at every wake-up (the next unit, or the next idle check),
+// so nothing of the engine is shared without a lock.
 class LightAnimator {
  public:
   struct Hooks {
@@ -44,10 +45,12 @@ class LightAnimator {
   void Stop() { thread_.Stop(); }
   bool running() const { return thread_.running(); }
 
-  // Any thread. A restart (new mode, or mode 20) is never lost to a later
-  // plain update that lands before the thread takes them.
-  void Configure(EngineSettings settings, bool restart);
-  void OnMouseClick();
+  // Any thread; see AnimationMailbox.
+  void Configure(EngineSettings settings, bool restart) { mailbox_.PostSettings(std::move(settings), restart); }
+  void OnMouseClick() { mailbox_.PostClick(); }
+  void OnKeyReaction(std::uint8_t key, KeyEdge edge) { mailbox_.PostKey(key, edge); }
+  void OnSpectrum(std::span<const std::int32_t> bands) { mailbox_.PostSpectrum(bands); }
+  void SetColourBlock(std::array<std::uint8_t, 6> block) { mailbox_.PostColourBlock(block); }
 
   // Units ticked and mode steps run so far (measurements and tests).
   std::uint64_t units() const { return units_.load(std::memory_order_relaxed); }
@@ -55,15 +58,10 @@ class LightAnimator {
 
  private:
   void Run(std::stop_token stop);
-  // The mailboxes, under the lock.
-  void TakeMail();
 
   LightEngine engine_;
   Hooks hooks_;
-  std::mutex mutex_;
-  std::optional<EngineSettings> settings_;
-  bool restart_ = false;
-  int clicks_ = 0;
+  AnimationMailbox mailbox_;
   std::atomic<std::uint64_t> units_{0};
   std::atomic<std::uint64_t> steps_{0};
   WorkerThread thread_;  // last: it stops before the members above go

@@ -3,7 +3,9 @@
 #include <utility>
 
 #include "devices/lighting/animation_state.h"
+#include "devices/lighting/beat_detection.h"
 #include "devices/lighting/effect_list_playback.h"
+#include "devices/lighting/key_reactions.h"
 #include "devices/lighting/keyboard_modes.h"
 #include "devices/lighting/keyboard_start_steps.h"
 #include "devices/lighting/mouse_modes.h"
@@ -88,5 +90,15 @@ void LightEngine::OnMouseClick() {
 }
 
 void LightEngine::SetColourBlock(std::array<std::uint8_t, 6> block) { state_->colour_block = block; }
+
+void LightEngine::OnKeyReaction(std::uint8_t key, KeyEdge edge) {
+  if (state_->family == Family::kKeyboard) ReactToKey(*state_, key, edge);
+}
+
+void LightEngine::TakeSpectrum(std::span<const std::int32_t> bands) {
+  if (state_->family != Family::kKeyboard) return;
+  state_->spectrum = ClampedBands(bands);
+  if (BeatsRipple(*state_)) DetectBeat(*state_);
+}
 
 }  // namespace brontal::lighting

@@ -8,6 +8,7 @@
 #include <span>
 #include <vector>
 
+#include "devices/lighting/spectrum_bands.h"
 #include "profiles/profile_records.h"
 
 // The host-side lighting animation of one device: it computes one colour per
@@ -28,6 +29,9 @@ inline constexpr std::chrono::microseconds kAnimationUnit{15625};
 inline constexpr std::size_t kMaxLights = 170;
 
 enum class Family { kKeyboard, kMouse, kMousePad, kHeadset };
+
+// A keyboard key going down or up, as its events number them.
+enum class KeyEdge : std::uint8_t { kPress = 1, kRelease = 2 };
 
 // What the device hands the engine when its lighting changes.
 struct EngineSettings {
@@ -76,6 +80,16 @@ class LightEngine {
   // The audio feed's colour block; keyboard mode 30 shows its first three
   // values (red, green, blue). Zero until set; kept across Configure.
   void SetColourBlock(std::array<std::uint8_t, 6> block);
+
+  // A keyboard key (logical key) pressed or released: the reaction of the
+  // live mode (7 fade, 25 splash, 8 and 9 seed the wave field on presses).
+  void OnKeyReaction(std::uint8_t key, KeyEdge edge);
+
+  // The audio feed's band levels (the first kSpectrumBands of `bands`, each
+  // held to 0..2000) replace the keyboard's spectrum, which the next music
+  // step takes. In the music mode's beat ripples they go to the beat
+  // detection at once instead.
+  void TakeSpectrum(std::span<const std::int32_t> bands);
 
  private:
   struct State;

@@ -18,12 +18,13 @@ struct ModelCase {
   std::uint16_t receiver_id;
   std::uint8_t end_key;
   std::uint8_t ripple_key;
+  std::uint8_t ripple_end_key;  // the bottom of the rightmost column
 };
 
 const ModelCase kModels[] = {
-    {test::kFullSize, 0x50EC, 72, 52},
-    {test::kTenkeyless, 0x5103, 49, 49},
-    {test::kCompact, 0x5104, 49, 49},
+    {test::kFullSize, 0x50EC, 72, 52, 118},
+    {test::kTenkeyless, 0x5103, 49, 49, 115},
+    {test::kCompact, 0x5104, 49, 49, 115},
 };
 
 // How often each key appears among `keys`, kNoKey left out.
@@ -68,6 +69,7 @@ TEST(KeyboardGeometryTest, EveryModelKeyHasOneCellAndTheTablesNameNoOtherKey) {
     }
     EXPECT_EQ(geometry->show.end_key, c.end_key);
     EXPECT_EQ(geometry->show.ripple_key, c.ripple_key);
+    EXPECT_EQ(geometry->show.ripple_end_key, c.ripple_end_key);
     EXPECT_TRUE(keys.contains(geometry->show.end_key));
     EXPECT_TRUE(keys.contains(geometry->show.ripple_key));
 

@@ -145,10 +145,9 @@ TEST(KeyboardModesTest, BrightnessZeroDarkensEveryModeThatUsesIt) {
   for (std::uint8_t mode = 1; mode <= kLastMode; ++mode) {
     for (const std::uint8_t multi : {0, 1}) {
       const bool full = (multi == 1 && (mode == 1 || mode == 2)) || mode == 11;
-      // Reactions, the wave field and music light keys; an empty effect
-      // list and off are off.
-      const bool unlit = mode == 7 || mode == 19 || mode == 8 || mode == 9 || mode == 13 || mode == 14 || mode == 16 ||
-                         mode == 25 || mode == 28 || mode == kMusic;
+      // The reactive modes wait for keys; an empty effect list and off are
+      // off. Silent music shows its background, here black at the level.
+      const bool unlit = mode == 7 || mode == 8 || mode == 9 || mode == 19 || mode == 25 || mode == 28;
       cases.push_back({mode, multi, full, !unlit});
     }
   }

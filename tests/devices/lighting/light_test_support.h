@@ -3,8 +3,12 @@
 #include <chrono>
 #include <cstdint>
 #include <set>
+#include <utility>
 
 #include "devices/keyboard/keyboard_picture.h"
+#include "devices/lighting/animation_state.h"
+#include "devices/lighting/keyboard_modes.h"
+#include "devices/lighting/keyboard_start_steps.h"
 #include "devices/lighting/light_engine.h"
 #include "devices/lighting/light_tables.h"
 
@@ -75,6 +79,26 @@ class ClockedEngine {
 
  private:
   std::chrono::microseconds elapsed_{0};
+};
+
+// A keyboard's animation state run one mode step at a time, for tests that
+// read its levels and wave field.
+struct SteppedKeyboard {
+  explicit SteppedKeyboard(std::uint16_t product_id = kFullSize)
+      : state(Family::kKeyboard, product_id, kKeyboardLights, 1) {}
+
+  // The animation restarts, as a new mode does.
+  void Start(EngineSettings settings) {
+    state.settings = std::move(settings);
+    state.Reset();
+    RunKeyboardStartStep(state);
+  }
+  void Step(int times = 1) {
+    for (int i = 0; i < times; ++i) RunKeyboardStep(state, {});
+  }
+  std::uint8_t Key(std::size_t column, std::size_t row) const { return state.geometry->grid[column][row]; }
+
+  AnimationState state;
 };
 
 }  // namespace brontal::lighting::test
