@@ -110,9 +110,9 @@ void Show(CCorvaneZU6533Device& headset, const DeviceCommandLine& line, Done don
   light_setting_words::Show(headset.live_light(), headset.LightModes(), s);
   s.removeMember("direction");
   s["mic"] = sound.mirror.mic_in_value;
-  s["mic-mute"] = sound.mic_muted ? 1 : 0;
+  s["mic-mute"] = sound.mic_muted() ? 1 : 0;
   s["monitor"] = sound.mirror.mic_monitor_value;
-  s["monitor-mute"] = sound.monitor_muted ? 1 : 0;
+  s["monitor-mute"] = sound.monitor_muted() ? 1 : 0;
   s["eq"] = sound.mirror.eq_type;
   s["eq-bands"] = BandsText(sound.bands);
   const std::vector<std::string> names = headset.profile().GetCustomEqNames();

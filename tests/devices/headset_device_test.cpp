@@ -103,7 +103,7 @@ TEST_F(HeadsetDeviceTest, ConnectTakesTheCardsStateAndAFailedReadWritesNothing) 
   const HeadsetSystem& m = headset->sound().mirror;
   EXPECT_EQ(m.mic_in_value, 55);
   EXPECT_EQ(m.mic_in_select, 0);
-  EXPECT_TRUE(headset->sound().mic_muted);
+  EXPECT_TRUE(headset->sound().mic_muted());
   EXPECT_EQ(m.mic_monitor_select, 1);
   // The failed read kept the profile's level, and nothing was written in its place.
   EXPECT_EQ(m.mic_monitor_value, headset->profile().GetHeadsetSystem().mic_monitor_value);
@@ -161,7 +161,7 @@ TEST_F(HeadsetDeviceTest, MicrophoneAndMonitoringChangesStoreOnlyWhatTheCardTook
 
   card_->FailNext(SoundControl::kMicMute);
   EXPECT_EQ(Sound([&](auto done) { headset.SetMicMuted(false, done); }), AudioStatus::kFailed);
-  EXPECT_TRUE(headset.sound().mic_muted);
+  EXPECT_TRUE(headset.sound().mic_muted());
   EXPECT_EQ(headset.sound().mirror.mic_in_select, 0);
   card_->FailNext(SoundControl::kMonitorLevel);
   const int monitor = headset.sound().mirror.mic_monitor_value;

@@ -90,8 +90,6 @@ void CCorvaneZU6533Device::TakeSoundFromProfile() {
     s.bands = s.shown_curve ? data.GetCustomEqBands(*s.shown_curve) : EqBands{};
   else
     s.bands = data.GetEqBands(s.mirror.eq_type).value_or(EqBands{});
-  s.mic_muted = s.mirror.mic_in_select == 0;
-  s.monitor_muted = s.mirror.mic_monitor_select == 0;
 }
 
 void CCorvaneZU6533Device::ReadSoundAtConnect() {
@@ -126,15 +124,9 @@ void CCorvaneZU6533Device::ReadSoundAtConnect() {
     s.surround = read.surround;
     s.noise_cancel = read.noise_cancel;
     s.equaliser_unavailable = read.equaliser_unavailable;
-    if (read.mic_mute) {
-      s.mic_muted = *read.mic_mute != 0;
-      s.mirror.mic_in_select = s.mic_muted ? 0 : 1;
-    }
+    if (read.mic_mute) s.mirror.mic_in_select = *read.mic_mute != 0 ? 0 : 1;
     if (read.mic_level) s.mirror.mic_in_value = *read.mic_level;
-    if (read.monitor_mute) {
-      s.monitor_muted = *read.monitor_mute != 0;
-      s.mirror.mic_monitor_select = s.monitor_muted ? 0 : 1;
-    }
+    if (read.monitor_mute) s.mirror.mic_monitor_select = *read.monitor_mute != 0 ? 0 : 1;
     if (read.monitor_level) s.mirror.mic_monitor_value = *read.monitor_level;
     if (read.voice_changer_on) s.mirror.magic_enable = *read.voice_changer_on != 0 ? 1 : 0;
     if (read.voice_effect && *read.voice_effect >= 0 && *read.voice_effect <= 3)
@@ -166,9 +158,9 @@ void CCorvaneZU6533Device::WriteSoundToHeadset(SoundDone done) {
     };
     const std::pair<SoundControl, int> values[] = {
         {SoundControl::kMicLevel, s.mirror.mic_in_value},
-        {SoundControl::kMicMute, s.mic_muted ? 1 : 0},
+        {SoundControl::kMicMute, s.mic_muted() ? 1 : 0},
         {SoundControl::kMonitorLevel, s.mirror.mic_monitor_value},
-        {SoundControl::kMonitorMute, s.monitor_muted ? 1 : 0},
+        {SoundControl::kMonitorMute, s.monitor_muted() ? 1 : 0},
         {SoundControl::kVoiceChanger, s.mirror.magic_enable},
         {SoundControl::kVoiceEffect, std::clamp(s.mirror.magic_type, 1, 4) - 1},
     };
@@ -339,48 +331,43 @@ void CCorvaneZU6533Device::WriteControl(SoundControl control, int value, std::fu
                       });
 }
 
-void CCorvaneZU6533Device::SetMicLevel(int level, SoundDone done) {
+void CCorvaneZU6533Device::WriteLevel(SoundControl control, int level, std::int32_t HeadsetSystem::*stored,
+                                      SoundDone done) {
   level = std::clamp(level, 0, 100);
   WriteControl(
-      SoundControl::kMicLevel, level,
-      [this, level] {
-        sound_.mirror.mic_in_value = level;
+      control, level,
+      [this, level, stored] {
+        sound_.mirror.*stored = level;
         StoreSound(true);
       },
       std::move(done));
+}
+
+void CCorvaneZU6533Device::WriteMute(SoundControl control, bool muted, std::int32_t HeadsetSystem::*stored,
+                                     SoundDone done) {
+  WriteControl(
+      control, muted ? 1 : 0,
+      [this, muted, stored] {
+        sound_.mirror.*stored = muted ? 0 : 1;
+        StoreSound(false);
+      },
+      std::move(done));
+}
+
+void CCorvaneZU6533Device::SetMicLevel(int level, SoundDone done) {
+  WriteLevel(SoundControl::kMicLevel, level, &HeadsetSystem::mic_in_value, std::move(done));
 }
 
 void CCorvaneZU6533Device::SetMicMuted(bool muted, SoundDone done) {
-  WriteControl(
-      SoundControl::kMicMute, muted ? 1 : 0,
-      [this, muted] {
-        sound_.mic_muted = muted;
-        sound_.mirror.mic_in_select = muted ? 0 : 1;
-        StoreSound(false);
-      },
-      std::move(done));
+  WriteMute(SoundControl::kMicMute, muted, &HeadsetSystem::mic_in_select, std::move(done));
 }
 
 void CCorvaneZU6533Device::SetMonitorLevel(int level, SoundDone done) {
-  level = std::clamp(level, 0, 100);
-  WriteControl(
-      SoundControl::kMonitorLevel, level,
-      [this, level] {
-        sound_.mirror.mic_monitor_value = level;
-        StoreSound(true);
-      },
-      std::move(done));
+  WriteLevel(SoundControl::kMonitorLevel, level, &HeadsetSystem::mic_monitor_value, std::move(done));
 }
 
 void CCorvaneZU6533Device::SetMonitorMuted(bool muted, SoundDone done) {
-  WriteControl(
-      SoundControl::kMonitorMute, muted ? 1 : 0,
-      [this, muted] {
-        sound_.monitor_muted = muted;
-        sound_.mirror.mic_monitor_select = muted ? 0 : 1;
-        StoreSound(false);
-      },
-      std::move(done));
+  WriteMute(SoundControl::kMonitorMute, muted, &HeadsetSystem::mic_monitor_select, std::move(done));
 }
 
 void CCorvaneZU6533Device::SetVoiceChanger(bool on, SoundDone done) {

@@ -93,6 +93,10 @@ class CCorvaneZU6533Device final : public CCorvaneMousePadDevice {
   // `control` written; `took` runs on success, then `done` hears it. The
   // panels show the device again after a failure, which they showed done.
   void WriteControl(audio::SoundControl control, int value, std::function<void()> took, SoundDone done);
+  // A level (0..100) or a mute written, then kept in `stored` of the
+  // profile's settings (a mute as its "not muted" select).
+  void WriteLevel(audio::SoundControl control, int level, std::int32_t HeadsetSystem::*stored, SoundDone done);
+  void WriteMute(audio::SoundControl control, bool muted, std::int32_t HeadsetSystem::*stored, SoundDone done);
 
   std::unique_ptr<audio::HeadsetAudio> audio_;
   HeadsetSoundState sound_;

@@ -13,8 +13,8 @@ namespace brontal {
 struct HeadsetSoundState {
   HeadsetSystem mirror;  // the profile's "SystemSetStages"
   EqBands bands{};       // the equaliser's bands now
-  bool mic_muted = false;
-  bool monitor_muted = false;
+  bool mic_muted() const { return mirror.mic_in_select == 0; }
+  bool monitor_muted() const { return mirror.mic_monitor_select == 0; }
   // The custom curve shown selected; none after a band was moved by hand.
   std::optional<std::size_t> shown_curve;
   // What the headset's sound card offers; read at connect.

@@ -6,11 +6,13 @@
 #include <cstdint>
 #include <span>
 
+#include "audio_link/band_levels.h"
+
 // The audio feed's band levels as the music effects read them.
 namespace brontal::lighting {
 
-inline constexpr std::size_t kSpectrumBands = 25;
-inline constexpr std::int32_t kFullBand = 2000;
+inline constexpr std::size_t kSpectrumBands = audio_link::kBandCount;
+inline constexpr std::int32_t kFullBand = audio_link::kHighestLevel;
 // The extent of a silent band; a full band has extent 0.
 inline constexpr std::int64_t kSilentExtent = 600;
 
