@@ -23,6 +23,7 @@
 #include "devices/device_option_ui.h"
 #include "devices/headless_roster.h"
 #include "devices/keyboard/corvane_keyboard_device.h"
+#include "keyboard_mode_index.h"
 #include "scenario_main.h"
 #include "scenario_support.h"
 #include "support/user_folders.h"
@@ -211,18 +212,11 @@ void UiResponsiveness(MessageLoop& loop) {
 
 // ---- 3. Host-driven lighting ----
 
-std::optional<std::uint8_t> ModeIndexOfCode(const CCorvaneKeyboardDevice& kb, int code) {
-  const auto& modes = kb.light_names().modes;
-  for (std::size_t i = 0; i < modes.size(); ++i)
-    if (modes[i].value == code) return static_cast<std::uint8_t>(i);
-  return std::nullopt;
-}
-
 void HostDrivenFrames(MessageLoop& loop, std::chrono::seconds span) {
   KeyboardScene scene(loop, kCabled);
   if (!scene.Create() || !scene.Connect()) return;
   CCorvaneKeyboardDevice& kb = scene.keyboard();
-  const std::optional<std::uint8_t> mode = ModeIndexOfCode(kb, keyboard::kHostModeA);
+  const std::optional<std::uint8_t> mode = bench::ModeIndexOfCode(kb, keyboard::kHostModeA);
   if (!mode) {
     std::printf("frames   the keyboard has no host-driven mode\n");
     return;

@@ -51,6 +51,7 @@ class SingleProduct {
   }
 
   DeviceT& product() { return *product_; }
+  DeviceRoster& roster() { return devices_.roster(); }
   sim::SimulatedDevice& simulated() { return *device_; }
   const std::set<pid_t>& simulator_threads() const { return simulator_threads_; }
 

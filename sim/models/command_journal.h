@@ -76,6 +76,8 @@ class CommandJournal {
   JournalSummary Summary() const;
   // Forgets the entries and the counts; times still count from creation.
   void Clear();
+  // What the entries' times count from.
+  std::chrono::steady_clock::time_point created() const { return created_; }
 
  private:
   const std::chrono::steady_clock::time_point created_ = std::chrono::steady_clock::now();
