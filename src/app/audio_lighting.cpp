@@ -94,7 +94,10 @@ void AudioLighting::FollowKeyboards() {
   bool wanted = false;
   for (CCorvaneUSBDevice* device : PresentDevices()) {
     const auto* keyboard = dynamic_cast<const CCorvaneKeyboardDevice*>(device);
-    wanted = wanted || (keyboard && keyboard::IsHostDrivenMode(keyboard->live_light().select_item));
+    // A keyboard whose animation stands still (another program or the shared
+    // effect paints it) shows no music.
+    wanted = wanted || (keyboard && keyboard::IsHostDrivenMode(keyboard->live_light().select_item) &&
+                        !device->channel().polling_paused());
   }
   supervisor_->SetCaptureWanted(wanted);
 }

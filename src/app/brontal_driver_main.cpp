@@ -3,9 +3,11 @@
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <QIcon>
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -25,10 +27,13 @@
 #include "device_access/hid_backend.h"
 #include "input_capture/input_capture.h"
 #include "profiles/screen_size_setting.h"
+#include "sdk_server/sdk_server_setting.h"
+#include "sdk_server/sdk_service.h"
 #include "support/debug_log.h"
 #include "support/standard_output.h"
 #include "support/user_folders.h"
 #include "transport/in_process_simulation.h"
+#include "ui/qt/logind_sleep_watch.h"
 #include "ui/qt/qt_desktop_services.h"
 #include "ui/qt/qt_message_loop.h"
 #include "ui/qt/qt_view.h"
@@ -40,14 +45,21 @@ namespace {
 struct Options {
   std::optional<std::vector<brontal::sim::ProductIds>> simulate;
   std::string screenshot;
+  bool minimized = false;
+  std::optional<std::uint16_t> sdk_port;  // --sdk-server given
+  std::string sdk_address = "127.0.0.1";
 };
 
 constexpr const char* kUsage =
-    "Usage: brontal-driver [--simulate [VID:PID,...]] [--screenshot FILE]\n\n"
+    "Usage: brontal-driver [--minimized] [--simulate [VID:PID,...]] [--screenshot FILE]\n\n"
     "Configures the supported keyboards, mice, mouse pad and headset.\n\n"
+    "  --minimized               start in the tray (without a tray: minimised), as the session does\n"
     "  --simulate [VID:PID,...]  run on simulated devices (default: the 320f:5100 keyboard\n"
     "                            with its receiver 320f:5103, and the mouse 320f:2003)\n"
     "  --screenshot FILE         write a PNG of the main window once it shows, then quit\n"
+    "  --sdk-server[=PORT]       let other lighting programs drive the devices over the\n"
+    "                            OpenRGB SDK protocol (port 6742 by default; 0: any free port)\n"
+    "  --sdk-address ADDRESS     the address it listens on (default 127.0.0.1, this computer only)\n"
     "  --help, --version\n\n"
     "BRONTAL_HID=sim:DIR uses the simulated bus of a running 'brontal-sim serve DIR'.\n"
     "BRONTAL_TRACE=FILE (or -) sends the debug log there.\n";
@@ -72,6 +84,20 @@ int ParseOptions(const std::vector<std::string_view>& args, Options& options) {
           return 3;
         }
       }
+    } else if (args[i] == "--sdk-server" || args[i].starts_with("--sdk-server=")) {
+      const std::string_view port = args[i].substr(std::min(args[i].size(), sizeof "--sdk-server=" - 1));
+      unsigned value = brontal::sdk::kDefaultPort;
+      if (!port.empty() &&
+          (std::from_chars(port.data(), port.data() + port.size(), value).ptr != port.data() + port.size() ||
+           value > 0xFFFF)) {
+        std::cerr << "brontal-driver: --sdk-server: '" << port << "' is not a port number\n";
+        return 3;
+      }
+      options.sdk_port = static_cast<std::uint16_t>(value);
+    } else if (args[i] == "--sdk-address" && i + 1 < args.size()) {
+      options.sdk_address = args[++i];
+    } else if (args[i] == "--minimized") {
+      options.minimized = true;
     } else if (args[i] == "--screenshot" && i + 1 < args.size()) {
       options.screenshot = args[++i];
       if (options.screenshot.empty()) {
@@ -108,6 +134,16 @@ long MillisecondsSinceProcessStart() {
   return static_cast<long>((uptime - started) * 1000);
 }
 
+// Qt ends the process on a fatal message (no display, no platform plugin);
+// during start-up that becomes our own line on stderr and status 1, so that
+// the desktop and scripts see why instead of a crash.
+QtMessageHandler qt_default_messages = nullptr;
+void FatalStartMessages(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+  if (type != QtFatalMsg) return qt_default_messages(type, context, text);
+  std::cerr << "brontal-driver: cannot start: " << text.toStdString() << std::endl;
+  std::_Exit(1);
+}
+
 void LoadPrivateFonts() {
   for (const char* font : {"Font/Simplified_Chinese.ttf", "Font/Kaltor-Regular.otf", "Font/NotoSansThai-Regular.ttf",
                            "Font/NotoSansCJKtc-Regular.otf"}) {
@@ -128,7 +164,13 @@ int main(int argc, char** argv) {
     std::cerr << "brontal-driver: " << *bad << '\n';
     return 2;
   }
+  qt_default_messages = qInstallMessageHandler(FatalStartMessages);
   QApplication application(argc, argv);
+  qInstallMessageHandler(qt_default_messages);
+  // The desktop entry's name: Wayland finds the icon and the entry by it.
+  QGuiApplication::setDesktopFileName("brontal-driver");
+  QGuiApplication::setWindowIcon(QIcon::fromTheme(
+      "brontal-driver", QIcon(QString::fromStdString((ProgramFolder() / "skin" / "common/app_icon.png").string()))));
   application.setQuitOnLastWindowClosed(false);  // the window hides to the tray
   LoadPrivateFonts();
   const AppMessages messages = AppMessages::Register();
@@ -151,7 +193,7 @@ int main(int argc, char** argv) {
   toolkit.Resources().SetSkinFolder(ProgramFolder() / "skin");
   std::string error;
   if (!toolkit.Resources().LoadIndex("res.xml", error)) {
-    std::cerr << "brontal-driver: " << error << '\n';
+    std::cerr << "brontal-driver: cannot start: " << error << '\n';
     return 1;
   }
   RegisterProgramControls(toolkit.Factory());
@@ -168,12 +210,23 @@ int main(int argc, char** argv) {
       WriteScreenSize({static_cast<std::uint16_t>(pixels.width()), static_cast<std::uint16_t>(pixels.height())});
   }
   CMainWnd main_window(toolkit, messages, desktop, bus);
+  main_window.set_start_minimized(options.minimized);
   desktop.AttachTray(main_window);
   if (!main_window.Create(nullptr, std::string(kApplicationName), Rect{0, 0, 800, 572})) {
-    std::cerr << "brontal-driver: " << main_window.GetCreateError() << '\n';
+    std::cerr << "brontal-driver: cannot start: " << main_window.GetCreateError() << '\n';
     return 1;
   }
   main_window.CenterWindow();
+  // The option starts the server whatever the settings window's switch says.
+  if (options.sdk_port || sdk::ReadSdkServerSwitch()) {
+    if (!main_window.sdk_service().Start({options.sdk_address, options.sdk_port.value_or(sdk::kDefaultPort)}, error))
+      std::cerr << "brontal-driver: sdk server: " << error << '\n';
+  }
+
+  LogindSleepWatch sleep_watch(QDBusConnection::systemBus(), [&main_window](bool sleeping) {
+    main_window.SendMessage(WindowMessage(kWmPowerBroadcast, sleeping ? kPbtSuspend : kPbtResume));
+  });
+  if (!sleep_watch.Start(error)) Trace("sleep and waking go unnoticed: " + error);
 
   // The window's own input, for recording where nothing system-wide may be read.
   static_assert(static_cast<int>(WindowInputForwarder::Button::kForward) == static_cast<int>(MouseButton::kForward));

@@ -9,6 +9,7 @@
 #include "app/set_wnd.h"
 #include "app/skin_frame.h"
 #include "app/sync_request.h"
+#include "app/web_pages.h"
 #include "control/audio_styles_command.h"
 #include "control/control_socket.h"
 #include "control/device_commands.h"
@@ -24,6 +25,7 @@
 #include "profiles/data_folders.h"
 #include "profiles/language_settings.h"
 #include "profiles/skin_image_setting.h"
+#include "sdk_server/sdk_service.h"
 #include "support/debug_log.h"
 #include "ui/controls/device_profile_ui.h"
 #include "ui/controls/light_control_ui.h"
@@ -33,6 +35,7 @@
 #include "ui/toolkit/toolkit.h"
 #include "ui/windows/about_wnd.h"
 #include "ui/windows/msg_wnd.h"
+#include "update/attached_products.h"
 
 namespace brontal {
 namespace {
@@ -142,7 +145,13 @@ CMainWnd::CMainWnd(Toolkit& toolkit, const AppMessages& messages, DesktopService
     SetRouteHandler(route,
                     [this](const RoutedNotify& routed, TNotifyUI& msg) { headset_panel_.OnNotify(routed, msg); });
   // The synchronisation thread lets go of a device before its channel closes.
-  roster_.before_device_closes = [this](CCorvaneUSBDevice& device) { synchronised_lighting_.Leave(device); };
+  sdk_service_ = std::make_unique<sdk::SdkService>(GetToolkit().Loop(), roster_);
+  // A client's colours and the shared effect would paint the same lights.
+  sdk_service_->controllers().on_direct = [this](CCorvaneUSBDevice& device) { synchronised_lighting_.Leave(device); };
+  roster_.before_device_closes = [this](CCorvaneUSBDevice& device) {
+    synchronised_lighting_.Leave(device);
+    sdk_service_->controllers().Forget(device);
+  };
   roster_.before_selected_device_leaves = [this] {
     macro_panel_.OnSelectedDeviceLeaving();
     shoot_panel_.OnSelectedDeviceLeaving();
@@ -298,12 +307,7 @@ void CMainWnd::OnWindowInit() {
   if (!control_server_) Trace("device control: " + error);
   BroadcastHostLighting(true);
 
-  const std::vector<LanguageEntry> languages = ReadLanguageList();
-  const std::optional<std::uint32_t> chosen = ReadLanguageChoice();
-  int index = 0;
-  for (std::size_t i = 0; chosen && i < languages.size(); ++i)
-    if (languages[i].id == *chosen) index = static_cast<int>(i);
-  ApplyLanguage(index);
+  ApplyLanguage(StartLanguageIndex(ReadLanguageList(), ReadLanguageChoice(), MessagesLocale()));
   key_assignment_.ShowSelectedDevice();
   // Shown when discovery's first pass posts the application message, with the devices listed.
   ShowWindow(false);
@@ -362,10 +366,14 @@ void CMainWnd::OnWindowClick(const RoutedNotify& route, TNotifyUI& msg) {
     OpenSettings();
   } else if (name == "music_setting_btn") {
     audio_lighting_.EditStyles(*this, GetPaintManager().GetScale());
+  } else if (name == "main_shopping_btn") {
+    desktop_.OpenUrl(std::string(kShopPage));
+  } else if (name == "main_url_btn") {
+    desktop_.OpenUrl(std::string(kHomePage));
   } else if (name == "skinbtn") {
     skin_frame_ = CSkinFrame::Open(*this, *msg.sender, desktop_, TheSkinObserver());
   } else {
-    // The settings, shop and home windows come with their own steps.
+    // Buttons of the skin that no action of ours serves yet.
     NotBuilt("window action", name);
   }
 }
@@ -455,6 +463,19 @@ void CMainWnd::SetWindowActive(bool active) {
 void CMainWnd::OpenSettings() {
   if (settings_) return;  // modal: already in front
   CSetWnd settings(GetToolkit(), language_index_);
+  // The products as the bus shows them now: the table refreshes with each opening.
+  settings.SetUpdateItems(UpdateItemsFor(BRONTAL_VERSION, AttachedProducts().value_or(std::vector<ConnectedProduct>{})),
+                          &desktop_);
+  settings.switch_sdk_server = [this](bool on) {
+    if (!on) {
+      sdk_service_->Stop();
+      return true;
+    }
+    std::string error;
+    if (sdk_service_->running() || sdk_service_->Start({}, error)) return true;
+    Trace("sdk server: " + error);
+    return false;
+  };
   if (!settings.Create(this, "SetWnd")) {
     Trace("settings window: " + settings.GetCreateError());
     return;
@@ -478,6 +499,7 @@ void CMainWnd::ShowAbout() {
     return;
   }
   about.SetVersionText(BRONTAL_VERSION);
+  about.on_home_page = [this] { desktop_.OpenUrl(std::string(kHomePage)); };
   about.GetPaintManager().SetScale(GetPaintManager().GetScale());
   about.CenterWindow();
   about.ShowModal();
@@ -501,6 +523,16 @@ void CMainWnd::ShowAndRaise() {
   ShowWindow(true);
   desktop_.Restore(*this);
   desktop_.BringToFront(*this);
+}
+
+void CMainWnd::ShowMinimized() {
+  roster_.RefreshNoDeviceState();
+  if (desktop_.HasTray()) {
+    SetDevicesHidden(true);  // as after the close button
+    return;
+  }
+  ShowWindow(true);
+  desktop_.Minimize(*this);
 }
 
 void CMainWnd::SelectNeighbourEntry(int step) {
@@ -556,6 +588,7 @@ void CMainWnd::Shutdown() {
   audio_lighting_.Stop();
   discovery_.Stop();
   synchronised_lighting_.Stop();
+  sdk_service_->Stop();
   control_server_.reset();
   endpoint_.reset();
   for (CCorvaneUSBDevice* device : roster_.devices()) device->StopThreads();
@@ -569,7 +602,14 @@ LRESULT CMainWnd::HandleMessage(const WindowMessage& message, bool& handled) {
     std::snprintf(line, sizeof line, "软件标示 %u，%xd%xd", id, static_cast<unsigned>(message.wparam),
                   static_cast<unsigned>(message.lparam));
     Trace(line);
-    ShowAndRaise();
+    // Discovery's first pass (lParam 0) shows the window; a second start
+    // (lParam 1) raises it, and then discovery's pass must not take it down.
+    const bool minimized = start_minimized_ && message.lparam == 0;
+    start_minimized_ = false;
+    if (minimized)
+      ShowMinimized();
+    else
+      ShowAndRaise();
     return 0;
   }
   if (id == messages_.host_lighting_request) {
@@ -614,6 +654,11 @@ LRESULT CMainWnd::HandleMessage(const WindowMessage& message, bool& handled) {
       if (message.wparam == kPbtResume) {
         hooks_enabled_ = true;
         BroadcastHostLighting(host_lighting_);
+        // A device may have lost its power while the computer slept.
+        for (CCorvaneUSBDevice* device : roster_.devices()) {
+          device->RewriteSettings({});
+          device->RepeatHostLighting();
+        }
       } else if (message.wparam == kPbtSuspend) {
         hooks_enabled_ = false;
         BroadcastHostLighting(false);

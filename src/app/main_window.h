@@ -36,6 +36,9 @@ class CSkinFrame;
 class DesktopServices;
 class InputCapture;
 class LocalBus;
+namespace sdk {
+class SdkService;
+}
 
 // The program's main window and controller: builds the skin, owns the slot
 // list, the devices and the application's threads, turns the skin's
@@ -75,9 +78,15 @@ class CMainWnd : public WindowImplBase, public SkinReceiver {
   void ApplyLanguage(int index);
   int language_index() const { return language_index_; }
 
+  // Before Create: the first show goes to the tray instead (or, without a
+  // tray, to a minimised window), as when the session starts the program.
+  void set_start_minimized(bool minimized) { start_minimized_ = minimized; }
+
   DeviceRoster& roster() { return roster_; }
   LightingPageActions& lighting_page() { return lighting_page_; }
   SynchronisedLighting& synchronised_lighting() { return synchronised_lighting_; }
+  // Other lighting programs' way to the devices; not listening until started.
+  sdk::SdkService& sdk_service() { return *sdk_service_; }
   MacroPanelActions& macro_panel() { return macro_panel_; }
   KeyAssignmentActions& key_assignment() { return key_assignment_; }
   AudioLighting& audio_lighting() { return audio_lighting_; }
@@ -133,6 +142,7 @@ class CMainWnd : public WindowImplBase, public SkinReceiver {
   void ShowAbout();
   void OpenSettings();
   void ShowAndRaise();
+  void ShowMinimized();
   void SelectNeighbourEntry(int step);
   void SendDeviceReport();
   void Shutdown();
@@ -146,8 +156,9 @@ class CMainWnd : public WindowImplBase, public SkinReceiver {
 
   SlotList slots_;
   DeviceRoster roster_;
-  AudioLighting audio_lighting_;                // after the roster: it hands the roster's devices the sound
-  SynchronisedLighting synchronised_lighting_;  // after the roster: its thread ends before the devices go
+  AudioLighting audio_lighting_;                  // after the roster: it hands the roster's devices the sound
+  SynchronisedLighting synchronised_lighting_;    // after the roster: its thread ends before the devices go
+  std::unique_ptr<sdk::SdkService> sdk_service_;  // the same: its clients go before the devices
   DiscoveryThread discovery_;
   ProfileActions profile_actions_;
   LightingPageActions lighting_page_;
@@ -166,6 +177,7 @@ class CMainWnd : public WindowImplBase, public SkinReceiver {
   bool hooks_enabled_ = true;
   bool window_active_ = false;
   bool auto_apply_ = true;
+  bool start_minimized_ = false;
   bool shut_down_ = false;
   std::shared_ptr<const void> notices_alive_ = std::make_shared<int>(0);  // posted notices find the window gone
 };

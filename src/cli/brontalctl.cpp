@@ -12,6 +12,7 @@
 #include "cli/commands.h"
 #include "cli/device_host.h"
 #include "cli/udev_rules_text.h"
+#include "cli/update_command.h"
 #include "control/command_line.h"
 #include "control/control_socket.h"
 #include "control/device_commands.h"
@@ -87,6 +88,7 @@ void PrintHelp(std::ostream& out) {
   PrintUsageLine(out, "lighting preview PRODUCT --mode M --steps K [...]",
                  "a keyboard model's host animation, step by step, without a device");
   for (const audio_command::SubCommand& c : audio_command::SubCommands()) PrintUsageLine(out, c.usage, c.summary);
+  for (const update_command::Usage& c : update_command::Usages()) PrintUsageLine(out, c.usage, c.summary);
   out << "\nDEVICE is keyboard, mouse, mousepad, headset or VID:PID. While brontal-driver runs,\n"
          "device commands are carried out by it; otherwise brontalctl opens the device itself.\n"
          "Exit status: 0 done, 1 the device or the operation failed, 2 usage error (nothing written).\n"
@@ -230,6 +232,10 @@ int RunBrontalctl(std::span<const std::string_view> args, std::ostream& out, std
   SetFolderNoticeHandler([](const std::string& text) { std::cerr << "brontalctl: " << text << '\n'; });
   if (rest.front() == sync_command::kName) return RunSyncCommand(rest, simulated.has_value(), out, err);
   std::optional<sim::InProcessSimulation> simulation;
+  if (rest.front() == update_command::kName) {
+    if (simulated) simulation.emplace(*simulated);
+    return update_command::Run(std::span(rest).subspan(1), out, err);
+  }
   if (FindDeviceCommand(rest.front())) {
     if (simulated) simulation.emplace(*simulated);
     return RunDeviceCommand(rest, simulated.has_value(), out, err);

@@ -9,6 +9,7 @@
 #include "cli/product_kind.h"
 #include "device_access/command_channel.h"
 #include "device_access/hid_path.h"
+#include "devices/command_row.h"
 #include "devices/device_info_block.h"
 #include "devices/device_lock.h"
 #include "devices/interface_table.h"
@@ -16,16 +17,6 @@
 
 namespace brontal {
 namespace {
-
-const InterfaceRow* CommandRowOf(std::string_view path) {
-  for (const InterfaceRow& row : kInterfaceTable) {
-    if (IsRealProduct(row) && row.role == CollectionRole::kCommand && row.vendor_id == ParseVendorId(path) &&
-        row.product_id == ParseProductId(path) && row.interface_number == ParseInterfaceNumber(path) &&
-        row.collection_number == ParseCollectionNumber(path))
-      return &row;
-  }
-  return nullptr;
-}
 
 bool IsMouse(DeviceType type) { return type == DeviceType::kMouseWired || type == DeviceType::kMouseReceiver; }
 

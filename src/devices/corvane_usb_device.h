@@ -134,6 +134,10 @@ class CCorvaneUSBDevice : public CHorizontalLayoutUI, public CNotifyPump {
   // nothing sent, when the profile could not be saved or the family has no
   // lighting; `done` then is not called.
   virtual bool ApplyLightRecord(const LightSetting& /*record*/, std::function<void(bool ok)> /*done*/) { return false; }
+  // After the computer slept the device may have lost power: its current
+  // settings are written to it again. False, with nothing sent and `done`
+  // not called, when there is nothing to write or the channel is closed.
+  virtual bool RewriteSettings(std::function<void(bool ok)> /*done*/) { return false; }
   // The audio feed, on the UI thread: a spectrum frame (500 values, the
   // first 25 the band levels) and the 6-byte colour block. Only keyboards
   // act on them.
@@ -219,6 +223,10 @@ class CCorvaneUSBDevice : public CHorizontalLayoutUI, public CNotifyPump {
   // the family (a keyboard sends its notice).
   void set_host_lighting(bool on) {
     if (!host_lighting_.exchange(on) && on) OnHostLightingOn();
+  }
+  // After the computer slept: the family hears it again while the state is on.
+  void RepeatHostLighting() {
+    if (host_lighting_) OnHostLightingOn();
   }
   int position_count() const { return position_count_; }
   const std::string& kind_name() const { return kind_name_; }

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "profiles/data_folders.h"
@@ -13,9 +14,9 @@
 namespace brontal {
 
 struct LanguageEntry {
-  std::string name;  // "Language_name": shown in the settings window's list
-  std::string file;  // "Language_file": the language file of the skin
-  std::string text;  // "Language_text"
+  std::string name;      // "Language_name": shown in the settings window's list
+  std::string file;      // "Language_file": the language file of the skin
+  std::string text;      // "Language_text"
   std::uint32_t id = 0;  // "Language_ID"
   bool operator==(const LanguageEntry&) const = default;
 };
@@ -23,8 +24,17 @@ struct LanguageEntry {
 // In the file's order; empty when the file is missing or has no list.
 std::vector<LanguageEntry> ReadLanguageList(const AppFolders& folders = AppFolders::Installed());
 
-// nullopt when nothing was chosen yet (the caller then keeps the first language).
+// nullopt when nothing was chosen yet.
 std::optional<std::uint32_t> ReadLanguageChoice(const AppFolders& folders = AppFolders::Installed());
 bool WriteLanguageChoice(std::uint32_t id, const AppFolders& folders = AppFolders::Installed());
+
+// The entry to start with: the one chosen, else the one whose language file
+// fits `locale` (as "zh_CN.UTF-8"; "C" and none mean English), else the first.
+// The list's order serves the font faces, not the default, so a first start
+// follows the desktop's language.
+int StartLanguageIndex(const std::vector<LanguageEntry>& languages, std::optional<std::uint32_t> chosen,
+                       std::string_view locale);
+// The locale that messages are shown in: LC_ALL, LC_MESSAGES or LANG.
+std::string MessagesLocale();
 
 }  // namespace brontal

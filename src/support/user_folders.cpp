@@ -28,6 +28,8 @@ std::filesystem::path XdgBase(const char* variable, const char* fallback_below_h
 std::filesystem::path UserDataFolder() { return XdgBase("XDG_DATA_HOME", ".local/share") / kAppFolder; }
 std::filesystem::path UserConfigFolder() { return XdgBase("XDG_CONFIG_HOME", ".config") / kAppFolder; }
 std::filesystem::path UserStateFolder() { return XdgBase("XDG_STATE_HOME", ".local/state") / kAppFolder; }
+std::filesystem::path UserCacheFolder() { return XdgBase("XDG_CACHE_HOME", ".cache") / kAppFolder; }
+std::filesystem::path AutostartFolder() { return XdgBase("XDG_CONFIG_HOME", ".config") / "autostart"; }
 
 std::filesystem::path UserRuntimeFolder() {
   if (const char* value = std::getenv("XDG_RUNTIME_DIR"); value && value[0] == '/')

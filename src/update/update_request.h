@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <string_view>
 
@@ -39,14 +40,20 @@ struct UpdateResult {
   bool operator==(const UpdateResult&) const = default;
 };
 
-// POSTs the key and installed version to base_url + "updates" (base_url ends
-// in "/"). When no server answered, or the request could not even be
-// prepared, only the name is set, to kNoLinkServer; an answer that is not a
-// JSON object leaves the result as default-constructed. An offered version
-// that is not wholly a number in the item's base, or does not fit 32 bits, is
-// never taken as newer. A device_id that is negative or not a number is 0.
+// POSTs the key (URL-encoded: identities may hold "&", "=" or spaces) and
+// the installed version to base_url + "updates" (base_url ends in "/"). When no server answered, or the request could
+// not even be prepared, only the name is set, to kNoLinkServer; an answer that is not a JSON object leaves the result
+// as default-constructed. An offered version that is not wholly a number in the item's base, or does not fit 32 bits,
+// is never taken as newer. A decimal offer with dots ("1.1.0") is compared part by part with installed_dotted (the
+// dotted text installed_version was read from; the number itself when empty), so "1.0.10" is older than "1.1.0". A
+// device_id that is negative or not a number is 0.
 UpdateResult RequestUpdateInfo(HttpClient& client, std::string_view base_url, std::string_view app_key,
-                               std::uint32_t installed_version, bool hexadecimal);
+                               std::uint32_t installed_version, bool hexadecimal,
+                               std::string_view installed_dotted = {}, std::stop_token stop = {});
+
+// The form encoding of a value: letters, digits and "-._~" stay, every other
+// byte becomes %XX.
+std::string FormEncoded(std::string_view value);
 
 // A dotted version such as "1.0.5" with the dots dropped, read in decimal
 // (105). 0 when what remains is empty, not all digits, or beyond 32 bits.

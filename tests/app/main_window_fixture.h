@@ -34,7 +34,7 @@ class RecordingDesktop : public DesktopServices {
   void Maximize(WindowImplBase&) override {}
   void Restore(WindowImplBase&) override {}
   bool IsMinimized(const WindowImplBase&) const override { return false; }
-  void OpenUrl(const std::string&) override {}
+  void OpenUrl(const std::string& url) override { opened_urls.push_back(url); }
   void OpenSystemSettings(SystemSettings) override {}
   void ShowTrayMenu() override {}
   std::filesystem::path ChooseFileToOpen(WindowImplBase&, const std::string&) override {
@@ -47,6 +47,7 @@ class RecordingDesktop : public DesktopServices {
   std::filesystem::path chosen_file;     // what the user picks in a file chooser
   std::function<void()> while_choosing;  // what happens while the chooser is open
   int raised = 0, minimized = 0;
+  std::vector<std::string> opened_urls;
   std::function<void()> on_first_raise;
 };
 

@@ -2,17 +2,22 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <optional>
 #include <thread>
 
+#include "app/autostart_entry.h"
 #include "app/bus/bus_endpoint.h"
 #include "app/bus/local_bus.h"
 #include "app/bus/single_instance_lock.h"
 #include "app/desktop_services.h"
 #include "app/main_window_fixture.h"
+#include "app/web_pages.h"
 #include "devices/corvane_usb_device.h"
 #include "devices/device_controls.h"
 #include "devices/device_option_ui.h"
@@ -20,12 +25,17 @@
 #include "helpers/pump_until.h"
 #include "helpers/trace_recorder.h"
 #include "profiles/json_document.h"
+#include "profiles/language_settings.h"
 #include "profiles/skin_image_setting.h"
+#include "sdk_server/sdk_server_setting.h"
+#include "sdk_server/sdk_service.h"
+#include "support/user_folders.h"
 #include "transport/in_process_simulation.h"
 #include "ui/controls/device_profile_ui.h"
 #include "ui/toolkit/button.h"
 #include "ui/toolkit/list_owner.h"
 #include "ui/toolkit/manual_message_loop.h"
+#include "ui/toolkit/option.h"
 #include "ui/toolkit/registered_messages.h"
 #include "ui/toolkit/slider.h"
 #include "ui/toolkit/tab_layout.h"
@@ -65,6 +75,54 @@ TEST_F(MainWindowTest, WithoutATrayClosingQuitsInsteadOfHiding) {
   Control("closebtn").Activate();
   loop_.RunUntilIdle();
   EXPECT_FALSE(window_.IsWindow());
+}
+
+// Started with the session: the first show goes to the tray, or without a
+// tray to a minimised window; a second start then raises it as usual.
+class MinimizedStartTest : public MainWindowTest, public ::testing::WithParamInterface<bool> {
+ protected:
+  MinimizedStartTest()
+      : MainWindowTest([this] {
+          window_.set_start_minimized(true);
+          desktop_.tray = GetParam();
+        }) {}
+  bool AllDevicesHidden() {
+    const std::vector<CCorvaneUSBDevice*> devices = window_.roster().devices();
+    return devices.size() == 2 && std::all_of(devices.begin(), devices.end(),
+                                              [](const CCorvaneUSBDevice* device) { return device->window_hidden(); });
+  }
+};
+
+TEST_P(MinimizedStartTest, TheFirstShowStaysDownUntilASecondStart) {
+  const bool tray = GetParam();
+  ASSERT_TRUE(PumpUntil([&] { return tray ? AllDevicesHidden() : desktop_.minimized == 1; }));
+  loop_.RunUntilIdle();
+  EXPECT_EQ(window_.IsVisible(), !tray);
+  EXPECT_EQ(desktop_.minimized, tray ? 0 : 1);
+  EXPECT_EQ(desktop_.raised, 0);
+
+  ASSERT_TRUE(AskRunningInstanceToShow(bus_, kApplicationName, kApplicationName));
+  ASSERT_TRUE(PumpUntil([&] { return desktop_.raised == 1; }));
+  EXPECT_TRUE(window_.IsVisible());
+  for (CCorvaneUSBDevice* device : window_.roster().devices()) EXPECT_FALSE(device->window_hidden());
+}
+
+INSTANTIATE_TEST_SUITE_P(WithAndWithoutTray, MinimizedStartTest, ::testing::Bool());
+
+TEST_F(MainWindowTest, TheShopAndHomePageButtonsOpenTheirPagesInTheBrowser) {
+  Control("main_shopping_btn").Activate();
+  Control("main_url_btn").Activate();
+  // The about window's home page button too, while it runs modally.
+  loop_.Post([&] {
+    for (WindowImplBase* about : toolkit_.Windows()) {
+      if (about->GetWindowClassName() != "AboutWnd") continue;
+      about->GetPaintManager().FindControl("homepage_btn")->Activate();
+      about->Close();
+    }
+  });
+  window_.SendMessage(WindowMessage(kMsgShowAbout));
+  EXPECT_EQ(desktop_.opened_urls,
+            (std::vector<std::string>{std::string(kShopPage), std::string(kHomePage), std::string(kHomePage)}));
 }
 
 TEST_F(MainWindowTest, TogglingHostLightingTwiceAnnouncesBothStatesAndEndsWhereItStarted) {
@@ -427,6 +485,95 @@ TEST_F(MainWindowTest, TheSettingsWindowOpensFromTheButtonOrMessageAndSwitchesTh
     EXPECT_GE(names.size(), 2u) << way;
     EXPECT_EQ(window_.language_index(), pick) << way;
   }
+}
+
+// The faces go by the position in the factory language list: each language
+// must get its own script's face, also when switching back and forth.
+TEST_F(MainWindowTest, EachLanguageGetsTheFontFaceOfItsScript) {
+  const std::vector<LanguageEntry> languages = ReadLanguageList();
+  struct Case {
+    std::uint32_t id;
+    std::string_view face;
+  };
+  const Case cases[] = {{2052, "汉仪菱心体简"}, {1033, "Verdana Unicode MS"}, {2052, "汉仪菱心体简"}};
+  for (const Case& c : cases) {
+    const auto entry = std::find_if(languages.begin(), languages.end(),
+                                    [&](const LanguageEntry& language) { return language.id == c.id; });
+    ASSERT_NE(entry, languages.end()) << c.id;
+    window_.ApplyLanguage(static_cast<int>(entry - languages.begin()));
+    const std::optional<FontSpec> font = window_.GetPaintManager().GetDefaultFont();
+    ASSERT_TRUE(font) << c.id;
+    EXPECT_EQ(font->face, c.face) << c.id;
+  }
+}
+
+TEST_F(MainWindowTest, TheSettingsSwitchShowsAndTogglesTheSessionsAutostartEntry) {
+  // The user's folders are private: the entry goes to their XDG_CONFIG_HOME.
+  const std::filesystem::path entry = autostart_entry::Path();
+  struct Case {
+    std::optional<std::string> before;  // the entry's text when the window opens
+    bool shown;
+  };
+  const Case cases[] = {
+      {std::nullopt, false},
+      {"[Desktop Entry]\nType=Application\nExec=brontal-driver --minimized\n", true},
+      {"[Desktop Entry]\nExec=brontal-driver --minimized\nHidden=true\n", false},  // switched off by the desktop
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.before.value_or("no entry"));
+    std::filesystem::remove(entry);
+    if (c.before) {
+      std::filesystem::create_directories(entry.parent_path());
+      std::ofstream(entry) << *c.before;
+    }
+    std::vector<bool> shown, enabled;
+    std::string text;  // of the entry the switch wrote
+    loop_.Post([&] {
+      for (WindowImplBase* settings : toolkit_.Windows()) {
+        if (settings->GetWindowClassName() != "SetWnd") continue;
+        auto& box = dynamic_cast<COptionUI&>(*settings->GetPaintManager().FindControl("autostart_checkbox"));
+        for (int click = 0; click < 3; ++click) {
+          if (click > 0) box.Activate();
+          shown.push_back(box.IsSelected());
+          enabled.push_back(autostart_entry::Enabled());
+          if (click > 0 && enabled.back()) {
+            std::ifstream written(entry);
+            text.assign(std::istreambuf_iterator<char>(written), std::istreambuf_iterator<char>());
+          }
+        }
+        settings->Close();
+      }
+    });
+    window_.SendMessage(WindowMessage(kMsgOpenSettings));
+    EXPECT_EQ(shown, (std::vector<bool>{c.shown, !c.shown, c.shown}));
+    EXPECT_EQ(enabled, shown);
+    EXPECT_NE(text.find("Exec=" + *autostart_entry::ExecWord((ProgramFolder() / "brontal-driver").string()) +
+                        " --minimized\n"),
+              std::string::npos)
+        << text;
+  }
+}
+
+// Off until the user turns it on; the switch is remembered and the server follows it at once.
+TEST_F(MainWindowTest, TheSettingsSwitchStartsAndStopsTheSdkServer) {
+  std::vector<bool> shown, stored, running;
+  loop_.Post([&] {
+    for (WindowImplBase* settings : toolkit_.Windows()) {
+      if (settings->GetWindowClassName() != "SetWnd") continue;
+      auto& box = dynamic_cast<COptionUI&>(*settings->GetPaintManager().FindControl("sdk_server_checkbox"));
+      for (int click = 0; click < 3; ++click) {
+        if (click > 0) box.Activate();
+        shown.push_back(box.IsSelected());
+        stored.push_back(sdk::ReadSdkServerSwitch());
+        running.push_back(window_.sdk_service().running());
+      }
+      settings->Close();
+    }
+  });
+  window_.SendMessage(WindowMessage(kMsgOpenSettings));
+  EXPECT_EQ(shown, (std::vector<bool>{false, true, false}));
+  EXPECT_EQ(stored, shown);
+  EXPECT_EQ(running, shown);
 }
 
 TEST_F(MainWindowTest, TheOneTabStripFollowsTheDeviceOnScreen) {

@@ -35,8 +35,8 @@ TEST(BandPrintoutTest, ALineForEveryFrameOfAFile) {
     EXPECT_EQ(line.front(), '[');
     EXPECT_EQ(line.back(), ']');
   }
-  // Hops of 256 samples, the last one padded.
-  EXPECT_EQ(count, 8);
+  // Hops of 128 samples, the last one padded.
+  EXPECT_EQ(count, 16);
 }
 
 TEST(BandPrintoutTest, TheLimitEndsALoopedFile) {

@@ -309,6 +309,28 @@ TEST_F(BrontalDriverOnXvfb, ASecondStartShowsTheHiddenWindowAgain) {
   EXPECT_TRUE(first.Running());
 }
 
+// As the session's autostart entry starts it: discovery's first pass leaves
+// the window in the tray, and a second start brings it up.
+TEST_F(BrontalDriverOnXvfb, AMinimizedStartStaysInTheTrayUntilASecondStart) {
+  StartTrayHost();
+  Plug(kMouse);
+  ChildProcess& first = Start({BRONTAL_DRIVER, "--minimized"}, "driver");
+  // Traced when discovery's first pass asks for the window ("软件标示 ID，0d0d").
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        std::ifstream trace(root_ / "driver.trace");
+        const std::string text((std::istreambuf_iterator<char>(trace)), std::istreambuf_iterator<char>());
+        return text.find("软件标示 ") != std::string::npos;
+      },
+      kStartLimit));
+  EXPECT_FALSE(WaitForWindow(true, milliseconds(1500))) << "the window showed";
+  EXPECT_TRUE(first.Running());
+
+  ChildProcess& second = Start({BRONTAL_DRIVER}, "second");
+  EXPECT_EQ(second.WaitExit(kSecondStartLimit), 0);
+  EXPECT_TRUE(WaitForWindow(true)) << "a second start did not show the window";
+}
+
 TEST_F(BrontalDriverOnXvfb, BrontalctlAloneOpensTheKeyboardItselfAndARefusedCommandSendsNothing) {
   Plug(kKeyboard);
   ASSERT_EQ(Command({BRONTALCTL, "set", "keyboard", "brightness=1", "color=00ff00"}), 0);

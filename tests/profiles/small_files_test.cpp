@@ -57,6 +57,36 @@ TEST(LanguageSettings, TheChoiceIsAPerUserValue) {
   EXPECT_EQ(folder.Read("config/settings.ini"), "OTHER=5\nlanguage=7\n");
 }
 
+TEST(LanguageSettings, TheStartLanguageIsTheChoiceElseTheDesktopsElseTheFirst) {
+  const std::vector<LanguageEntry> list = {{"简体中文", "lang/zh_CN.xml", "", 2052},
+                                           {"繁體中文", "lang/zh_TW.xml", "", 1028},
+                                           {"English", "lang/en.xml", "", 1033},
+                                           {"Broken", "", "", 7}};
+  struct Case {
+    std::optional<std::uint32_t> chosen;
+    std::string_view locale;
+    int expected;
+  };
+  const Case cases[] = {
+      {2052, "en_US.UTF-8", 0},  // a stored choice wins over the desktop
+      {1033, "zh_CN.UTF-8", 2},
+      {7, "zh_CN", 3},                   // even an entry without a file
+      {9999, "zh_TW.UTF-8", 1},          // a choice no longer listed: the desktop's
+      {std::nullopt, "zh_TW.Big5", 1},   // the exact region before another of the language
+      {std::nullopt, "zh_HK.UTF-8", 0},  // no such region: the language's first
+      {std::nullopt, "en_GB.UTF-8@euro", 2},
+      {std::nullopt, "C.UTF-8", 2},  // the C locale speaks English
+      {std::nullopt, "POSIX", 2},
+      {std::nullopt, "", 2},
+      {std::nullopt, "de_DE.UTF-8", 0},  // not listed: the first
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.locale) + " chosen " + (c.chosen ? std::to_string(*c.chosen) : "none"));
+    EXPECT_EQ(StartLanguageIndex(list, c.chosen, c.locale), c.expected);
+  }
+  EXPECT_EQ(StartLanguageIndex({}, 2052, "zh_CN"), 0);
+}
+
 TEST(SkinImageSetting, ImageChoicesAreKeptInMainIni) {
   ScratchFolder folder;
   EXPECT_EQ(ReadSkinImage(folder.Folders()), std::nullopt);

@@ -58,6 +58,38 @@ TEST_F(UpdateRequestTest, PostsKeyAndVersionInTheItemsBaseWithATerminatingZero) 
   }
 }
 
+TEST_F(UpdateRequestTest, EncodesTheKeySoItsCharactersCannotStartAnotherField) {
+  LoopbackHttpServer server([](const std::string&) { return OkResponse("{}"); });
+  HttpClient client;
+  RequestUpdateInfo(client, server.Url("/api/"), "A&B=C D_1%/+~.-", 7, false);
+  EXPECT_THAT(server.Requests().back(),
+              ::testing::EndsWith(std::string("\r\n\r\napp_key=A%26B%3DC%20D_1%25%2F%2B~.-&version=7") + '\0'));
+}
+
+TEST_F(UpdateRequestTest, ADottedDecimalOfferIsComparedPartByPart) {
+  struct Case {
+    const char* offered;
+    const char* installed_dotted;
+    std::uint32_t installed;
+    int status;
+  };
+  const Case cases[] = {
+      {"1.1.0", "1.0.10", 1010, 1},  // digits alone would say 1010 > 110
+      {"1.0.10", "1.0.9", 109, 1},   {"1.1", "1.1.0", 110, 7},
+      {"1.0.5", "1.0.5", 105, 7},    {"105.1", "", 105, 1},  // no dotted text: the number is the only part
+      {"1.0.6-rc", "1.0.5", 105, 7},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.offered);
+    LoopbackHttpServer server([&](const std::string&) {
+      return OkResponse(std::string(R"({"name":"AP","version":")") + c.offered + R"("})");
+    });
+    HttpClient client;
+    EXPECT_EQ(RequestUpdateInfo(client, server.Url("/api/"), "NULL", c.installed, false, c.installed_dotted).status,
+              c.status);
+  }
+}
+
 UpdateResult Result(int status, int device_id, std::string name, std::string installed, std::string offered,
                     std::string version_name, std::string path) {
   return {status,         device_id, std::move(name), std::move(installed), std::move(offered), std::move(version_name),

@@ -8,6 +8,7 @@
 #include "device_access/hid_backend.h"
 #include "devices/headset/headset_wire.h"
 #include "profiles/eq_members.h"
+#include "support/debug_log.h"
 
 namespace brontal {
 namespace {
@@ -145,6 +146,14 @@ void CCorvaneZU6533Device::RestoreDefaults(Done done) {
   TakeSoundFromProfile();
   ApplyToUi();
   WriteSoundToHeadset({});
+}
+
+bool CCorvaneZU6533Device::RewriteSettings(Done done) {
+  if (!CCorvaneMousePadDevice::RewriteSettings(std::move(done))) return false;
+  WriteSoundToHeadset([](AudioStatus status) {
+    if (status == AudioStatus::kFailed) Trace("the headset's sound settings were not written again");
+  });
+  return true;
 }
 
 void CCorvaneZU6533Device::WriteSoundToHeadset(SoundDone done) {

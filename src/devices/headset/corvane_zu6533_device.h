@@ -41,6 +41,9 @@ class CCorvaneZU6533Device final : public CCorvaneMousePadDevice {
   // The pad's sequence, then the profile's sound settings to the headset.
   void ApplySelectedProfile(Done done) override;
   void RestoreDefaults(Done done) override;
+  // The pad's record, and the sound settings, which the headset's own audio
+  // function may have lost with its power.
+  bool RewriteSettings(Done done) override;
 
   // The sound settings as the panels show them.
   const HeadsetSoundState& sound() const { return sound_; }

@@ -62,6 +62,7 @@ class CCorvaneKeyboardDevice : public CCorvaneUSBDevice {
     return mode_index >= 0 && mode_index <= 0xFF && keyboard::IsHostDrivenMode(static_cast<std::uint8_t>(mode_index));
   }
   bool ApplyLightRecord(const LightSetting& record, Done done) override;
+  bool RewriteSettings(Done done) override { return WriteSettings(0, 0, std::move(done)); }
   // The band levels go to the animation (the music mode shows them) and the
   // colour block, kept, to the audio colour mode.
   void OnAudioSpectrum(std::span<const std::int32_t> frame) override;

@@ -47,6 +47,7 @@ class CCorvaneMouseDevice : public CCorvaneUSBDevice {
   std::optional<LightSetting> LiveLight() const override { return live_light_; }
   std::vector<LightMode> LightModes() const override { return light_names_.modes; }
   bool ApplyLightRecord(const LightSetting& record, Done done) override;
+  bool RewriteSettings(Done done) override { return WriteSettings(std::move(done)); }
   void ApplySelectedProfile(Done done) override;
   void RestoreDefaults(Done done) override;
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,9 @@ class CAboutWnd final : public WindowImplBase {
 
   // Shows the translated "software_rev_text" followed by `version`.
   void SetVersionText(std::string_view version);
+
+  // The home page button: the owner opens the page in the browser.
+  std::function<void()> on_home_page;
 
  protected:
   std::string GetSkinFile() const override { return "XML/AboutWnd.xml"; }
