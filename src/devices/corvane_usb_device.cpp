@@ -1,5 +1,6 @@
 #include "devices/corvane_usb_device.h"
 
+#include <algorithm>
 #include <array>
 
 #include "devices/device_lock.h"
@@ -93,6 +94,16 @@ void CCorvaneUSBDevice::SendLightFrame() {
           static_cast<std::uint8_t>(value * brightness / 256);
     }
   }
+}
+
+bool CCorvaneUSBDevice::SkipUnchangedFrame(std::span<const std::uint8_t> frame) {
+  const auto now = std::chrono::steady_clock::now();
+  if (frames_on_change_ && std::ranges::equal(frame, last_host_frame_) &&
+      now - last_host_frame_at_ < kUnchangedFrameRefresh)
+    return true;
+  last_host_frame_.assign(frame.begin(), frame.end());
+  last_host_frame_at_ = now;
+  return false;
 }
 
 void CCorvaneUSBDevice::ShowLightsOnPicture() {

@@ -236,6 +236,11 @@ class CCorvaneUSBDevice : public CHorizontalLayoutUI, public CNotifyPump {
   const std::vector<CControlUI*>& key_buttons() const { return key_buttons_; }
   // The frame SendLightFrame built last: three bytes per position.
   const std::vector<std::uint8_t>& light_frame() const { return light_frame_; }
+  // While another program streams the colours, a host frame that changes
+  // nothing is left out unless the last one went kUnchangedFrameRefresh ago:
+  // the stream then costs what the program sends, not the timer's rate.
+  static constexpr std::chrono::milliseconds kUnchangedFrameRefresh{50};  // the receiver's own frame period
+  void set_frames_on_change(bool on) { frames_on_change_ = on; }
 
  protected:
   explicit CCorvaneUSBDevice(MessageLoop& loop, DeviceFamily family);
@@ -255,6 +260,10 @@ class CCorvaneUSBDevice : public CHorizontalLayoutUI, public CNotifyPump {
   virtual std::string_view LightingThreadExitTrace() const { return {}; }
 
   virtual void OnHostLightingOn() {}
+
+  // Whether the host frame `frame` may be left out (see set_frames_on_change);
+  // when not, it is taken as sent.
+  bool SkipUnchangedFrame(std::span<const std::uint8_t> frame);
 
   // Runs `job` on the I/O worker and `result` with its answer on the UI
   // thread, unless the device is gone by then.
@@ -388,6 +397,9 @@ class CCorvaneUSBDevice : public CHorizontalLayoutUI, public CNotifyPump {
   std::unique_ptr<std::atomic<std::uint32_t>[]> colours_;  // written by the animation, read by the frame timer
   std::vector<std::array<std::uint8_t, 14>> position_records_;
   std::vector<std::uint8_t> light_frame_;
+  bool frames_on_change_ = false;
+  std::vector<std::uint8_t> last_host_frame_;
+  std::chrono::steady_clock::time_point last_host_frame_at_;
   std::vector<CControlUI*> key_buttons_;  // the picture's keys by position, owned by the tree
   std::string page_layout_;
   std::string kind_name_;

@@ -177,11 +177,17 @@ void DeviceControllers::Apply(std::size_t index, const ControllerRequest& reques
   }
 }
 
+void DeviceControllers::Forget(CCorvaneUSBDevice& device) {
+  direct_.erase(&device);
+  device.set_frames_on_change(false);
+}
+
 void DeviceControllers::EnterDirect(CCorvaneUSBDevice& device) {
   if (on_direct) on_direct(device);
   // The animation stands still while polling is paused; our colours take its place.
   device.channel().set_polling_paused(true);
   if (direct_.insert(&device).second) Trace("sdk server: " + device.kind_name() + " shows a client's colours");
+  device.set_frames_on_change(true);
   LightSetting record = *device.LiveLight();
   if (device.HostDrivesMode(record.select_item)) return;
   // A keyboard shows host frames only in a mode the host draws.

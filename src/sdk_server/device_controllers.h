@@ -34,7 +34,7 @@ class DeviceControllers final : public ControllerHost {
   // The attached devices in controller order.
   std::vector<CCorvaneUSBDevice*> Attached() const;
   // Before a device goes away, or when the user takes its lighting back.
-  void Forget(const CCorvaneUSBDevice& device) { direct_.erase(&device); }
+  void Forget(CCorvaneUSBDevice& device);
   bool InDirect(const CCorvaneUSBDevice& device) const { return direct_.contains(&device); }
 
   // Told when a device enters Direct: whatever else paints it lets go.

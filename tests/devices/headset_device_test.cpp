@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <thread>
 
 #include "audio/simulated_headset_audio.h"
 #include "devices/headset/corvane_zu6533_device.h"
@@ -81,6 +82,36 @@ TEST_F(HeadsetDeviceTest, AFrameReachesTheHeadsetAsTwelveOutputReports) {
   // Every plane of both targets reached the headset at the cap.
   const std::vector<std::uint8_t> shown = Memory(sim::MemoryRegion::kHeadsetColours, 0, sim::kHeadsetColoursSize);
   EXPECT_TRUE(std::all_of(shown.begin(), shown.end(), [](std::uint8_t v) { return v == 247; }));
+}
+
+// As while an SDK client streams the colours.
+TEST_F(HeadsetDeviceTest, FramesOnChangeLeaveOutAnUnchangedFrameUntilItsRefreshIsDue) {
+  CCorvaneZU6533Device& headset = Connect();
+  headset.StopLightingThread();
+  headset.set_host_lighting(true);
+  headset.set_frames_on_change(true);
+  const auto frames = [&] {
+    Idle(headset);
+    std::size_t reports = 0;
+    for (const sim::JournalEntry& e : Requests()) reports += e.kind == sim::JournalKind::kOutput ? 1 : 0;
+    return reports / headset::kReportsPerFrame;
+  };
+  headset.SetPositionColour(0, 0xFF010203);
+  Device().Journal().Clear();
+  headset.SendLightFrame();
+  headset.SendLightFrame();  // at once: nothing changed
+  EXPECT_EQ(frames(), 1u);
+  headset.SetPositionColour(3, 0xFF102030);
+  headset.SendLightFrame();
+  EXPECT_EQ(frames(), 2u);
+  std::this_thread::sleep_for(CCorvaneUSBDevice::kUnchangedFrameRefresh);
+  headset.SendLightFrame();
+  EXPECT_EQ(frames(), 3u);
+
+  headset.set_frames_on_change(false);
+  headset.SendLightFrame();
+  headset.SendLightFrame();
+  EXPECT_EQ(frames(), 5u);
 }
 
 TEST_F(HeadsetDeviceTest, WithoutHostLightingNoFrameIsSent) {

@@ -191,7 +191,12 @@ void CCorvaneZU6533Device::SendLightFrame() {
   for (std::size_t i = 0; i < colours.size(); ++i) colours[i] = GetPositionColour(static_cast<int>(i));
   const headset::LightReports reports = headset::BuildLightReports(headset::PlanesOf(colours));
   std::vector<std::vector<std::uint8_t>> sent;
-  for (const headset::LightReport& report : reports) sent.emplace_back(report.begin(), report.end());
+  std::vector<std::uint8_t> whole;
+  for (const headset::LightReport& report : reports) {
+    sent.emplace_back(report.begin(), report.end());
+    whole.insert(whole.end(), report.begin(), report.end());
+  }
+  if (SkipUnchangedFrame(whole)) return;
   io().PostFrame([this, sent = std::move(sent)]() mutable {
     std::scoped_lock lock(channel().exchange_lock());
     // A report the headset refuses is dropped; the others still go.
