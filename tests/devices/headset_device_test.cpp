@@ -108,8 +108,10 @@ TEST_F(HeadsetDeviceTest, FramesOnChangeLeaveOutAnUnchangedFrameUntilItsRefreshI
   headset.SendLightFrame();
   EXPECT_EQ(frames(), 3u);
 
+  // Every frame again (each taken before the next: the worker keeps only the newest).
   headset.set_frames_on_change(false);
   headset.SendLightFrame();
+  EXPECT_EQ(frames(), 4u);
   headset.SendLightFrame();
   EXPECT_EQ(frames(), 5u);
 }
