@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <map>
@@ -25,6 +26,9 @@ namespace {
 // A client that lets this much of our replies pile up is not reading them.
 constexpr std::size_t kMaxUnsent = 4 * 1024 * 1024;
 constexpr std::size_t kReadChunk = 64 * 1024;
+// A client's requests waiting for the loop thread. Past this its socket is
+// not read until they have run: a flood cannot bury the window's loop.
+constexpr int kMostWaitingTasks = 256;
 
 std::vector<std::uint8_t> U32Data(std::uint32_t value) {
   ByteWriter out;
@@ -75,6 +79,7 @@ struct Session {
   PacketReader reader;
   std::uint32_t version = 0;
   std::vector<std::uint8_t> unsent;
+  std::shared_ptr<std::atomic<int>> waiting = std::make_shared<std::atomic<int>>(0);  // tasks on the loop
 };
 
 }  // namespace
@@ -148,6 +153,18 @@ std::size_t SdkServer::client_count() const {
 
 namespace {
 
+// Hands `task` to the loop thread, counted against the session.
+template <typename Task>
+void PostCounted(MessageLoop& loop, const std::shared_ptr<SdkServer::Shared>& shared, const Session& session,
+                 Task task) {
+  session.waiting->fetch_add(1);
+  loop.Post([shared, waiting = session.waiting, task = std::move(task)] {
+    task();
+    // At the limit the server thread stopped reading this client: now it may again.
+    if (waiting->fetch_sub(1) == kMostWaitingTasks) shared->Wake();
+  });
+}
+
 // Handles one framed packet of `id`'s session; false when the client must go.
 bool Handle(MessageLoop& loop, const std::shared_ptr<SdkServer::Shared>& shared, std::uint64_t id, Session& session,
             const Packet& packet) {
@@ -165,14 +182,14 @@ bool Handle(MessageLoop& loop, const std::shared_ptr<SdkServer::Shared>& shared,
       return true;
     }
     case PacketId::kRequestControllerCount:
-      loop.Post([shared, id] {
+      PostCounted(loop, shared, session, [shared, id] {
         if (!shared->host) return;
         const auto count = static_cast<std::uint32_t>(shared->host->ControllerCount());
         shared->Queue(id, EncodePacket(0, PacketId::kRequestControllerCount, U32Data(count)));
       });
       return true;
     case PacketId::kRequestControllerData:
-      loop.Post([shared, id, device, version = LeadingU32(packet.data)] {
+      PostCounted(loop, shared, session, [shared, id, device, version = LeadingU32(packet.data)] {
         if (!shared->host) return;
         // A controller gone since the client counted gets no answer, as with any unknown index.
         if (const std::optional<Controller> controller = shared->host->Describe(device))
@@ -185,7 +202,7 @@ bool Handle(MessageLoop& loop, const std::shared_ptr<SdkServer::Shared>& shared,
   if (!IsControllerRequest(packet.id)) return true;  // names, profiles, plugins: nothing of ours
   std::optional<ControllerRequest> request = DecodeControllerRequest(packet, session.version);
   if (!request) return false;
-  loop.Post([shared, device, request = std::move(*request)] {
+  PostCounted(loop, shared, session, [shared, device, request = std::move(*request)] {
     if (shared->host) shared->host->Apply(device, request);
   });
   return true;
@@ -242,8 +259,11 @@ void SdkServer::Serve(std::stop_token stop) {
       }
     }
     polled.assign({{listener_.get(), POLLIN, 0}, {shared_->wake.get(), POLLIN, 0}});
-    for (const auto& [id, session] : sessions)
-      polled.push_back({session.socket.get(), static_cast<short>(POLLIN | (session.unsent.empty() ? 0 : POLLOUT)), 0});
+    for (const auto& [id, session] : sessions) {
+      const bool reading = session.waiting->load() < kMostWaitingTasks;
+      polled.push_back({session.socket.get(),
+                        static_cast<short>((reading ? POLLIN : 0) | (session.unsent.empty() ? 0 : POLLOUT)), 0});
+    }
     if (::poll(polled.data(), polled.size(), -1) < 0 && errno != EINTR) break;
     if (polled[1].revents & POLLIN) {
       std::uint64_t count = 0;
@@ -269,7 +289,9 @@ void SdkServer::Serve(std::stop_token stop) {
       if (client) {
         std::lock_guard lock(shared_->mutex);
         shared_->outboxes[next_id];
-        sessions.emplace(next_id++, Session{std::move(client), PacketReader(), 0, {}});
+        Session session;
+        session.socket = std::move(client);
+        sessions.emplace(next_id++, std::move(session));
       }
     }
   }

@@ -183,6 +183,37 @@ TEST_F(SdkServerTest, RequestsReachTheHostDecodedInOrder) {
   EXPECT_EQ(std::get<SetOneLed>(host_.applied[1].second).led, 2u);
 }
 
+TEST_F(SdkServerTest, AFloodWaitsInTheSocketNotInTheLoopAndArrivesWholeInOrder) {
+  constexpr std::uint32_t kFlood = 20000;
+  Bytes flood;
+  for (std::uint32_t led = 0; led < kFlood; ++led) {
+    ByteWriter data;
+    data.U32(led);
+    data.Colour({1, 2, 3});
+    const Bytes packet = EncodePacket(0, PacketId::kUpdateSingleLed, data.Take());
+    flood.insert(flood.end(), packet.begin(), packet.end());
+  }
+  const UniqueFd client = Connect();
+  // More than the socket buffers may hold while nobody reads: sent aside.
+  std::thread sender([&] { Send(client, flood); });
+  // The loop stands still meanwhile, as a busy window's would.
+  std::size_t queued = 0;
+  for (int settled = 0; settled < 20; std::this_thread::sleep_for(10ms)) {
+    const std::size_t now = loop_.QueuedTasks();
+    settled = now == queued ? settled + 1 : 0;
+    queued = now;
+  }
+  EXPECT_LT(queued, kFlood / 2) << "the server read on while the loop ran nothing";
+  const auto give_up = std::chrono::steady_clock::now() + 10s;
+  while (host_.applied.size() < kFlood && std::chrono::steady_clock::now() < give_up) {
+    loop_.RunUntilIdle();
+    std::this_thread::sleep_for(1ms);
+  }
+  sender.join();
+  ASSERT_EQ(host_.applied.size(), kFlood);
+  for (std::uint32_t led = 0; led < kFlood; ++led) ASSERT_EQ(std::get<SetOneLed>(host_.applied[led].second).led, led);
+}
+
 TEST_F(SdkServerTest, EveryClientHearsThatTheDeviceListChanged) {
   const UniqueFd first = Connect();
   const UniqueFd second = Connect();

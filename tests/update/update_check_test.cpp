@@ -140,7 +140,9 @@ TEST_F(UpdateCheckTest, AStopRequestEndsThePassBeforeTheNextItem) {
   HttpClient client;
   const UpdateCheckOutcome outcome = CheckForUpdates(client, server.Url("/api/"), items, stop.get_token());
   EXPECT_EQ(server.Requests().size(), 1u);
-  EXPECT_EQ(outcome.rows[0].state, RowState::kOffered);
+  // The first answer races the stop, which may end its request as well; the
+  // second item is never asked about and keeps its own version.
+  EXPECT_TRUE(outcome.rows[0].state == RowState::kOffered || outcome.rows[0].state == RowState::kCurrent);
   EXPECT_EQ(outcome.rows[1].state, RowState::kCurrent);
 }
 

@@ -33,10 +33,16 @@ void ManualMessageLoop::RunUntilIdle() {
   }
 }
 
+std::size_t ManualMessageLoop::QueuedTasks() {
+  const std::lock_guard lock(mutex_);
+  return queue_.size();
+}
+
 TimerId ManualMessageLoop::StartTimer(std::chrono::milliseconds period, std::function<void()> on_expiry) {
   period = std::max(period, kMinimumTimerPeriod);
   const TimerId id = next_timer_id_++;
-  timers_.emplace(id, Timer{period, now_ + period, std::make_shared<const std::function<void()>>(std::move(on_expiry))});
+  timers_.emplace(id,
+                  Timer{period, now_ + period, std::make_shared<const std::function<void()>>(std::move(on_expiry))});
   return id;
 }
 

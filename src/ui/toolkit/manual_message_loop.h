@@ -26,6 +26,8 @@ class ManualMessageLoop final : public MessageLoop {
 
   // Runs queued tasks, including those they queue, until none is left.
   void RunUntilIdle();
+  // Tasks posted or sent and not yet run.
+  std::size_t QueuedTasks();
 
   // Moves the clock forward by `span`, firing every timer that falls due on the
   // way in deadline order (ties in the order the timers were started) with the
