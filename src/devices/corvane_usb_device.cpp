@@ -96,12 +96,11 @@ void CCorvaneUSBDevice::SendLightFrame() {
   }
 }
 
-bool CCorvaneUSBDevice::SkipUnchangedFrame(std::span<const std::uint8_t> frame) {
+bool CCorvaneUSBDevice::SkipUnchangedFrame(std::span<const std::byte> source) {
+  if (!frames_on_change_) return false;
   const auto now = std::chrono::steady_clock::now();
-  if (frames_on_change_ && std::ranges::equal(frame, last_host_frame_) &&
-      now - last_host_frame_at_ < kUnchangedFrameRefresh)
-    return true;
-  last_host_frame_.assign(frame.begin(), frame.end());
+  if (std::ranges::equal(source, last_host_frame_) && now - last_host_frame_at_ < kUnchangedFrameRefresh) return true;
+  last_host_frame_.assign(source.begin(), source.end());
   last_host_frame_at_ = now;
   return false;
 }

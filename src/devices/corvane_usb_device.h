@@ -261,9 +261,9 @@ class CCorvaneUSBDevice : public CHorizontalLayoutUI, public CNotifyPump {
 
   virtual void OnHostLightingOn() {}
 
-  // Whether the host frame `frame` may be left out (see set_frames_on_change);
-  // when not, it is taken as sent.
-  bool SkipUnchangedFrame(std::span<const std::uint8_t> frame);
+  // Whether the host frame made from `source` may be left out (see
+  // set_frames_on_change); when not, it is taken as sent.
+  bool SkipUnchangedFrame(std::span<const std::byte> source);
 
   // Runs `job` on the I/O worker and `result` with its answer on the UI
   // thread, unless the device is gone by then.
@@ -398,7 +398,7 @@ class CCorvaneUSBDevice : public CHorizontalLayoutUI, public CNotifyPump {
   std::vector<std::array<std::uint8_t, 14>> position_records_;
   std::vector<std::uint8_t> light_frame_;
   bool frames_on_change_ = false;
-  std::vector<std::uint8_t> last_host_frame_;
+  std::vector<std::byte> last_host_frame_;
   std::chrono::steady_clock::time_point last_host_frame_at_;
   std::vector<CControlUI*> key_buttons_;  // the picture's keys by position, owned by the tree
   std::string page_layout_;

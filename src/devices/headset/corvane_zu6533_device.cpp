@@ -189,14 +189,11 @@ void CCorvaneZU6533Device::SendLightFrame() {
   if (!channel().open()) return;
   std::array<std::uint32_t, headset::kLightCount> colours{};
   for (std::size_t i = 0; i < colours.size(); ++i) colours[i] = GetPositionColour(static_cast<int>(i));
+  // The colours make the reports whole.
+  if (SkipUnchangedFrame(std::as_bytes(std::span(colours)))) return;
   const headset::LightReports reports = headset::BuildLightReports(headset::PlanesOf(colours));
   std::vector<std::vector<std::uint8_t>> sent;
-  std::vector<std::uint8_t> whole;
-  for (const headset::LightReport& report : reports) {
-    sent.emplace_back(report.begin(), report.end());
-    whole.insert(whole.end(), report.begin(), report.end());
-  }
-  if (SkipUnchangedFrame(whole)) return;
+  for (const headset::LightReport& report : reports) sent.emplace_back(report.begin(), report.end());
   io().PostFrame([this, sent = std::move(sent)]() mutable {
     std::scoped_lock lock(channel().exchange_lock());
     // A report the headset refuses is dropped; the others still go.

@@ -621,7 +621,7 @@ void CCorvaneKeyboardDevice::SendLightFrame() {
   for (std::size_t i = 0; i < colours.size(); ++i) colours[i] = GetPositionColour(static_cast<int>(i));
   const Table frame = keyboard::BuildLightFrame(colours, maps_);
   const std::size_t length = slot_count_ * 3;
-  if (SkipUnchangedFrame(std::span(frame).first(length))) return;
+  if (SkipUnchangedFrame(std::as_bytes(std::span(frame).first(length)))) return;
   io().PostFrame([this, frame, length] {
     if (!Succeeded(channel().StreamFrame(std::span(frame).first(length))))
       std::this_thread::sleep_for(kPauseAfterFailedColours);

@@ -4,11 +4,12 @@
 #include <array>
 #include <optional>
 
+#include "devices/lighting/light_primitives.h"
+
 namespace brontal::lighting {
 namespace {
 
 constexpr std::uint8_t kFadeReactionMode = 7;
-constexpr std::uint8_t kRippleMode = 8;
 constexpr std::uint8_t kRowStreakMode = 9;
 constexpr std::uint8_t kSplashMode = 25;
 constexpr std::uint8_t kFull = 255;

@@ -19,6 +19,9 @@ constexpr std::uint8_t StepPhase(std::uint8_t direction, std::uint8_t n, std::ui
 }
 
 inline constexpr std::uint8_t kMusicMode = 29;
+// A key press starts a ring in the wave field; the key reactions and the
+// wave field's modes both know it.
+inline constexpr std::uint8_t kRippleMode = 8;
 
 // One step of a light's fade-out: large levels drop fast, the tail slowly so
 // a trail lingers. The music mode fades in finer steps; mode 0 drops its

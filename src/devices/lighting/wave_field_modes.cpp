@@ -5,7 +5,6 @@
 namespace brontal::lighting {
 namespace {
 
-constexpr std::uint8_t kRippleMode = 8;
 constexpr std::uint8_t kRisingRingsMode = 13;
 constexpr std::uint8_t kCornerRingsMode = 16;
 // Bits of the wave field: the top grid row and the row under the bottom one.
